@@ -1,0 +1,25 @@
+# Options shared by every target of the project.
+
+option(SUMWARDEN_WERROR "Treat compiler warnings as errors" OFF)
+option(SUMWARDEN_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+
+set(CMAKE_CXX_STANDARD 17)
+set(CMAKE_CXX_STANDARD_REQUIRED ON)
+set(CMAKE_CXX_EXTENSIONS OFF)
+
+# Sources are UTF-8; every narrow literal becomes Shift-JIS bytes, which is what the
+# program shows and what the information file holds.
+add_compile_options(-finput-charset=UTF-8 -fexec-charset=CP932 -Wall -Wextra)
+if(SUMWARDEN_WERROR)
+  add_compile_options(-Werror)
+endif()
+
+if(WIN32)
+  # ANSI functions throughout: UNICODE must never be defined.
+  add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX STRICT _WIN32_WINNT=0x0501 WINVER=0x0501)
+endif()
+
+if(SUMWARDEN_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()

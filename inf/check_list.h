@@ -1,0 +1,27 @@
+// Everything the information file says, held for one check run.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct FileEntry {
+    std::string name;   // disc-relative path (CDFILES) or registry value name (REG)
+    std::int32_t size = 0;
+    std::uint32_t crc = 0;
+};
+
+using DiscGroup = std::vector<FileEntry>;
+
+struct CheckList {
+    std::string title;
+    std::string gameKey;
+    std::vector<FileEntry> installedFiles;
+    std::vector<DiscGroup> discGroups;
+    std::vector<std::string> messageLines;
+    std::vector<std::string> drivePrompts;
+
+    // Adds what the file at `path` says to this list. True when the whole file was read
+    // without a syntax error; on false, what was read before the fault stays.
+    bool LoadInfFile(const char* path);
+};

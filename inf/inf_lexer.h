@@ -1,0 +1,38 @@
+// Splits the information file into tokens, one per request, scanning the whole-file block
+// in place. Shift-JIS two-byte characters stay whole inside words and quoted strings.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "inf/file_image.h"
+#include "inf/token.h"
+
+class InfLexer : public FileImage {
+public:
+    InfLexer();
+    ~InfLexer() override;
+
+    bool Open(const char* path);
+    // Scans the next token. An invalid one is reported in a message box first.
+    Token Next();
+    // The current token again, without scanning.
+    Token Current() const { return current_; }
+
+private:
+    static constexpr std::uint8_t kEndMark = 0xFF;
+
+    std::uint8_t ReadByte();
+    void UnreadByte();
+    bool PeekMatch(std::uint8_t expected);
+    std::int32_t Scan(Token& token);
+    bool ScanQuoted(Token& token, std::uint8_t quote);
+    void ReportInvalid(const Token& token) const;
+
+    Token current_;
+    std::int32_t readPosition_ = 0;
+    std::map<std::string, std::int32_t> keywords_;
+    // Line feeds passed so far: the invalid-token message names the line of the bad byte.
+    std::int32_t lineFeeds_ = 0;
+};
