@@ -1,7 +1,7 @@
-// The few platform services that the portable core needs. There are two implementations,
-// chosen at link time: platform_win.cpp (Win32, the real program) and platform_posix.cpp
-// (host builds: the tools and the unit tests, where message boxes and the pump are recorded
-// and scripted instead of shown).
+// The few platform services that the portable core needs, in two halves chosen at link
+// time: files through Win32 or POSIX (platform_files_win.cpp, platform_files_posix.cpp), and
+// message boxes and the pump either real (platform_ui_win.cpp, the program) or recorded and
+// scripted (platform_ui_recorded.cpp: the unit tests, the fuzzer and the tools).
 #pragma once
 
 #include <cstdint>

@@ -1,59 +1,21 @@
-// The host platform layer: real files through POSIX, message boxes and the pump recorded
-// and scripted (see platform_testing.h).
+// Files through POSIX, for host builds (the unit tests, the tools and the fuzzer).
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
-#include <deque>
 
 #include "engine/platform.h"
-#include "engine/platform_testing.h"
 
 namespace platform {
 namespace {
-
-struct State {
-    std::vector<testing::RecordedMessage> messages;
-    std::deque<int> answers;
-    std::function<int()> pump;
-    long pumpCount = 0;
-};
-
-State& GetState() {
-    static State state;
-    return state;
-}
 
 // File handles are file descriptors plus one, so that descriptor 0 is not null.
 int ToDescriptor(File file) { return static_cast<int>(reinterpret_cast<std::intptr_t>(file)) - 1; }
 File ToFile(int fd) { return reinterpret_cast<File>(static_cast<std::intptr_t>(fd) + 1); }
 
 }  // namespace
-
-int ShowMessage(Window owner, const char* text, const char* caption, unsigned style) {
-    State& state = GetState();
-    testing::RecordedMessage message;
-    message.owner = owner;
-    message.text = text ? text : "";
-    message.hasCaption = caption != nullptr;
-    message.caption = caption ? caption : "";
-    message.style = style;
-    state.messages.push_back(std::move(message));
-    if (state.answers.empty()) {
-        return kAnswerOk;
-    }
-    int answer = state.answers.front();
-    state.answers.pop_front();
-    return answer;
-}
-
-int PumpMessages() {
-    State& state = GetState();
-    ++state.pumpCount;
-    return state.pump ? state.pump() : 1;
-}
 
 File OpenFileForReading(const char* path) {
     int fd = ::open(path, O_RDONLY | O_CLOEXEC);
@@ -104,17 +66,4 @@ bool ReadFile(File file, void* buffer, std::uint32_t count, std::uint32_t* read)
 
 bool CloseFile(File file) { return file != nullptr && ::close(ToDescriptor(file)) == 0; }
 
-namespace testing {
-
-const std::vector<RecordedMessage>& Messages() { return GetState().messages; }
-void ClearMessages() { GetState().messages.clear(); }
-void QueueAnswers(std::vector<int> answers) {
-    GetState().answers.assign(answers.begin(), answers.end());
-}
-void SetPumpHandler(std::function<int()> handler) { GetState().pump = std::move(handler); }
-long PumpCount() { return GetState().pumpCount; }
-void ResetPumpCount() { GetState().pumpCount = 0; }
-void Reset() { GetState() = State{}; }
-
-}  // namespace testing
 }  // namespace platform

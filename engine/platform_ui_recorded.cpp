@@ -1,0 +1,61 @@
+// Message boxes recorded instead of shown, and a pump that runs a handler of the caller's
+// choosing (see platform_testing.h). The unit tests, the fuzzer and the crclist tool use it.
+#include <deque>
+
+#include "engine/platform.h"
+#include "engine/platform_testing.h"
+
+namespace platform {
+namespace {
+
+struct State {
+    std::vector<testing::RecordedMessage> messages;
+    std::deque<int> answers;
+    std::function<int()> pump;
+    long pumpCount = 0;
+};
+
+State& GetState() {
+    static State state;
+    return state;
+}
+
+}  // namespace
+
+int ShowMessage(Window owner, const char* text, const char* caption, unsigned style) {
+    State& state = GetState();
+    testing::RecordedMessage message;
+    message.owner = owner;
+    message.text = text ? text : "";
+    message.hasCaption = caption != nullptr;
+    message.caption = caption ? caption : "";
+    message.style = style;
+    state.messages.push_back(std::move(message));
+    if (state.answers.empty()) {
+        return kAnswerOk;
+    }
+    int answer = state.answers.front();
+    state.answers.pop_front();
+    return answer;
+}
+
+int PumpMessages() {
+    State& state = GetState();
+    ++state.pumpCount;
+    return state.pump ? state.pump() : 1;
+}
+
+namespace testing {
+
+const std::vector<RecordedMessage>& Messages() { return GetState().messages; }
+void ClearMessages() { GetState().messages.clear(); }
+void QueueAnswers(std::vector<int> answers) {
+    GetState().answers.assign(answers.begin(), answers.end());
+}
+void SetPumpHandler(std::function<int()> handler) { GetState().pump = std::move(handler); }
+long PumpCount() { return GetState().pumpCount; }
+void ResetPumpCount() { GetState().pumpCount = 0; }
+void Reset() { GetState() = State{}; }
+
+}  // namespace testing
+}  // namespace platform
