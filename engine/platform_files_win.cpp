@@ -1,0 +1,44 @@
+// Files through Win32, for the program.
+#include <windows.h>
+
+#include "engine/platform.h"
+
+namespace platform {
+
+File OpenFileForReading(const char* path) {
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return nullptr;
+    }
+    return file;
+}
+
+bool QueryFileSize(File file, std::uint64_t* size) {
+    LARGE_INTEGER value;
+    if (file == nullptr || !GetFileSizeEx(static_cast<HANDLE>(file), &value) ||
+        value.QuadPart < 0) {
+        return false;
+    }
+    *size = static_cast<std::uint64_t>(value.QuadPart);
+    return true;
+}
+
+bool ReadFile(File file, void* buffer, std::uint32_t count, std::uint32_t* read) {
+    *read = 0;
+    if (file == nullptr) {
+        return false;
+    }
+    DWORD got = 0;
+    if (!::ReadFile(static_cast<HANDLE>(file), buffer, count, &got, nullptr)) {
+        return false;
+    }
+    *read = got;
+    return true;
+}
+
+bool CloseFile(File file) {
+    return file != nullptr && CloseHandle(static_cast<HANDLE>(file));
+}
+
+}  // namespace platform
