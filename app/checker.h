@@ -1,0 +1,57 @@
+// The application object: owns the drawing surface, the CRC-32 table and the handle of the
+// program's named mutex, and runs the check flow with its two checks.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "engine/crc32.h"
+#include "engine/win_handle.h"
+#include "inf/check_list.h"
+
+class MainWindow;
+class ProgressDialog;
+class Surface;
+
+class Checker {
+  public:
+    // Prepares the surface on the main window and fills the CRC-32 table.
+    explicit Checker(MainWindow* window);
+    Checker(const Checker&) = delete;
+    Checker& operator=(const Checker&) = delete;
+    // Takes the surface off the main window, gives it back and closes the mutex handle.
+    ~Checker();
+
+    // The whole check flow, from loading the check list to the final message. True when the
+    // chosen check (and the installed-files check, if it ran) passed.
+    bool Run();
+
+    void BuildCrcTable();
+    bool VerifyFile(const char* path, std::int32_t size, std::uint32_t crc,
+                    ProgressDialog& progress, HWND owner);
+
+    // The CD/DVD check.
+    bool CheckDisc(const CheckList& checkList);
+    bool SelectDrive(std::string& driveRoot, const CheckList& checkList);
+    static std::int32_t CountDiscFiles(const CheckList& checkList);
+    bool CheckDiscGroup(ProgressDialog& progress, const CheckList& checkList, std::int32_t total,
+                        std::int32_t& counter, std::size_t group, const std::string& driveRoot);
+
+    // The installed-files check.
+    bool CheckInstalled(const CheckList& checkList);
+    // Reads the path held by the registry value `entry.name` of the key `keyPath` below
+    // HKEY_CURRENT_USER into `pathBuffer`, which must hold 512 characters; afterwards the
+    // path is the buffer's text up to its first zero byte.
+    static bool ReadInstalledPath(const FileEntry& entry, const std::string& keyPath,
+                                  std::string& pathBuffer);
+
+    // An OK/Cancel question with the check list's title as caption. True on OK.
+    static bool AskOkCancel(const std::string& text, const CheckList& checkList, HWND owner);
+
+    MainWindow* mainWindow = nullptr;  // not owned
+    Surface* surface = nullptr;        // owned
+    CrcTable crcTable{};
+    win::UniqueHandle mutexHandle;
+};

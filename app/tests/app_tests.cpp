@@ -1,0 +1,191 @@
+// Tests of the application shell and the registry access, run as a Windows console
+// program (under wine64 on the build machine): they need real windows, GDI and a registry.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/checker.h"
+#include "app/instance.h"
+#include "app/main_window.h"
+#include "app/surface.h"
+#include "engine/registry.h"
+#include "resources/texts.h"
+
+namespace {
+
+int failures = 0;
+
+void Check(bool condition, const char* what, const std::string& detail = std::string()) {
+    if (!condition) {
+        ++failures;
+        std::printf("FAIL: %s %s\n", what, detail.c_str());
+    }
+}
+
+// A key of this process's own below HKEY_CURRENT_USER, removed again at the end.
+class ScratchKey {
+  public:
+    ScratchKey() : path_("Software\\SumwardenAppTests\\" + std::to_string(GetCurrentProcessId())) {
+        RegCreateKeyA(HKEY_CURRENT_USER, path_.c_str(), &key_);
+    }
+    ~ScratchKey() {
+        RegCloseKey(key_);
+        RegDeleteKeyA(HKEY_CURRENT_USER, path_.c_str());
+        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\SumwardenAppTests");
+    }
+    void Set(const char* name, DWORD type, const std::string& data) {
+        RegSetValueExA(key_, name, 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                       static_cast<DWORD>(data.size()));
+    }
+    const std::string& Path() const { return path_; }
+
+  private:
+    std::string path_;
+    HKEY key_ = nullptr;
+};
+
+void TestReadInstalledPath() {
+    ScratchKey scratch;
+    const std::string longest(511, 'p');
+    const std::string tooLong(512, 'p');
+    const std::string unterminatedFull(512, 'q');
+    struct Case {
+        const char* name;
+        DWORD type;
+        std::string data;  // stored as is: a zero must be part of it to be stored
+        bool stored;
+        bool expectRead;
+        std::string expectPath;
+    };
+    const std::vector<Case> cases = {
+        {"plain", REG_SZ, std::string("C:\\Game\\a.dat") + '\0', true, true, "C:\\Game\\a.dat"},
+        {"longest", REG_SZ, longest + '\0', true, true, longest},
+        {"too long", REG_SZ, tooLong + '\0', true, false, ""},
+        // Without a stored zero the path ends with the data, not in the buffer's filler.
+        {"unterminated", REG_BINARY, "C:\\x.dat", true, true, "C:\\x.dat"},
+        {"unterminated full", REG_BINARY, unterminatedFull, true, true, unterminatedFull},
+        {"embedded zero", REG_BINARY, std::string("C:\\a\0tail", 9), true, true, "C:\\a"},
+        {"empty", REG_SZ, std::string(1, '\0'), true, true, ""},
+        {"missing", REG_SZ, "", false, false, ""},
+    };
+    for (const Case& c : cases) {
+        if (c.stored) {
+            scratch.Set(c.name, c.type, c.data);
+        }
+    }
+    for (const Case& c : cases) {
+        FileEntry entry;
+        entry.name = c.name;
+        std::string buffer(512, '0');
+        const bool read = Checker::ReadInstalledPath(entry, scratch.Path(), buffer);
+        Check(read == c.expectRead, "ReadInstalledPath result", c.name);
+        Check(buffer.size() == 512, "path buffer keeps its size", c.name);
+        if (read && c.expectRead) {
+            Check(std::string(buffer.c_str()) == c.expectPath, "path read", c.name);
+        }
+    }
+
+    FileEntry entry;
+    entry.name = "plain";
+    std::string buffer(512, '0');
+    Check(!Checker::ReadInstalledPath(entry, scratch.Path() + "\\absent", buffer),
+          "a missing key is not read");
+
+    Check(IsGameInstalled(scratch.Path()), "existing key is installed");
+    Check(!IsGameInstalled(scratch.Path() + "\\absent"), "missing key is not installed");
+    Check(IsGameInstalled(""), "an empty key names HKEY_CURRENT_USER itself");
+}
+
+bool AllZero(const void* bits, std::size_t size) {
+    const auto* bytes = static_cast<const unsigned char*>(bits);
+    for (std::size_t i = 0; i < size; ++i) {
+        if (bytes[i] != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void TestSurface(HWND window) {
+    Surface surface;
+    Check(surface.Blit(0) == 0, "no blit without a device context");
+    Check(surface.Attach(window) == 1, "first attach");
+    HDC first = surface.windowDc;
+    Check(surface.Attach(window) == 0 && surface.windowDc == first, "second attach refused");
+    Check(surface.Blit(0) == 0, "no blit of a slot never created");
+
+    Check(surface.CreateSlot(640, 480, 0, 16) == 1, "slot 0 created");
+    Check(surface.bits[0] != nullptr && AllZero(surface.bits[0], 640u * 480u * 2u),
+          "a new slot is black");
+    Check(surface.Blit(0) == 1, "blit of slot 0");
+
+    struct Refused {
+        std::int32_t slot;
+        const char* why;
+    };
+    for (const Refused& r :
+         {Refused{0, "in use"}, Refused{10, "above 9"}, Refused{-1, "below 0"}}) {
+        const std::int32_t count = surface.slotCount;
+        Check(surface.CreateSlot(8, 8, r.slot, 16) == 0, "slot refused", r.why);
+        Check(surface.slotCount == count, "refused slot changes nothing", r.why);
+    }
+    Check(surface.width[0] == 640 && surface.height[0] == 480, "slot 0 keeps its size");
+    Check(surface.Blit(10) == 0 && surface.Blit(-1) == 0, "no blit outside the slots");
+
+    Check(surface.CreateSlot(4, 2, 9, 16) == 1 && surface.slotCount == 2, "slot 9 created");
+    surface.Release();
+    Check(surface.windowDc == nullptr && surface.memoryDc[0] == nullptr &&
+              surface.memoryDc[9] == nullptr,
+          "release gives everything back");
+    Check(surface.Blit(0) == 0, "no blit after release");
+}
+
+void TestMainWindow(MainWindow& mainWindow) {
+    Check(mainWindow.window != nullptr, "main window created");
+    Check(FindWindowA(texts::kMainWindowClass, nullptr) == mainWindow.window,
+          "a second start finds the hidden window by its class");
+    Check(!IsWindowVisible(mainWindow.window), "main window hidden");
+    RECT client{};
+    GetClientRect(mainWindow.window, &client);
+    Check(client.right == 640 && client.bottom == 480, "client area is 640 x 480");
+    Check(reinterpret_cast<WindowBase*>(GetWindowLongPtrA(mainWindow.window, 0)) ==
+              static_cast<WindowBase*>(&mainWindow),
+          "the window's extra bytes hold the object");
+    Check(mainWindow.quitRequested == 0 && mainWindow.surface == nullptr, "fresh state");
+
+    Check(SendMessageA(mainWindow.window, WM_PAINT, 0, 0) == 0, "paint without a surface");
+
+    Surface first;
+    Surface second;
+    Check(mainWindow.AttachSurface(&first) == 1, "first surface attached");
+    Check(mainWindow.AttachSurface(&second) == 0 && mainWindow.surface == &first,
+          "second surface refused");
+    mainWindow.DetachSurface();
+
+    {
+        Checker checker(&mainWindow);
+        Check(mainWindow.surface == checker.surface && checker.surface != nullptr,
+              "the checker hands its surface to the main window");
+        Check(checker.surface->memoryDc[0] != nullptr && checker.surface->width[0] == 640 &&
+                  checker.surface->height[0] == 480,
+              "the checker's surface has its 640 x 480 slot");
+        Check(SendMessageA(mainWindow.window, WM_PAINT, 0, 0) == 0, "paint with a surface");
+    }
+    // The main window outlives the checker: it must not keep the freed surface.
+    Check(mainWindow.surface == nullptr, "surface detached when the checker goes");
+    Check(SendMessageA(mainWindow.window, WM_PAINT, 0, 0) == 0, "paint after the checker");
+}
+
+}  // namespace
+
+int main() {
+    app::StoreInstanceHandles(GetModuleHandleA(nullptr), nullptr);
+    MainWindow mainWindow(texts::kProgramName);
+    TestMainWindow(mainWindow);
+    TestSurface(mainWindow.window);
+    TestReadInstalledPath();
+    std::printf("%s\n", failures == 0 ? "all passed" : "FAILED");
+    return failures == 0 ? 0 : 1;
+}
