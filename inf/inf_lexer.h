@@ -35,4 +35,7 @@ private:
     std::map<std::string, std::int32_t> keywords_;
     // Line feeds passed so far: the invalid-token message names the line of the bad byte.
     std::int32_t lineFeeds_ = 0;
+    // Line of the first byte of the token last scanned; an unclosed quote has read on
+    // past line feeds of its own by the time it is reported.
+    std::int32_t tokenLine_ = 1;
 };
