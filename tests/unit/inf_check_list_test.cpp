@@ -1,0 +1,243 @@
+// Loading the information file into a check list: file bytes -> loaded flag, the check
+// list afterwards and the messages shown on the way.
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "engine/platform_testing.h"
+#include "inf/check_list.h"
+#include "inf_test_files.h"
+
+namespace {
+
+// A readable dump of a check list, so that a difference shows where it lies.
+std::string Describe(const CheckList& list) {
+    std::ostringstream out;
+    auto entry = [&out](const FileEntry& e) {
+        out << " {" << e.name << "," << e.size << "," << std::hex << e.crc << std::dec << "}";
+    };
+    out << "title=" << list.title << "\ngameKey=" << list.gameKey << "\ninstalled:";
+    for (const FileEntry& e : list.installedFiles)
+        entry(e);
+    for (const DiscGroup& group : list.discGroups) {
+        out << "\ndisc:";
+        for (const FileEntry& e : group)
+            entry(e);
+    }
+    for (const std::string& line : list.messageLines)
+        out << "\nline=" << line;
+    for (const std::string& prompt : list.drivePrompts)
+        out << "\nprompt=" << prompt << "|";
+    return out.str();
+}
+
+std::vector<std::string> ShownMessages() {
+    std::vector<std::string> texts;
+    for (const auto& message : platform::testing::Messages())
+        texts.push_back(message.text);
+    return texts;
+}
+
+struct LoadCase {
+    const char* name;
+    std::string file;
+    bool loaded;
+    CheckList list;
+    std::vector<std::string> messages;
+};
+
+CheckList WithTitle(const std::string& title) {
+    CheckList list;
+    list.title = title;
+    return list;
+}
+
+std::string Repeat(const std::string& part, int count) {
+    std::string all;
+    for (int i = 0; i < count; ++i)
+        all += part;
+    return all;
+}
+
+// Sections numbered 1..count, each with its number as the value.
+std::string TitleSections(int count) {
+    std::string all;
+    for (int i = 1; i <= count; ++i)
+        all += "[TITLE]\nT" + std::to_string(i) + "\n";
+    return all;
+}
+
+const LoadCase kLoadCases[] = {
+    {"WhitespaceOnly", " \r\n\t\n", true, {}, {}},
+    {"EmptyFile", "", false, {}, {}},
+    // TITLE and GAME: the last value wins, also across repeated sections.
+    {"LastTitleWordWins", "[TITLE]\nMy Game\n", true, WithTitle("Game"), {}},
+    {"QuotedTitleIsOneValue", "[TITLE]\n'My Game'\n", true, WithTitle("My Game"), {}},
+    {"SecondTitleSectionWins", "[TITLE]\nA\n[ TITLE ]\nB\n[TITLE]\n", true, WithTitle("B"), {}},
+    {"GameKeyKeptOverEmptySection",
+     "[GAME]\n\"Software\\Maker\\Game\"\n[GAME]\n",
+     true,
+     {"", "Software\\Maker\\Game", {}, {}, {}, {}},
+     {}},
+    {"PunctuationValueRepeatsText", "[TITLE]\n,\n", true, WithTitle("TITLE"), {}},
+    // Brackets at the top level.
+    {"DoubleBracketOpensSection", "[[TITLE]\nT\n", true, WithTitle("T"), {}},
+    {"LoneBracketAtEnd", "[TITLE]\nT\n[\n", true, WithTitle("T"), {}},
+    // Entries.
+    {"RegEntriesAccumulate",
+     "[REG]\nA,1,2\n[TITLE] T [REG]\nB , 3 , 4 C,5,6\n",
+     true,
+     {"T", "", {{"A", 1, 2}, {"B", 3, 4}, {"C", 5, 6}}, {}, {}, {}},
+     {}},
+    {"EveryCdFilesSectionIsADisc",
+     "[CDFILES]\nA,1,2\n[CDFILES]\n[CDFILES]\nREG,3,4\n",
+     true,
+     {"", "", {}, {{{"A", 1, 2}}, {}, {{"REG", 3, 4}}}, {}, {}},
+     {}},
+    {"SizeAndCrcTexts",
+     "[REG]\nA,'12',0xbeef\nB,abc,BEEF\nC,2048KB,beef\nD,'-5',0000BEEF\n"
+     "E,99999999999,123456789\nF,0,12G4\n",
+     true,
+     {"",
+      "",
+      {{"A", 12, 0xBEEF},
+       {"B", 0, 0xBEEF},
+       {"C", 2048, 0xBEEF},
+       {"D", -5, 0xBEEF},
+       {"E", INT32_MAX, 0x23456789},
+       {"F", 0, 0x12}},
+      {},
+      {},
+      {}},
+     {}},
+    {"NumbersFromPunctuationRepeatText",
+     "[REG]\n7,,,1f\nAB,1,,\n",
+     true,
+     {"", "", {{"7", 7, 0x1F}, {"AB", 1, 1}}, {}, {}, {}},
+     {}},
+    // MESSAGE and DRIVEINFO take every token as a value.
+    {"MessageLinesWithComma",
+     "[MESSAGE]\nA , B\n[MESSAGE]\n[MESSAGE]\n'C D'",
+     true,
+     {"", "", {}, {}, {"A", "A", "B", "C D"}, {}},
+     {}},
+    {"DrivePromptLines",
+     "[DRIVEINFO]\n'L1' 'L2'\n[DRIVEINFO]\n[DRIVEINFO]\n\"X\"",
+     true,
+     {"", "", {}, {}, {}, {"L1\nL2\n", "", "X\n"}},
+     {}},
+    {"InvalidByteIsAValue",
+     "[MESSAGE]\nA\n#\n",
+     true,
+     {"", "", {}, {}, {"A", "#"}, {}},
+     {"#,3,は無効なトークン"}},
+    {"InvalidByteIsAName",
+     "[REG]\n\n@,1,2\n",
+     true,
+     {"", "", {{"@", 1, 2}}, {}, {}, {}},
+     {"@,3,は無効なトークン"}},
+    // Failures: what was stored before stays.
+    {"LowerCaseKeyword", "[TITLE]\nT\n[title]\nU\n", false, WithTitle("T"), {}},
+    {"ReservedKeyword", "[TITLE]\nT\n[GAMEDATA]\n[TITLE]\nU\n", false, WithTitle("T"), {}},
+    {"WordBeforeFirstSection", "x\n[TITLE]\nT\n", false, {}, {}},
+    {"InvalidByteBeforeFirstSection", "\n$\n[TITLE]\nT\n", false, {}, {"$,2,は無効なトークン"}},
+    {"StrayClosingBracket", "[TITLE]\nT\n[]\n", false, WithTitle("T"), {}},
+    {"MissingClosingBracket", "[TITLE\nT\n", false, {}, {}},
+    {"MissingClosingBracketOfMessage",
+     "[MESSAGE]\nA\n[MESSAGE\nB\n",
+     false,
+     {"", "", {}, {}, {"A"}, {}},
+     {}},
+    {"RegKeepsEntriesBeforeMissingComma",
+     "[REG]\nA,1,2\nB,3,4\nC,5 6\n",
+     false,
+     {"", "", {{"A", 1, 2}, {"B", 3, 4}}, {}, {}, {}},
+     {}},
+    {"CommaAfterCrc", "[REG]\nA,1,2,\n", false, {"", "", {{"A", 1, 2}}, {}, {}, {}}, {}},
+    {"NameWithSpace", "[CDFILES]\nMY FILE.DAT,1,2\n", false, {}, {}},
+    {"NameWithMinus", "[CDFILES]\nMY-FILE.DAT,1,2\n", false, {}, {}},
+    {"CdFilesDropsGroupWithBadCrc",
+     "[CDFILES]\nA,1,2\n[CDFILES]\nB,1,2\nC,1,XYZ\n[TITLE]\nT\n",
+     false,
+     {"", "", {}, {{{"A", 1, 2}}}, {}, {}},
+     {}},
+    // The end of input carries the text before it, so it can stand as a crc or a size.
+    {"CrcTakenFromEnd", "[CDFILES]\nA,1,\n", true, {"", "", {}, {{{"A", 1, 1}}}, {}, {}}, {}},
+    {"EntryCutShortByEnd", "[CDFILES]\nA,\n", false, {}, {}},
+    {"DrivePromptOfFailedHeaderIsNotAdded",
+     "[DRIVEINFO]\n'a'\n[DRIVEINFO\n'b'\n",
+     false,
+     {"", "", {}, {}, {}, {"a\n"}},
+     {}},
+    // The pass limit: TITLE sections and extra brackets use a pass each.
+    {"ThousandTitleSections", TitleSections(1000), true, WithTitle("T1000"), {}},
+    {"ThousandAndOneTitleSections", TitleSections(1001), false, WithTitle("T1001"), {}},
+    {"ThousandPassesOfBrackets", Repeat("[", 1000) + "TITLE]\nT\n", true, WithTitle("T"), {}},
+    {"ThousandAndOnePassesOfBrackets",
+     Repeat("[", 1001) + "TITLE]\nT\n",
+     false,
+     WithTitle("T"),
+     {}},
+    {"OtherSectionsUseNoPass",
+     Repeat("[GAME]\nG\n[REG]\n[MESSAGE]\n[DRIVEINFO]\n[CDFILES]\n", 1001) + "[TITLE]\nT\n",
+     true,
+     {"T", "G", {}, std::vector<DiscGroup>(1001), {}, std::vector<std::string>(1001)},
+     {}},
+};
+
+class LoadTableTest : public ::testing::TestWithParam<LoadCase> {
+  protected:
+    void SetUp() override { platform::testing::Reset(); }
+    void TearDown() override { platform::testing::Reset(); }
+};
+
+TEST_P(LoadTableTest, FillsCheckListAsFarAsTheFileIsValid) {
+    const LoadCase& c = GetParam();
+    ScratchFile file(c.file);
+    CheckList list;
+    EXPECT_EQ(list.LoadInfFile(file.path()), c.loaded);
+    EXPECT_EQ(Describe(list), Describe(c.list));
+    EXPECT_EQ(ShownMessages(), c.messages);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, LoadTableTest, ::testing::ValuesIn(kLoadCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(LoadInfFileTest, ExampleFile) {
+    platform::testing::Reset();
+    CheckList list;
+    ASSERT_TRUE(list.LoadInfFile(SUMWARDEN_TEST_DATA_DIR "/example.INF"));
+    CheckList expected{
+        "サンプルタイトル",
+        "Software\\SampleMaker\\SampleTitle",
+        {{"MainProgram", 1234567, 0x89ABCDEF}},
+        {{{"SETUP.EXE", 1234567, 0x89ABCDEF}, {"DATA\\SCENE.DAT", 2048000, 0xBEEF}},
+         {{"DATA\\VOICE.DAT", 4096, 0x1A2B3C4D}}},
+        {"チェックする対象を選んでください。", "CD/DVD or installed files"},
+        {"ディスク1をドライブに入れてください。\nドライブを選んでください。\n",
+         "ディスク2をドライブに入れてください。\n"},
+    };
+    EXPECT_EQ(Describe(list), Describe(expected));
+    EXPECT_TRUE(platform::testing::Messages().empty());
+}
+
+TEST(LoadInfFileTest, MissingOrEmptyFileLeavesListUntouched) {
+    ScratchFile empty("");
+    CheckList list;
+    EXPECT_FALSE(list.LoadInfFile(ScratchFile::NewPath().c_str()));
+    EXPECT_FALSE(list.LoadInfFile(empty.path()));
+    EXPECT_EQ(Describe(list), Describe(CheckList{}));
+}
+
+TEST(LoadInfFileTest, AddsToWhatTheListHolds) {
+    ScratchFile file("[REG]\nB,2,2\n[CDFILES]\n[MESSAGE]\nM\n");
+    CheckList list{"T", "K", {{"A", 1, 1}}, {{}}, {"L"}, {"P\n"}};
+    EXPECT_TRUE(list.LoadInfFile(file.path()));
+    CheckList expected{"T", "K", {{"A", 1, 1}, {"B", 2, 2}}, {{}, {}}, {"L", "M"}, {"P\n"}};
+    EXPECT_EQ(Describe(list), Describe(expected));
+}
+
+}  // namespace

@@ -1,0 +1,77 @@
+// Loading a whole file into one block.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "inf/file_image.h"
+#include "inf_test_files.h"
+
+namespace {
+
+std::string Content(const FileImage& image) {
+    return std::string(reinterpret_cast<const char*>(image.Data()),
+                       static_cast<std::size_t>(image.Size()));
+}
+
+TEST(FileImageTest, LoadsEveryByteAndReplacesEarlierContent) {
+    const std::string big(100000, 'x');
+    const std::string small(
+        "ab\0\xFF"
+        "c",
+        5);
+    ScratchFile first(big);
+    ScratchFile second(small);
+    FileImage image;
+    ASSERT_TRUE(image.Load(first.path()));
+    EXPECT_EQ(Content(image), big);
+    ASSERT_TRUE(image.Load(second.path()));
+    EXPECT_EQ(Content(image), small);
+}
+
+TEST(FileImageTest, RefusesWhatCannotBeHeld) {
+    ScratchFile empty("");
+    FileImage image;
+    EXPECT_FALSE(image.Load(empty.path()));
+    EXPECT_FALSE(image.Load(ScratchFile::NewPath().c_str()));
+    EXPECT_FALSE(image.Load(::testing::TempDir().c_str()));  // a folder
+}
+
+// A file beyond the signed 32-bit range is refused rather than read in part: its size
+// modulo 2^32 would otherwise look like a small file's. The file is sparse, so it costs
+// no disk space.
+TEST(FileImageTest, RefusesFileBeyondSigned32BitSize) {
+    for (std::uint64_t size : {std::uint64_t{0x80000000}, std::uint64_t{0x100000005}}) {
+        ScratchFile file("");
+        ASSERT_EQ(::truncate(file.path(), static_cast<off_t>(size)), 0);
+        FileImage image;
+        EXPECT_FALSE(image.Load(file.path())) << size;
+        EXPECT_EQ(image.Size(), 0);
+    }
+}
+
+TEST(FileImageTest, EveryOpenedFileIsClosed) {
+    ScratchFile good("data\n");
+    ScratchFile empty("");
+    ScratchFile huge("");
+    ASSERT_EQ(::truncate(huge.path(), static_cast<off_t>(0x100000000)), 0);
+    // The next descriptor the process gets shows whether one was left open.
+    const int before = ::dup(0);
+    ASSERT_GE(before, 0);
+    ::close(before);
+    for (int i = 0; i < 3; ++i) {
+        FileImage image;
+        image.Load(good.path());
+        image.Load(empty.path());
+        image.Load(huge.path());
+    }
+    const int after = ::dup(0);
+    ::close(after);
+    EXPECT_EQ(after, before);
+}
+
+}  // namespace
