@@ -14,7 +14,9 @@ public:
     DriveDialog();
     ~DriveDialog();
 
-    // Creates the dialog from template 101 with no owner (`owner` is not used). Always true.
+    // Creates the dialog from template 101 with no owner (`owner` is not used). False when
+    // the window could not be created; `done` and `cancelled` are then 1, as after the
+    // close box.
     bool Create(HWND owner, const CheckList* checkList);
     void SetText(const std::string& text);
 

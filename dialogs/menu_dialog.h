@@ -12,7 +12,11 @@ public:
     static constexpr std::int32_t kDiscCheck = 0;
     static constexpr std::int32_t kInstalledCheck = 2;
 
-    // Creates the dialog from template 105, owned by `owner`. Always true.
+    // Forgets this object as the dialog procedure's target; the window is left alone.
+    ~MenuDialog();
+
+    // Creates the dialog from template 105, owned by `owner`. False when the window could
+    // not be created; `done` and `cancelled` are then 1, as after the close box.
     bool Create(HWND owner);
     void SetText(const std::string& text);
     void SetTitle(const std::string& text);

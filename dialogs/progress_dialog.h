@@ -12,6 +12,10 @@
 
 class ProgressDialog : public ProgressView {
 public:
+    // Finishes the dialog if the engine has not, and forgets this object as the dialog
+    // procedure's target.
+    ~ProgressDialog();
+
     // Creates the dialog from template 102 with no owner (`owner` is not used). Always true.
     bool Create(HWND owner, const CheckList* checkList);
     void SetFileName(const std::string& path);
