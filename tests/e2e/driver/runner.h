@@ -1,0 +1,87 @@
+// Runs the steps of one script against the program under test.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "process.h"
+#include "script.h"
+#include "windows_query.h"
+
+namespace e2e {
+
+struct Settings {
+    std::string exe;         // ANSI path of the program
+    std::string folder;      // ANSI path of its working folder
+    std::string shotFolder;  // ANSI path where screenshots go; empty: screenshots are refused
+    DWORD timeoutMs = 10000;
+};
+
+class Runner {
+  public:
+    explicit Runner(const Settings& settings) : settings_(settings) {}
+    // Runs the steps in order, stopping at the first failure. True when every step passed and
+    // no process was left running.
+    bool Run(const std::vector<Step>& steps);
+
+  private:
+    using Handler = bool (Runner::*)(const Step&);
+    struct Verb {
+        const char* name;
+        Handler handler;
+    };
+    static const Verb kVerbs[];
+
+    bool Fail(const std::string& what);
+    void ListWindows(const std::string& processName);
+    Process* Find(const std::string& name);
+    bool NeedWindow();
+    bool NeedArgs(const Step& step, size_t least, size_t most);
+    bool Number(const Arg& arg, int* value);
+    // Compares the bytes that `read` returns with the expected text, giving the program a
+    // moment to set them.
+    bool Expect(const std::string& what, const std::function<std::string()>& read,
+                const Arg& expected);
+    // Polls `probe` every 20 ms until it is true, the process ends or the time is up.
+    template <typename Probe>
+    bool PollFor(Probe probe, DWORD timeoutMs);
+
+    bool DoStart(const Step& step);
+    bool DoExit(const Step& step);
+    bool DoRunning(const Step& step);
+    bool DoTimeout(const Step& step);
+    bool DoWait(const Step& step);
+    bool DoGone(const Step& step);
+    bool DoNoBox(const Step& step);
+    bool DoCaption(const Step& step);
+    bool DoText(const Step& step);
+    bool DoWaitText(const Step& step);
+    bool DoWaitPos(const Step& step);
+    bool DoIcon(const Step& step);
+    bool DoButtons(const Step& step);
+    bool DoOwner(const Step& step);
+    bool DoEntries(const Step& step);
+    bool DoSelected(const Step& step);
+    bool DoClick(const Step& step);
+    bool DoPick(const Step& step);
+    bool DoAnswer(const Step& step);
+    bool DoClose(const Step& step);
+    bool DoCloseMain(const Step& step);
+    bool DoShow(const Step& step);
+    bool DoWindows(const Step& step);
+    bool DoScreenshot(const Step& step);
+
+    Settings settings_;
+    std::map<std::string, std::unique_ptr<Process>> processes_;
+    HWND current_ = nullptr;
+    std::set<HWND> answered_;
+    const Step* step_ = nullptr;
+};
+
+}  // namespace e2e
