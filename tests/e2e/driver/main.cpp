@@ -5,8 +5,9 @@
 //
 // Paths may be Unix paths (/tmp/...); they are turned into Z: paths. Exit code 0 when every
 // step passed, 1 when a step failed, 2 when the command line or the script is wrong.
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include <cstdio>
 #include <map>
