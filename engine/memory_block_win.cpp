@@ -44,18 +44,11 @@ bool MemoryBlock::Resize(std::int32_t size) {
         return false;
     }
     HGLOBAL moved = GlobalReAlloc(block, static_cast<SIZE_T>(size), GMEM_MOVEABLE);
-    if (moved == nullptr) {
-        // The old block is still valid after a failed reallocation. It is freed rather than
-        // dropped, so that a failed resize leaves no block behind and leaks nothing.
-        GlobalFree(block);
-        handle_ = nullptr;
-        data_ = nullptr;
-        size_ = 0;
-        return false;
-    }
-    void* data = GlobalLock(moved);
+    void* data = moved != nullptr ? GlobalLock(moved) : nullptr;
     if (data == nullptr) {
-        GlobalFree(moved);
+        // After a failed reallocation the old block is still valid: it is freed rather than
+        // dropped, so that a failed resize leaves no block behind and leaks nothing.
+        GlobalFree(moved != nullptr ? moved : block);
         handle_ = nullptr;
         data_ = nullptr;
         size_ = 0;
