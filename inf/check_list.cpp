@@ -8,40 +8,57 @@ namespace {
 // A stray token at the top level is never consumed; this bound turns it into a failure.
 constexpr int kPassLimit = 1000;
 
+// The lexer with its current token kept at hand: the lexer hands out copies, and a token
+// that is looked at again and again (a stray one, up to the pass limit) should cost its
+// copy once, however long its text.
+class TokenStream {
+  public:
+    bool Open(const char* path) { return lexer_.Open(path); }
+    const Token& Next() {
+        current_ = lexer_.Next();
+        return current_;
+    }
+    const Token& Current() const { return current_; }
+
+  private:
+    InfLexer lexer_;
+    Token current_;
+};
+
 bool EndsSection(const Token& token) {
     return token.kind == TokLBracket || token.kind == TokEnd;
 }
 
 // Every section keyword must be closed by ']'.
-bool ReadHeaderEnd(InfLexer& lexer) {
-    return lexer.Next().kind == TokRBracket;
+bool ReadHeaderEnd(TokenStream& tokens) {
+    return tokens.Next().kind == TokRBracket;
 }
 
 // TITLE and GAME: the last value counts; an empty body leaves the field as it was.
-void ReadSingleValue(InfLexer& lexer, std::string& field) {
-    for (Token token = lexer.Next(); !EndsSection(token); token = lexer.Next()) {
-        field = token.text;
+void ReadSingleValue(TokenStream& tokens, std::string& field) {
+    for (const Token* token = &tokens.Next(); !EndsSection(*token); token = &tokens.Next()) {
+        field = token->text;
     }
 }
 
 // REG and CDFILES: entries of name, size and crc. Each complete entry goes to `entries`
 // at once, so the caller sees what was read before a fault.
-bool ReadEntries(InfLexer& lexer, std::vector<FileEntry>& entries) {
+bool ReadEntries(TokenStream& tokens, std::vector<FileEntry>& entries) {
     for (;;) {
-        Token token = lexer.Next();
-        if (EndsSection(token)) {
+        const Token& name = tokens.Next();
+        if (EndsSection(name)) {
             return true;
         }
         FileEntry entry;
-        entry.name = std::move(token.text);
-        if (lexer.Next().kind != TokComma) {
+        entry.name = name.text;
+        if (tokens.Next().kind != TokComma) {
             return false;
         }
-        entry.size = inf::ReadSize(lexer.Next().text);
-        if (lexer.Next().kind != TokComma) {
+        entry.size = inf::ReadSize(tokens.Next().text);
+        if (tokens.Next().kind != TokComma) {
             return false;
         }
-        if (!inf::ReadCrc(lexer.Next().text, &entry.crc)) {
+        if (!inf::ReadCrc(tokens.Next().text, &entry.crc)) {
             return false;
         }
         entries.push_back(std::move(entry));
@@ -51,45 +68,45 @@ bool ReadEntries(InfLexer& lexer, std::vector<FileEntry>& entries) {
 // MESSAGE and DRIVEINFO: every token up to the next '[' is a value, punctuation included
 // (it carries the text of the token before it).
 template <typename Append>
-void ReadValues(InfLexer& lexer, Append append) {
-    lexer.Next();
-    for (Token token = lexer.Current(); !EndsSection(token); token = lexer.Current()) {
-        append(token.text);
-        lexer.Next();
+void ReadValues(TokenStream& tokens, Append append) {
+    tokens.Next();
+    while (!EndsSection(tokens.Current())) {
+        append(tokens.Current().text);
+        tokens.Next();
     }
 }
 
 }  // namespace
 
 bool CheckList::LoadInfFile(const char* path) {
-    InfLexer lexer;
-    if (!lexer.Open(path)) {
+    TokenStream tokens;
+    if (!tokens.Open(path)) {
         return false;
     }
-    if (lexer.Next().kind == TokEnd) {
+    if (tokens.Next().kind == TokEnd) {
         return true;
     }
     int passes = 0;
     for (;;) {
         bool counts = true;
-        if (lexer.Current().kind == TokLBracket) {
-            const std::int32_t keyword = lexer.Next().kind;
+        if (tokens.Current().kind == TokLBracket) {
+            const std::int32_t keyword = tokens.Next().kind;
             switch (keyword) {
                 case TokTitle:
-                    if (!ReadHeaderEnd(lexer)) {
+                    if (!ReadHeaderEnd(tokens)) {
                         return false;
                     }
-                    ReadSingleValue(lexer, title);
+                    ReadSingleValue(tokens, title);
                     break;
                 case TokGame:
-                    if (!ReadHeaderEnd(lexer)) {
+                    if (!ReadHeaderEnd(tokens)) {
                         return false;
                     }
-                    ReadSingleValue(lexer, gameKey);
+                    ReadSingleValue(tokens, gameKey);
                     counts = false;
                     break;
                 case TokReg:
-                    if (!ReadHeaderEnd(lexer) || !ReadEntries(lexer, installedFiles)) {
+                    if (!ReadHeaderEnd(tokens) || !ReadEntries(tokens, installedFiles)) {
                         return false;
                     }
                     counts = false;
@@ -97,7 +114,7 @@ bool CheckList::LoadInfFile(const char* path) {
                 case TokCdFiles: {
                     // A group is kept only when its whole section was read.
                     DiscGroup group;
-                    if (!ReadHeaderEnd(lexer) || !ReadEntries(lexer, group)) {
+                    if (!ReadHeaderEnd(tokens) || !ReadEntries(tokens, group)) {
                         return false;
                     }
                     discGroups.push_back(std::move(group));
@@ -105,19 +122,19 @@ bool CheckList::LoadInfFile(const char* path) {
                     break;
                 }
                 case TokMessage:
-                    if (!ReadHeaderEnd(lexer)) {
+                    if (!ReadHeaderEnd(tokens)) {
                         return false;
                     }
-                    ReadValues(lexer,
+                    ReadValues(tokens,
                                [this](const std::string& text) { messageLines.push_back(text); });
                     counts = false;
                     break;
                 case TokDriveInfo: {
-                    if (!ReadHeaderEnd(lexer)) {
+                    if (!ReadHeaderEnd(tokens)) {
                         return false;
                     }
                     std::string prompt;
-                    ReadValues(lexer, [&prompt](const std::string& text) {
+                    ReadValues(tokens, [&prompt](const std::string& text) {
                         prompt += text;
                         prompt += '\n';
                     });
@@ -134,7 +151,7 @@ bool CheckList::LoadInfFile(const char* path) {
         if (counts && ++passes > kPassLimit) {
             return false;
         }
-        if (lexer.Current().kind == TokEnd) {
+        if (tokens.Current().kind == TokEnd) {
             return true;
         }
     }
