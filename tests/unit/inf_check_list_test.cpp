@@ -1,6 +1,7 @@
 // Loading the information file into a check list: file bytes -> loaded flag, the check
 // list afterwards and the messages shown on the way.
 #include <cstdio>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -187,6 +188,11 @@ const LoadCase kLoadCases[] = {
      {"T", "G", {}, std::vector<DiscGroup>(1001), {}, std::vector<std::string>(1001)},
      {}},
 };
+
+// Failures name the case rather than dumping its bytes.
+void PrintTo(const LoadCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class LoadTableTest : public ::testing::TestWithParam<LoadCase> {
   protected:

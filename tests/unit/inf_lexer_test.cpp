@@ -1,5 +1,6 @@
 // The lexer, table-driven: input bytes -> the tokens that Next returns, with their texts,
 // and the invalid-token messages shown on the way.
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -198,6 +199,11 @@ const LexCase kLexCases[] = {
        "A"}},
      {}},
 };
+
+// Failures name the case rather than dumping its bytes.
+void PrintTo(const LexCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class LexerTableTest : public ::testing::TestWithParam<LexCase> {
   protected:
