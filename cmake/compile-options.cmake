@@ -9,7 +9,13 @@ set(CMAKE_CXX_EXTENSIONS OFF)
 
 # Sources are UTF-8; every narrow literal becomes Shift-JIS bytes, which is what the
 # program shows and what the information file holds.
-add_compile_options(-finput-charset=UTF-8 -fexec-charset=CP932 -Wall -Wextra)
+add_compile_options(-finput-charset=UTF-8 -Wall -Wextra)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  add_compile_options(-fexec-charset=CP932)
+elseif(NOT SUMWARDEN_FUZZ)
+  # clang keeps literals in UTF-8; only the fuzz build, which shows no text, may use it.
+  message(FATAL_ERROR "Shift-JIS literals need g++ (-fexec-charset=CP932)")
+endif()
 if(SUMWARDEN_WERROR)
   add_compile_options(-Werror)
 endif()
