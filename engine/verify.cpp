@@ -1,6 +1,5 @@
 #include "engine/verify.h"
 
-#include <algorithm>
 #include <string>
 
 #include "engine/file_reader.h"
@@ -57,22 +56,6 @@ bool VerifyFile(const CrcTable& crcTable, const char* path, std::int32_t expecte
         }
         ++i;
         ++j;
-
-        // The bytes up to the next progress step that are already in the buffer are taken
-        // in a tight loop; NextByte is called again only for the step's byte or a refill.
-        const auto chunk = static_cast<std::uint32_t>(reader.buffer.Size());
-        if (reader.position < chunk) {
-            const std::uint64_t toStep = (kStepBytes - (i & (kStepBytes - 1))) & (kStepBytes - 1);
-            const auto run = static_cast<std::uint32_t>(
-                std::min<std::uint64_t>(toStep, chunk - reader.position));
-            const std::uint8_t* data = reader.buffer.Data() + reader.position;
-            for (std::uint32_t k = 0; k < run; ++k) {
-                reg = UpdateCrc(crcTable, reg, data[k]);
-            }
-            reader.position += run;
-            i += run;
-            j += run;
-        }
     }
     return FinishCrc(reg) == expectedCrc;
 }
