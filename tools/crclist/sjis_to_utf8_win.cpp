@@ -29,7 +29,12 @@ std::string SjisToUtf8(const std::string& sjis) {
         }
         if (count <= 0) {
             used = 1;
-            count = DecodeOne(at, 1, decoded);
+            // Windows gives 0x80, 0xA0 and 0xFD-0xFF code points of their own; they are
+            // no Shift-JIS characters, and iconv refuses them, so both dumps read alike.
+            const BYTE byte = static_cast<BYTE>(*at);
+            if (byte < 0x80 || (byte >= 0xA1 && byte <= 0xDF)) {
+                count = DecodeOne(at, 1, decoded);
+            }
         }
         if (count <= 0) {
             wide += kReplacement;
