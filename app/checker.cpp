@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "app/surface.h"
 #include "dialogs/progress_dialog.h"
+#include "engine/platform.h"
 #include "engine/verify.h"
 
 namespace {
@@ -46,4 +47,24 @@ void Checker::BuildCrcTable() {
 bool Checker::VerifyFile(const char* path, std::int32_t size, std::uint32_t crc,
                          ProgressDialog& progress, HWND owner) {
     return ::VerifyFile(crcTable, path, size, crc, progress, owner);
+}
+
+bool Checker::CheckListedFile(ProgressDialog& progress, const std::string& path,
+                              const FileEntry& entry, std::int32_t& counter, std::int32_t total,
+                              const char* failureText, const char* caption) {
+    progress.SetFileName(path);
+    ++counter;
+    progress.SetCount(counter, total);
+    const bool verified =
+        VerifyFile(path.c_str(), entry.size, entry.crc, progress, progress.window);
+    // A Stop or a quit also makes the verification fail; it is no fault of the file.
+    if (mainWindow->quitRequested != 0 || progress.stopRequested != 0) {
+        return false;
+    }
+    if (!verified) {
+        const std::string message = failureText + path;
+        platform::ShowMessage(progress.window, message.c_str(), caption, platform::kErrorStyle);
+        return false;
+    }
+    return true;
 }

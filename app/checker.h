@@ -31,6 +31,12 @@ class Checker {
     void BuildCrcTable();
     bool VerifyFile(const char* path, std::int32_t size, std::uint32_t crc,
                     ProgressDialog& progress, HWND owner);
+    // One file of a check run: shows its path and running number, verifies it against
+    // `entry`, and reports a failure as `failureText` followed by the path. False when the
+    // file failed or the user stopped or quit (then without a message).
+    bool CheckListedFile(ProgressDialog& progress, const std::string& path, const FileEntry& entry,
+                         std::int32_t& counter, std::int32_t total, const char* failureText,
+                         const char* caption);
 
     // The CD/DVD check.
     bool CheckDisc(const CheckList& checkList);

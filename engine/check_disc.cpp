@@ -90,19 +90,8 @@ bool Checker::CheckDiscGroup(ProgressDialog& progress, const CheckList& checkLis
     for (const FileEntry& entry : checkList.discGroups[group]) {
         // The root ends in a backslash and names are relative to it: nothing goes between.
         const std::string path = driveRoot + entry.name;
-        progress.SetFileName(path);
-        ++counter;
-        progress.SetCount(counter, total);
-        const bool verified =
-            VerifyFile(path.c_str(), entry.size, entry.crc, progress, progress.window);
-        // A Stop or a quit also makes the verification fail; it is no fault of the file.
-        if (mainWindow->quitRequested != 0 || progress.stopRequested != 0) {
-            return false;
-        }
-        if (!verified) {
-            const std::string message = texts::kDiscFileFailed + path;
-            platform::ShowMessage(progress.window, message.c_str(), checkList.title.c_str(),
-                                  platform::kErrorStyle);
+        if (!CheckListedFile(progress, path, entry, counter, total, texts::kDiscFileFailed,
+                             checkList.title.c_str())) {
             return false;
         }
     }

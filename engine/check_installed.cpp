@@ -38,19 +38,8 @@ bool Checker::CheckInstalled(const CheckList& checkList) {
             return false;
         }
         const std::string path(pathBuffer.c_str());
-        progress.SetFileName(path);
-        ++counter;
-        progress.SetCount(counter, total);
-        const bool verified =
-            VerifyFile(path.c_str(), entry.size, entry.crc, progress, progress.window);
-        // A Stop or a quit also makes the verification fail; it is no fault of the file.
-        if (mainWindow->quitRequested != 0 || progress.stopRequested != 0) {
-            return false;
-        }
-        if (!verified) {
-            const std::string message = texts::kInstalledFileBroken + path;
-            platform::ShowMessage(progress.window, message.c_str(), checkList.title.c_str(),
-                                  platform::kErrorStyle);
+        if (!CheckListedFile(progress, path, entry, counter, total, texts::kInstalledFileBroken,
+                             checkList.title.c_str())) {
             return false;
         }
     }
