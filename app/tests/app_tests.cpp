@@ -98,6 +98,97 @@ void TestReadInstalledPath() {
     Check(IsGameInstalled(""), "an empty key names HKEY_CURRENT_USER itself");
 }
 
+// Answers the next message box of this process from a second thread, as a user would, and
+// keeps what it showed.
+class BoxAnswerer {
+  public:
+    explicit BoxAnswerer(int answer) : answer_(answer) {
+        thread_ = CreateThread(nullptr, 0, &BoxAnswerer::Run, this, 0, nullptr);
+    }
+    ~BoxAnswerer() {
+        WaitForSingleObject(thread_, 10000);
+        CloseHandle(thread_);
+    }
+    std::string text;
+    std::string caption;
+    HWND owner = nullptr;
+
+  private:
+    static BOOL CALLBACK FindBox(HWND window, LPARAM param) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        char name[16] = {};
+        GetClassNameA(window, name, sizeof(name));
+        if (process == GetCurrentProcessId() && std::string(name) == "#32770" &&
+            GetDlgItem(window, 0xFFFF) != nullptr) {
+            *reinterpret_cast<HWND*>(param) = window;
+            return FALSE;
+        }
+        return TRUE;
+    }
+    static DWORD WINAPI Run(void* param) {
+        auto* self = static_cast<BoxAnswerer*>(param);
+        HWND box = nullptr;
+        for (int waited = 0; box == nullptr && waited < 10000; waited += 20) {
+            Sleep(20);
+            EnumWindows(&BoxAnswerer::FindBox, reinterpret_cast<LPARAM>(&box));
+        }
+        if (box == nullptr) {
+            return 1;
+        }
+        char buffer[512] = {};
+        GetWindowTextA(GetDlgItem(box, 0xFFFF), buffer, sizeof(buffer));
+        self->text = buffer;
+        GetWindowTextA(box, buffer, sizeof(buffer));
+        self->caption = buffer;
+        self->owner = GetWindow(box, GW_OWNER);
+        PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(self->answer_), 0);
+        return 0;
+    }
+    int answer_;
+    HANDLE thread_ = nullptr;
+};
+
+void TestAskOkCancel() {
+    CheckList checkList;
+    checkList.title = "Title";
+    struct Case {
+        int answer;
+        bool expected;
+    };
+    for (const Case& c : {Case{IDOK, true}, Case{IDCANCEL, false}}) {
+        bool result = false;
+        BoxAnswerer answerer(c.answer);
+        result = Checker::AskOkCancel("Question", checkList, nullptr);
+        Check(result == c.expected, "AskOkCancel answer", std::to_string(c.answer));
+        Check(answerer.text == "Question" && answerer.caption == "Title",
+              "AskOkCancel text and caption", answerer.text + "|" + answerer.caption);
+    }
+}
+
+// Last: an exit confirmed with OK posts WM_QUIT.
+void TestExitQuestion(MainWindow& mainWindow) {
+    const std::string question = std::string(texts::kProgramName) + texts::kExitQuestion;
+    struct Case {
+        int answer;
+        std::int32_t quitRequested;
+        int pumpResult;  // 0: WM_QUIT was queued
+    };
+    for (const Case& c : {Case{IDCANCEL, 0, 1}, Case{IDOK, 1, 0}}) {
+        const std::string which = std::to_string(c.answer);
+        {
+            BoxAnswerer answerer(c.answer);
+            Check(SendMessageA(mainWindow.window, WM_CLOSE, 0, 0) == 0, "WM_CLOSE handled", which);
+            Check(answerer.text == question && answerer.caption == texts::kProgramName,
+                  "exit question text and caption", answerer.text + "|" + answerer.caption);
+            Check(answerer.owner == mainWindow.window, "exit question owned by the window", which);
+        }
+        Check(mainWindow.quitRequested == c.quitRequested, "quitRequested after the answer", which);
+        Check(MainWindow::PumpMessages() == c.pumpResult, "pump after the answer", which);
+        Check(IsWindow(mainWindow.window) != FALSE, "the window stays after WM_CLOSE", which);
+    }
+}
+
 bool AllZero(const void* bits, std::size_t size) {
     const auto* bytes = static_cast<const unsigned char*>(bits);
     for (std::size_t i = 0; i < size; ++i) {
@@ -186,6 +277,8 @@ int main() {
     TestMainWindow(mainWindow);
     TestSurface(mainWindow.window);
     TestReadInstalledPath();
+    TestAskOkCancel();
+    TestExitQuestion(mainWindow);
     std::printf("%s\n", failures == 0 ? "all passed" : "FAILED");
     return failures == 0 ? 0 : 1;
 }
