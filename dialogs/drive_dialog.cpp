@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "dialogs/dialog_template.h"
 #include "resources/resource_ids.h"
 #include "resources/texts.h"
 
@@ -20,9 +21,8 @@ DriveDialog::~DriveDialog() {
 
 bool DriveDialog::Create(HWND /*owner*/, const CheckList* list) {
     checkList = list;
-    // No owner: the drive dialog stands on its own on the taskbar-less desktop.
-    window = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_DRIVE), nullptr,
-                                DialogProc, reinterpret_cast<LPARAM>(this));
+    // Unowned, as the progress dialog: the main window is never shown.
+    window = CreateFromTemplate(IDD_DRIVE, nullptr, DialogProc, this);
     if (window == nullptr) {
         // The CD/DVD check waits for `done`; a dialog that never appeared counts as
         // closed, or the wait would never end.

@@ -1,5 +1,6 @@
 #include "dialogs/menu_dialog.h"
 
+#include "dialogs/dialog_template.h"
 #include "resources/resource_ids.h"
 
 MenuDialog* MenuDialog::current_ = nullptr;
@@ -13,8 +14,7 @@ MenuDialog::~MenuDialog() {
 }
 
 bool MenuDialog::Create(HWND owner) {
-    window = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MENU), owner,
-                                DialogProc, reinterpret_cast<LPARAM>(this));
+    window = CreateFromTemplate(IDD_MENU, owner, DialogProc, this);
     if (window == nullptr) {
         // The flow waits for `done`; a menu that never appeared counts as closed, or the
         // wait would never end.

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "dialogs/common_controls.h"
+#include "dialogs/dialog_template.h"
 #include "resources/resource_ids.h"
 #include "resources/texts.h"
 
@@ -24,8 +25,7 @@ bool ProgressDialog::Create(HWND /*owner*/, const CheckList* list) {
     // Without the bar's class the dialog cannot be created at all. If it still fails, the
     // check runs without a visible dialog: every update below is then a no-op.
     InitCommonControlsOnce();
-    window = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PROGRESS), nullptr,
-                                DialogProc, reinterpret_cast<LPARAM>(this));
+    window = CreateFromTemplate(IDD_PROGRESS, nullptr, DialogProc, this);
     return true;
 }
 
