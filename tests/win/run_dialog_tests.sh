@@ -2,11 +2,11 @@
 # Runs the dialog behaviour tests under wine64 on a private X display, with two folders set
 # up as the CD-ROM drives E: and G: so that the drive list has something to show.
 #
-#   dialogs/tests/run_dialog_tests.sh [BUILD_DIR]     (default build/win64)
+#   tests/win/run_dialog_tests.sh [BUILD_DIR]     (default build/win64)
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-$root/build/win64}
-exe="$build/dialogs/sumwarden_dialog_tests.exe"
+exe="$build/tests/win/sumwarden_dialog_tests.exe"
 if [ ! -f "$exe" ]; then
     echo "no test program at $exe: build the win64 preset first" >&2
     exit 1
