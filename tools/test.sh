@@ -60,7 +60,9 @@ fuzz() {
 }
 
 release_program() {
-  build win32 && python3 tests/build/check_exe.py build/win32/app/sumwarden.exe
+  build win32 &&
+    python3 tests/build/check_exe.py build/win32/app/sumwarden.exe &&
+    python3 tests/build/test_check_exe.py build/win32/app/sumwarden.exe
 }
 
 end_to_end() {
