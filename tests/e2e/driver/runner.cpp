@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "icon_check.h"
@@ -46,9 +47,12 @@ const Runner::Verb Runner::kVerbs[] = {
 };
 
 bool Runner::Run(const std::vector<Step>& steps) {
+    DWORD start = GetTickCount();
     for (const Step& step : steps) {
         step_ = &step;
-        Say("  " + std::to_string(step.line) + ": " + step.source);
+        char elapsed[32];
+        std::snprintf(elapsed, sizeof elapsed, "%6.2f", (GetTickCount() - start) / 1000.0);
+        Say(std::string(elapsed) + "  " + std::to_string(step.line) + ": " + step.source);
         Handler handler = nullptr;
         for (const Verb& verb : kVerbs) {
             if (step.verb == verb.name) {

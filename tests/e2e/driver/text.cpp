@@ -58,6 +58,10 @@ std::string Cp932ToUtf8(const std::string& cp932) {
     return FromWide(CP_UTF8, ToWide(kShiftJis, cp932, 0), nullptr);
 }
 
+std::string WideToCp932(const wchar_t* wide) {
+    return FromWide(kShiftJis, std::wstring(wide), nullptr);
+}
+
 std::string WideToUtf8(const wchar_t* wide) {
     return FromWide(CP_UTF8, std::wstring(wide), nullptr);
 }

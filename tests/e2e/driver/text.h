@@ -14,6 +14,9 @@ bool Utf8ToCp932(const std::string& utf8, std::string* cp932);
 // Code page 932 to UTF-8. Bytes that form no character come out as U+FFFD.
 std::string Cp932ToUtf8(const std::string& cp932);
 
+// UTF-16 to code page 932, for texts that another process hands over in UTF-16.
+std::string WideToCp932(const wchar_t* wide);
+
 // UTF-16 to UTF-8, for the command line.
 std::string WideToUtf8(const wchar_t* wide);
 

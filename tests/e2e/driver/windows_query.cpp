@@ -156,17 +156,16 @@ bool ComboEntries(HWND dialog, int id, std::vector<std::string>* entries) {
     }
     entries->clear();
     for (DWORD_PTR i = 0; i < count; ++i) {
+        // Wide: under Wine the ANSI form of CB_GETLBTEXT hands another process the entry in
+        // UTF-16. The entry went in as Shift-JIS, so converting it back gives the same bytes.
+        wchar_t entry[1024] = {};
         DWORD_PTR length = 0;
-        if (!Query(combo, CB_GETLBTEXTLEN, i, 0, &length) || length > 1024) {
+        if (!Query(combo, CB_GETLBTEXTLEN, i, 0, &length) || length >= 1024 ||
+            !SendMessageTimeoutW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entry),
+                                 SMTO_ABORTIFHUNG, kQueryTimeoutMs, &length)) {
             return false;
         }
-        std::string entry(length + 1, '\0');
-        DWORD_PTR copied = 0;
-        if (!Query(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&entry[0]), &copied)) {
-            return false;
-        }
-        entry.resize(copied <= length ? copied : length);
-        entries->push_back(entry);
+        entries->push_back(WideToCp932(entry));
     }
     return true;
 }

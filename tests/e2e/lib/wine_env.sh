@@ -1,0 +1,156 @@
+# shellcheck shell=bash
+# Wine and X set-up for the end-to-end tests; source it from bash.
+#
+#   source tests/e2e/lib/wine_env.sh
+#   e2e_env_up NAME          # private Xvfb display, Wine prefix and persistent wineserver
+#   e2e_wine reg add ...     # any Wine command, with the test environment
+#   e2e_drives_apply "e:cdrom:/some/folder g:cdrom:/other i:folder:/third"
+#   e2e_run_driver EXE WORKDIR SCRIPT [driver options]
+#   e2e_env_down             # stops what e2e_env_up started; keeps the files if E2E_KEEP=1
+#
+# Everything lives under one folder, $E2E_ROOT (/tmp/NAME-e2e.XXXXXX).
+
+E2E_WINE=${E2E_WINE:-/usr/lib/wine/wine64}
+E2E_WINESERVER=${E2E_WINESERVER:-/usr/lib/wine/wineserver}
+E2E_XVFB_PID=
+E2E_DRIVE_TYPES=   # the CD-ROM letters that Wine's mount manager was started with
+
+# Runs a Wine program in the test environment. Wine takes the ANSI code page from the C
+# library's locale, or from LC_ALL when that locale does not exist (LANG alone then leaves
+# it at 1252), and it takes the encoding of Unix file names from the C library alone: without
+# a real ja_JP.UTF-8 locale, names with Japanese characters cannot be opened. e2e_locale
+# compiles that locale into the run's folder when the system has not generated it.
+e2e_wine() {
+    LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8 "$E2E_WINE" "$@"
+}
+
+# The Windows form of a Unix path: Wine maps Z: to the root.
+e2e_winpath() {
+    local path=$1
+    echo "Z:${path//\//\\}"
+}
+
+e2e_log() {
+    echo "e2e: $*" >&2
+}
+
+# Finds a free X display number from $1 upwards.
+e2e_free_display() {
+    local number=$1
+    while [ -e "/tmp/.X${number}-lock" ] || [ -e "/tmp/.X11-unix/X${number}" ]; do
+        number=$((number + 1))
+    done
+    echo "$number"
+}
+
+e2e_locale() {
+    if locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'; then
+        return 0
+    fi
+    if command -v localedef >/dev/null && [ -e /usr/share/i18n/locales/ja_JP ] &&
+        localedef -i ja_JP -f UTF-8 "$E2E_ROOT/locale/ja_JP.UTF-8" >/dev/null 2>&1; then
+        export LOCPATH="$E2E_ROOT/locale"
+        return 0
+    fi
+    e2e_log "no ja_JP.UTF-8 locale (package locales): Japanese file names will not open"
+    return 1
+}
+
+e2e_env_up() {
+    local name=${1:-e2e}
+    E2E_ROOT=$(mktemp -d "/tmp/${name}-e2e.XXXXXX") || return 1
+    export WINEPREFIX="$E2E_ROOT/prefix"
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    export WINEARCH=win64
+    unset WINESERVER
+    mkdir -p "$E2E_ROOT/locale"
+    e2e_locale
+
+    local number
+    number=$(e2e_free_display "${E2E_DISPLAY_NUMBER:-71}")
+    Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >"$E2E_ROOT/xvfb.log" 2>&1 &
+    E2E_XVFB_PID=$!
+    export DISPLAY=":$number"
+    local waited=0
+    until [ -e "/tmp/.X11-unix/X${number}" ]; do
+        if ! kill -0 "$E2E_XVFB_PID" 2>/dev/null || [ "$waited" -ge 100 ]; then
+            e2e_log "Xvfb did not start on :$number (see $E2E_ROOT/xvfb.log)"
+            return 1
+        fi
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+
+    if ! e2e_wine wineboot -i >"$E2E_ROOT/wineboot.log" 2>&1; then
+        e2e_log "wineboot failed (see $E2E_ROOT/wineboot.log)"
+        return 1
+    fi
+    "$E2E_WINESERVER" -w
+    # Without a window manager, Wine waits two seconds for one each time a managed window is
+    # hidden; unmanaged windows skip that wait.
+    e2e_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    "$E2E_WINESERVER" -w
+    "$E2E_WINESERVER" -p
+}
+
+# Wine's mount manager learns the drive types when it starts, so a change in the set of CD-ROM
+# letters needs a restart of the server; pointing a letter at another folder does not.
+e2e_restart_server() {
+    "$E2E_WINESERVER" -k 2>/dev/null
+    "$E2E_WINESERVER" -w 2>/dev/null
+    "$E2E_WINESERVER" -p
+}
+
+# $1: space-separated "letter:type:folder" items, type cdrom or folder. Letters c: and z: are
+# Wine's own and are never touched; any other letter not named is removed.
+e2e_drives_apply() {
+    local wanted=$1 item letter type folder cdroms="" dev
+    for item in $wanted; do
+        IFS=: read -r letter type folder <<<"$item"
+        [ "$type" = cdrom ] && cdroms="$cdroms $letter"
+    done
+    cdroms=$(echo "$cdroms" | tr ' ' '\n' | sed '/^$/d' | sort | tr '\n' ' ')
+
+    for dev in "$WINEPREFIX"/dosdevices/?:; do
+        letter=$(basename "$dev" :)
+        case $letter in c | z) continue ;; esac
+        rm -f "$dev"
+    done
+    for item in $wanted; do
+        IFS=: read -r letter type folder <<<"$item"
+        ln -sfn "$folder" "$WINEPREFIX/dosdevices/$letter:"
+    done
+
+    if [ "$cdroms" != "$E2E_DRIVE_TYPES" ]; then
+        local commands="reg delete HKLM\\Software\\Wine\\Drives /f"
+        for letter in $cdroms; do
+            commands="$commands & reg add HKLM\\Software\\Wine\\Drives /v $letter: /d cdrom /f"
+        done
+        e2e_wine cmd /c "$commands" >/dev/null 2>&1
+        e2e_restart_server
+        E2E_DRIVE_TYPES=$cdroms
+    fi
+}
+
+# Runs the driver: $1 the program, $2 its working folder, $3 the script, then driver options.
+e2e_run_driver() {
+    local exe=$1 workdir=$2 script=$3
+    shift 3
+    e2e_wine "$E2E_DRIVER" --exe "$exe" --cwd "$workdir" "$@" "$script"
+}
+
+e2e_env_down() {
+    if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
+        "$E2E_WINESERVER" -k 2>/dev/null
+        "$E2E_WINESERVER" -w 2>/dev/null
+    fi
+    if [ -n "$E2E_XVFB_PID" ]; then
+        kill "$E2E_XVFB_PID" 2>/dev/null
+        wait "$E2E_XVFB_PID" 2>/dev/null
+        E2E_XVFB_PID=
+    fi
+    if [ "${E2E_KEEP:-0}" != 1 ] && [ -n "${E2E_ROOT:-}" ]; then
+        rm -rf "$E2E_ROOT"
+    fi
+}
