@@ -47,7 +47,7 @@ tool=$here/lib/scenario_tool.py
 python=$(python3 -c 'import sys; print(sys.executable)')
 started=$SECONDS
 trap e2e_env_down EXIT
-if ! e2e_env_up e2e; then
+if ! e2e_env_up e2e "e g"; then
     echo "run_e2e.sh: cannot set up Wine and Xvfb" >&2
     exit 2
 fi
@@ -91,8 +91,11 @@ run_scenario() {
     # shellcheck disable=SC2086
     "$python" "$tool" snapshot "$dir/files.before" $scenario_watched "flat:$(dirname "$exe")"
 
+    touch "$dir/started"
     e2e_run_driver "$exe" "$dir/work" "$dir/script.txt" --shots "$dir" >"$log" 2>&1
     local status=$?
+    # Anything new in the Windows drive C: (a log, a settings file) is a write as well.
+    find "$WINEPREFIX/drive_c" -newer "$dir/started" >"$dir/drive_c.new" 2>/dev/null
 
     registry_state "$dir/registry.after"
     # shellcheck disable=SC2086
@@ -100,6 +103,9 @@ run_scenario() {
     local written=
     if ! diff -u "$dir/files.before" "$dir/files.after" >"$dir/files.diff"; then
         written="files changed:"$'\n'$(cat "$dir/files.diff")
+    fi
+    if [ -s "$dir/drive_c.new" ]; then
+        written="$written"$'\n'"new or changed in drive C:"$'\n'$(cat "$dir/drive_c.new")
     fi
     if ! diff -u "$dir/registry.before" "$dir/registry.after" >"$dir/registry.diff"; then
         written="$written"$'\n'"registry changed:"$'\n'$(cat "$dir/registry.diff")

@@ -348,23 +348,26 @@ bool Runner::DoWaitText(const Step& step) {
         return false;
     HWND window = current_;
     std::string last;
-    bool matched = PollFor(
+    PollFor(
         [&]() {
-            last = ControlText(window, id);
-            return last == step.args[1].cp932 || !IsWindow(window);
+            std::string text = ControlText(window, id);
+            if (!IsWindow(window))
+                return true;  // keep what was read while it existed
+            last = text;
+            return last == step.args[1].cp932;
         },
         settings_.timeoutMs);
+    if (last == step.args[1].cp932) {
+        return true;
+    }
     if (!IsWindow(window)) {
         return Fail("the window went away while waiting for control " + std::to_string(id) +
                     " to read " + Quote(step.args[1].utf8) + "; last seen " +
                     Quote(Cp932ToUtf8(last)));
     }
-    if (!matched) {
-        return Expect(
-            "text of control " + std::to_string(id) + " (after waiting)",
-            [window, id]() { return ControlText(window, id); }, step.args[1]);
-    }
-    return true;
+    return Expect(
+        "text of control " + std::to_string(id) + " (after waiting)",
+        [window, id]() { return ControlText(window, id); }, step.args[1]);
 }
 
 bool Runner::DoWaitPos(const Step& step) {
@@ -378,7 +381,7 @@ bool Runner::DoWaitPos(const Step& step) {
         return false;
     HWND window = current_;
     int position = -1;
-    bool reached = PollFor(
+    PollFor(
         [&]() {
             if (!IsWindow(window))
                 return true;
@@ -386,15 +389,15 @@ bool Runner::DoWaitPos(const Step& step) {
             return position >= least;
         },
         settings_.timeoutMs);
+    if (position >= least) {
+        return true;
+    }
     if (!IsWindow(window)) {
         return Fail("the window went away before bar " + std::to_string(id) + " reached " +
                     std::to_string(least) + " (last position " + std::to_string(position) + ")");
     }
-    if (!reached) {
-        return Fail("bar " + std::to_string(id) + " did not reach " + std::to_string(least) +
-                    " (last position " + std::to_string(position) + ")");
-    }
-    return true;
+    return Fail("bar " + std::to_string(id) + " did not reach " + std::to_string(least) +
+                " (last position " + std::to_string(position) + ")");
 }
 
 bool Runner::DoIcon(const Step& step) {
@@ -409,6 +412,7 @@ bool Runner::DoIcon(const Step& step) {
         return Fail("icon: expected " + step.args[0].utf8 + ", found " + found + " (" + detail +
                     ")");
     }
+    Say("    icon " + found + " (" + detail + ")");
     return true;
 }
 

@@ -2,10 +2,12 @@
 # Wine and X set-up for the end-to-end tests; source it from bash.
 #
 #   source tests/e2e/lib/wine_env.sh
-#   e2e_env_up NAME          # private Xvfb display, Wine prefix and persistent wineserver
+#   e2e_env_up NAME [LETTERS]  # private Xvfb display, Wine prefix and persistent wineserver;
+#                              # LETTERS ("e g") are made CD-ROM drives from the start
 #   e2e_wine reg add ...     # any Wine command, with the test environment
 #   e2e_drives_apply "e:cdrom:/some/folder g:cdrom:/other i:folder:/third"
 #   e2e_run_driver EXE WORKDIR SCRIPT [driver options]
+#   e2e_shots_to_png DIR     # the driver's BMP screenshots in DIR as PNG (ImageMagick)
 #   e2e_env_down             # stops what e2e_env_up started; keeps the files if E2E_KEEP=1
 #
 # Everything lives under one folder, $E2E_ROOT (/tmp/NAME-e2e.XXXXXX).
@@ -57,7 +59,7 @@ e2e_locale() {
 }
 
 e2e_env_up() {
-    local name=${1:-e2e}
+    local name=${1:-e2e} cdroms=${2:-} letter
     E2E_ROOT=$(mktemp -d "/tmp/${name}-e2e.XXXXXX") || return 1
     export WINEPREFIX="$E2E_ROOT/prefix"
     export WINEDEBUG=-all
@@ -89,9 +91,27 @@ e2e_env_up() {
     "$E2E_WINESERVER" -w
     # Without a window manager, Wine waits two seconds for one each time a managed window is
     # hidden; unmanaged windows skip that wait.
-    e2e_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    {
+        printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n'
+        printf '"Managed"="N"\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Drives]\r\n'
+        for letter in $cdroms; do
+            printf '"%s:"="cdrom"\r\n' "$letter"
+        done
+    } >"$E2E_ROOT/setup.reg"
+    e2e_wine reg import "$(e2e_winpath "$E2E_ROOT/setup.reg")" >/dev/null 2>&1
     "$E2E_WINESERVER" -w
+    # The CD-ROM letters exist before the mount manager starts, so that the first scenarios
+    # need no restart; e2e_drives_apply points them at the scenario's folders.
+    mkdir -p "$E2E_ROOT/no-disc"
+    for letter in $cdroms; do
+        ln -sfn "$E2E_ROOT/no-disc" "$WINEPREFIX/dosdevices/$letter:"
+    done
+    E2E_DRIVE_TYPES=$(e2e_sorted_letters "$cdroms")
     "$E2E_WINESERVER" -p
+}
+
+e2e_sorted_letters() {
+    echo "$1" | tr ' ' '\n' | sed '/^$/d' | sort | tr '\n' ' '
 }
 
 # Wine's mount manager learns the drive types when it starts, so a change in the set of CD-ROM
@@ -110,7 +130,7 @@ e2e_drives_apply() {
         IFS=: read -r letter type folder <<<"$item"
         [ "$type" = cdrom ] && cdroms="$cdroms $letter"
     done
-    cdroms=$(echo "$cdroms" | tr ' ' '\n' | sed '/^$/d' | sort | tr '\n' ' ')
+    cdroms=$(e2e_sorted_letters "$cdroms")
 
     for dev in "$WINEPREFIX"/dosdevices/?:; do
         letter=$(basename "$dev" :)
@@ -138,6 +158,14 @@ e2e_run_driver() {
     local exe=$1 workdir=$2 script=$3
     shift 3
     e2e_wine "$E2E_DRIVER" --exe "$exe" --cwd "$workdir" "$@" "$script"
+}
+
+e2e_shots_to_png() {
+    local bmp
+    for bmp in "$1"/*.bmp; do
+        [ -e "$bmp" ] || continue
+        convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+    done
 }
 
 e2e_env_down() {
