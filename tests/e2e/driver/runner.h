@@ -16,6 +16,11 @@
 
 namespace e2e {
 
+constexpr DWORD kPollMs = 20;
+// How long a window gets to show the text that a step expects.
+constexpr DWORD kSettleMs = 2000;
+constexpr char kMainProcess[] = "main";
+
 struct Settings {
     std::string exe;         // ANSI path of the program
     std::string folder;      // ANSI path of its working folder
@@ -48,9 +53,8 @@ class Runner {
     // moment to set them.
     bool Expect(const std::string& what, const std::function<std::string()>& read,
                 const Arg& expected);
-    // Polls `probe` every 20 ms until it is true, the process ends or the time is up.
-    template <typename Probe>
-    bool PollFor(Probe probe, DWORD timeoutMs);
+    // Calls `probe` every kPollMs until it is true or the time is up; true when it was.
+    static bool PollFor(const std::function<bool()>& probe, DWORD timeoutMs);
 
     bool DoStart(const Step& step);
     bool DoExit(const Step& step);
