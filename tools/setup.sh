@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-  python3 wine64 fonts-wine xvfb xauth x11-utils imagemagick fonts-ipafont-gothic
+  python3 locales wine64 fonts-wine xvfb xauth x11-utils imagemagick fonts-ipafont-gothic
 )
 
 missing=()
