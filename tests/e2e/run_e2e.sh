@@ -94,6 +94,10 @@ run_scenario() {
     touch "$dir/started"
     e2e_run_driver "$exe" "$dir/work" "$dir/script.txt" --shots "$dir" >"$log" 2>&1
     local status=$?
+    if [ "$status" -eq 124 ] || [ "$status" -eq 137 ]; then
+        echo "the driver did not finish in time; Wine's server was restarted" >>"$log"
+        e2e_restart_server
+    fi
     # Anything new in the Windows drive C: (a log, a settings file) is a write as well.
     find "$WINEPREFIX/drive_c" -newer "$dir/started" >"$dir/drive_c.new" 2>/dev/null
 

@@ -154,10 +154,13 @@ e2e_drives_apply() {
 }
 
 # Runs the driver: $1 the program, $2 its working folder, $3 the script, then driver options.
+# The driver bounds every wait of its own; the time limit here only guards against Wine itself
+# hanging. Exit code 124 means the limit was hit: e2e_restart_server then clears what is left.
 e2e_run_driver() {
     local exe=$1 workdir=$2 script=$3
     shift 3
-    e2e_wine "$E2E_DRIVER" --exe "$exe" --cwd "$workdir" "$@" "$script"
+    LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8 timeout -k 5 "${E2E_DRIVER_LIMIT:-180}" \
+        "$E2E_WINE" "$E2E_DRIVER" --exe "$exe" --cwd "$workdir" "$@" "$script"
 }
 
 e2e_shots_to_png() {
