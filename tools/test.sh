@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test of the project, from a fresh machine: installs what is missing, builds the
 # three targets and runs, in order, the native unit tests (plain and under ASan/UBSan), the
-# information-file fuzzer, the checks of the 32-bit release program, and the end-to-end suite
-# of the real program under Wine. Every stage runs even when an earlier one failed, so that one
+# information-file fuzzer, the checks of the 32-bit release program, the tests of the shell and
+# the dialogs under Wine, and the end-to-end suite of the real program under Wine. Every stage runs even when an earlier one failed, so that one
 # run shows everything; the exit code is non-zero when any stage failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -65,6 +65,12 @@ release_program() {
     python3 tests/build/test_check_exe.py build/win32/app/sumwarden.exe
 }
 
+windows_programs() {
+  build win64 &&
+    python3 tests/build/check_exe.py build/win64/app/sumwarden.exe &&
+    bash tests/win/run_win_tests.sh "$root/build/win64"
+}
+
 end_to_end() {
   build win64 && bash tests/e2e/run_e2e.sh "$root/build/win64"
 }
@@ -73,6 +79,7 @@ stage "native unit tests" unit_tests native
 stage "native unit tests under ASan and UBSan" unit_tests native-asan
 stage "information-file fuzzer (${fuzz_seconds} s)" fuzz
 stage "32-bit release program" release_program
+stage "shell and dialog tests under Wine" windows_programs
 stage "end-to-end under Wine" end_to_end
 
 echo

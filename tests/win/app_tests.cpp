@@ -12,17 +12,11 @@
 #include "app/surface.h"
 #include "engine/registry.h"
 #include "resources/texts.h"
+#include "tests/win/checks.h"
 
 namespace {
 
-int failures = 0;
-
-void Check(bool condition, const char* what, const std::string& detail = std::string()) {
-    if (!condition) {
-        ++failures;
-        std::printf("FAIL: %s %s\n", what, detail.c_str());
-    }
-}
+using wintest::Check;
 
 // A key of this process's own below HKEY_CURRENT_USER, removed again at the end.
 class ScratchKey {
@@ -279,6 +273,5 @@ int main() {
     TestReadInstalledPath();
     TestAskOkCancel();
     TestExitQuestion(mainWindow);
-    std::printf("%s\n", failures == 0 ? "all passed" : "FAILED");
-    return failures == 0 ? 0 : 1;
+    return wintest::Report("shell checks");
 }

@@ -23,20 +23,11 @@
 #include "dialogs/progress_dialog.h"
 #include "resources/resource_ids.h"
 #include "resources/texts.h"
+#include "tests/win/checks.h"
 
 namespace {
 
-int passed = 0;
-int failed = 0;
-
-void Check(bool condition, const std::string& what) {
-    if (condition) {
-        ++passed;
-    } else {
-        ++failed;
-        std::printf("FAIL: %s\n", what.c_str());
-    }
-}
+using wintest::Check;
 
 void CheckText(const std::string& got, const std::string& want, const std::string& what) {
     Check(got == want, what + ": got \"" + got + "\", expected \"" + want + "\"");
@@ -338,6 +329,5 @@ int main(int argc, char** argv) {
     TestProgressStops();
     TestProgressDiscarded();
     DestroyWindow(owner);
-    std::printf("dialog checks: %d passed, %d failed\n", passed, failed);
-    return failed == 0 ? 0 : 1;
+    return wintest::Report("dialog checks");
 }
