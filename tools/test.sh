@@ -59,16 +59,15 @@ fuzz() {
   return "$status"
 }
 
+# The x86_64 build is checked beside the release program: it is the one the Wine stages run.
 release_program() {
-  build win32 &&
-    python3 tests/build/check_exe.py build/win32/app/sumwarden.exe &&
+  build win32 && build win64 &&
+    python3 tests/build/check_exe.py build/win32/app/sumwarden.exe build/win64/app/sumwarden.exe &&
     python3 tests/build/test_check_exe.py build/win32/app/sumwarden.exe
 }
 
 windows_programs() {
-  build win64 &&
-    python3 tests/build/check_exe.py build/win64/app/sumwarden.exe &&
-    bash tests/win/run_win_tests.sh "$root/build/win64"
+  build win64 && bash tests/win/run_win_tests.sh "$root/build/win64"
 }
 
 end_to_end() {
@@ -78,7 +77,7 @@ end_to_end() {
 stage "native unit tests" unit_tests native
 stage "native unit tests under ASan and UBSan" unit_tests native-asan
 stage "information-file fuzzer (${fuzz_seconds} s)" fuzz
-stage "32-bit release program" release_program
+stage "32-bit release program and its x86_64 twin" release_program
 stage "shell and dialog tests under Wine" windows_programs
 stage "end-to-end under Wine" end_to_end
 
