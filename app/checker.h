@@ -53,6 +53,10 @@ class Checker {
     static bool ReadInstalledPath(const FileEntry& entry, const std::string& keyPath,
                                   std::string& pathBuffer);
 
+    // Lets messages through, with a short sleep between drains, until a modeless dialog
+    // sets `done`. False when WM_QUIT was taken meanwhile.
+    static bool WaitForDialog(const std::uint8_t& done);
+
     // An OK/Cancel question with the check list's title as caption. True on OK.
     static bool AskOkCancel(const std::string& text, const CheckList& checkList, HWND owner);
 

@@ -11,12 +11,6 @@
 #include "engine/progress_finish.h"
 #include "resources/texts.h"
 
-namespace {
-
-constexpr DWORD kWaitSliceMs = 10;
-
-}  // namespace
-
 bool Checker::CheckDisc(const CheckList& checkList) {
     std::string driveRoot;
     if (!SelectDrive(driveRoot, checkList)) {
@@ -63,11 +57,8 @@ bool Checker::SelectDrive(std::string& driveRoot, const CheckList& checkList) {
     dialog.Create(mainWindow->window, &checkList);
     // Before any message is pumped, so the default prompt is never drawn.
     dialog.SetText(checkList.drivePrompts[0]);
-    while (dialog.done == 0) {
-        if (MainWindow::PumpMessages() == 0) {
-            return false;
-        }
-        Sleep(kWaitSliceMs);
+    if (!WaitForDialog(dialog.done)) {
+        return false;
     }
     if (dialog.cancelled != 0) {
         return false;

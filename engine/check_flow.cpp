@@ -13,10 +13,6 @@
 
 namespace {
 
-// Sleep between two drains of the queue while a dialog is waited for: keeps the process
-// idle without making the dialog feel slow.
-constexpr DWORD kWaitSliceMs = 10;
-
 void ShowInformation(const char* text, const CheckList& checkList) {
     platform::ShowMessage(nullptr, text, checkList.title.c_str(), platform::kInformationStyle);
 }
@@ -35,6 +31,19 @@ std::string JoinMessageLines(const CheckList& checkList) {
 }
 
 }  // namespace
+
+bool Checker::WaitForDialog(const std::uint8_t& done) {
+    // Sleep between two drains of the queue: keeps the process idle without making the
+    // dialog feel slow.
+    constexpr DWORD kWaitSliceMs = 10;
+    while (done == 0) {
+        if (MainWindow::PumpMessages() == 0) {
+            return false;
+        }
+        Sleep(kWaitSliceMs);
+    }
+    return true;
+}
 
 bool Checker::AskOkCancel(const std::string& text, const CheckList& checkList, HWND owner) {
     return platform::ShowMessage(owner, text.c_str(), checkList.title.c_str(),
@@ -56,11 +65,8 @@ bool Checker::Run() {
     menu.Create(mainWindow->window);
     menu.SetText(JoinMessageLines(checkList));
     menu.SetTitle(checkList.title);
-    while (menu.done == 0) {
-        if (MainWindow::PumpMessages() == 0) {
-            return false;
-        }
-        Sleep(kWaitSliceMs);
+    if (!WaitForDialog(menu.done)) {
+        return false;
     }
     if (mainWindow->quitRequested != 0 || menu.cancelled != 0) {
         return false;
