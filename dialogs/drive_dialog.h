@@ -10,7 +10,7 @@
 #include "inf/check_list.h"
 
 class DriveDialog {
-public:
+  public:
     DriveDialog();
     ~DriveDialog();
 
@@ -23,11 +23,11 @@ public:
     std::uint8_t done = 0;       // 1 after OK and whenever the window is destroyed
     std::uint8_t cancelled = 0;  // 1 when closed from its caption
     HWND window = nullptr;
-    std::string message;         // the prompt shown until SetText replaces it
-    std::string drive;           // the chosen drive root, "D:\" by default
+    std::string message;  // the prompt shown until SetText replaces it
+    std::string drive;    // the chosen drive root, "D:\" by default
     const CheckList* checkList = nullptr;
 
-private:
+  private:
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     void FillDriveList(HWND dialog);
     static DriveDialog* current_;

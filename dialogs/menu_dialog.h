@@ -8,7 +8,7 @@
 #include <string>
 
 class MenuDialog {
-public:
+  public:
     static constexpr std::int32_t kDiscCheck = 0;
     static constexpr std::int32_t kInstalledCheck = 2;
 
@@ -26,7 +26,7 @@ public:
     std::int32_t choice = kDiscCheck;
     HWND window = nullptr;
 
-private:
+  private:
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     static MenuDialog* current_;
 };

@@ -11,7 +11,7 @@
 #include "inf/check_list.h"
 
 class ProgressDialog : public ProgressView {
-public:
+  public:
     // Finishes the dialog if the engine has not, and forgets this object as the dialog
     // procedure's target.
     ~ProgressDialog();
@@ -31,7 +31,7 @@ public:
     HWND window = nullptr;
     const CheckList* checkList = nullptr;
 
-private:
+  private:
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     static ProgressDialog* current_;
 };

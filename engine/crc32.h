@@ -16,7 +16,9 @@ inline std::uint32_t UpdateCrc(const CrcTable& table, std::uint32_t reg, std::ui
     return (reg >> 8) ^ table[(reg ^ byte) & 0xFFu];
 }
 
-inline std::uint32_t FinishCrc(std::uint32_t reg) { return reg ^ 0xFFFFFFFFu; }
+inline std::uint32_t FinishCrc(std::uint32_t reg) {
+    return reg ^ 0xFFFFFFFFu;
+}
 
 // The CRC-32 of a whole buffer, for tests and tools.
 std::uint32_t ComputeCrc(const CrcTable& table, const void* data, std::size_t size);

@@ -7,7 +7,7 @@
 #include "engine/platform.h"
 
 class FileReader {
-public:
+  public:
     static constexpr std::int32_t kChunkSize = 0x100000;
 
     FileReader();  // allocates the read chunk

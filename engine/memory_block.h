@@ -6,7 +6,7 @@
 #include <cstdint>
 
 class MemoryBlock {
-public:
+  public:
     MemoryBlock() = default;
     MemoryBlock(const MemoryBlock&) = delete;
     MemoryBlock& operator=(const MemoryBlock&) = delete;
@@ -21,7 +21,7 @@ public:
     virtual std::int32_t Size() const { return size_; }
     virtual std::uint8_t* Data() const { return data_; }
 
-private:
+  private:
     void* handle_ = nullptr;
     std::uint8_t* data_ = nullptr;
     std::int32_t size_ = 0;

@@ -4,7 +4,9 @@
 
 #include "engine/memory_block.h"
 
-MemoryBlock::~MemoryBlock() { MemoryBlock::Free(); }
+MemoryBlock::~MemoryBlock() {
+    MemoryBlock::Free();
+}
 
 bool MemoryBlock::Allocate(std::int32_t size) {
     if (size <= 0) {

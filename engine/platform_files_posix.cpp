@@ -12,8 +12,12 @@ namespace platform {
 namespace {
 
 // File handles are file descriptors plus one, so that descriptor 0 is not null.
-int ToDescriptor(File file) { return static_cast<int>(reinterpret_cast<std::intptr_t>(file)) - 1; }
-File ToFile(int fd) { return reinterpret_cast<File>(static_cast<std::intptr_t>(fd) + 1); }
+int ToDescriptor(File file) {
+    return static_cast<int>(reinterpret_cast<std::intptr_t>(file)) - 1;
+}
+File ToFile(int fd) {
+    return reinterpret_cast<File>(static_cast<std::intptr_t>(fd) + 1);
+}
 
 }  // namespace
 
@@ -64,6 +68,8 @@ bool ReadFile(File file, void* buffer, std::uint32_t count, std::uint32_t* read)
     return true;
 }
 
-bool CloseFile(File file) { return file != nullptr && ::close(ToDescriptor(file)) == 0; }
+bool CloseFile(File file) {
+    return file != nullptr && ::close(ToDescriptor(file)) == 0;
+}
 
 }  // namespace platform

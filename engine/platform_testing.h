@@ -1,5 +1,6 @@
-// Hooks of the recorded half of the platform layer (platform_ui_recorded.cpp). Message boxes are recorded, not shown, and the
-// pump runs a handler that a test chooses. The crclist tool reads the recorded messages too.
+// Hooks of the recorded half of the platform layer (platform_ui_recorded.cpp). Message boxes are
+// recorded, not shown, and the pump runs a handler that a test chooses. The crclist tool reads the
+// recorded messages too.
 #pragma once
 
 #include <functional>

@@ -47,15 +47,27 @@ int PumpMessages() {
 
 namespace testing {
 
-const std::vector<RecordedMessage>& Messages() { return GetState().messages; }
-void ClearMessages() { GetState().messages.clear(); }
+const std::vector<RecordedMessage>& Messages() {
+    return GetState().messages;
+}
+void ClearMessages() {
+    GetState().messages.clear();
+}
 void QueueAnswers(std::vector<int> answers) {
     GetState().answers.assign(answers.begin(), answers.end());
 }
-void SetPumpHandler(std::function<int()> handler) { GetState().pump = std::move(handler); }
-long PumpCount() { return GetState().pumpCount; }
-void ResetPumpCount() { GetState().pumpCount = 0; }
-void Reset() { GetState() = State{}; }
+void SetPumpHandler(std::function<int()> handler) {
+    GetState().pump = std::move(handler);
+}
+long PumpCount() {
+    return GetState().pumpCount;
+}
+void ResetPumpCount() {
+    GetState().pumpCount = 0;
+}
+void Reset() {
+    GetState() = State{};
+}
 
 }  // namespace testing
 }  // namespace platform

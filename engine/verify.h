@@ -9,11 +9,11 @@
 
 // What the verification loop needs of a progress display.
 class ProgressView {
-public:
+  public:
     virtual void SetPosition(std::int32_t percent) = 0;
     virtual bool IsStopRequested() const = 0;
 
-protected:
+  protected:
     ~ProgressView() = default;
 };
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 struct FileEntry {
-    std::string name;   // disc-relative path (CDFILES) or registry value name (REG)
+    std::string name;  // disc-relative path (CDFILES) or registry value name (REG)
     std::int32_t size = 0;
     std::uint32_t crc = 0;
 };

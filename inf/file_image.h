@@ -4,7 +4,7 @@
 #include "engine/memory_block.h"
 
 class FileImage : public MemoryBlock {
-public:
+  public:
     ~FileImage() override;
 
     // Replaces the block's content with the whole file. False when the file cannot be

@@ -10,7 +10,7 @@
 #include "inf/token.h"
 
 class InfLexer : public FileImage {
-public:
+  public:
     InfLexer();
     ~InfLexer() override;
 
@@ -20,7 +20,7 @@ public:
     // The current token again, without scanning.
     Token Current() const { return current_; }
 
-private:
+  private:
     static constexpr std::uint8_t kEndMark = 0xFF;
 
     std::uint8_t ReadByte();

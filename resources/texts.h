@@ -16,30 +16,42 @@ inline constexpr char kExitQuestionFormat[] = "%s%s";
 inline constexpr char kExitQuestion[] = "を終了します。よろしいですか？";
 
 // Check flow.
-inline constexpr char kInfReadFailed[] = "InfFileの読み取りに失敗しました";                            // F1
-inline constexpr char kDiscCheckPassed[] = "CD/DVD内のファイルは正常であることが確認されました。";     // F2
-inline constexpr char kGameNotInstalled[] = "ゲームがインストールされていません";                      // F3
-inline constexpr char kGameInstalled[] = "ゲームがインストールされています。\n";                       // F4, first line
-inline constexpr char kCheckInstalledToo[] = "続いてインストールされたデーターもチェックしますか？\n"; // F4, second line
+// The check list could not be read (shown without caption; the run goes on).
+inline constexpr char kInfReadFailed[] = "InfFileの読み取りに失敗しました";
+// The CD/DVD check passed.
+inline constexpr char kDiscCheckPassed[] = "CD/DVD内のファイルは正常であることが確認されました。";
+// Installed files chosen, but the title's registry key is absent.
+inline constexpr char kGameNotInstalled[] = "ゲームがインストールされていません";
+// The question that offers the installed-files check: these two lines, each with its line feed.
+inline constexpr char kGameInstalled[] = "ゲームがインストールされています。\n";
+inline constexpr char kCheckInstalledToo[] =
+    "続いてインストールされたデーターもチェックしますか？\n";
+// The installed-files check passed.
 inline constexpr char kInstalledCheckPassed[] =
-    "インストールされたファイルは正常であることが確認されました。";  // F5
+    "インストールされたファイルは正常であることが確認されました。";
 
 // CD/DVD check.
-inline constexpr char kNoDriveInfo[] = "情報ファイルの記述が間違っています。";  // D1
+// The check list has no disc prompt at all.
+inline constexpr char kNoDriveInfo[] = "情報ファイルの記述が間違っています。";
+// The check list has fewer disc prompts than discs.
 inline constexpr char kTooFewDriveInfo[] =
-    "情報ファイルの記述が間違っています。[DRIVEINFO]の数が足りない";  // D2
+    "情報ファイルの記述が間違っています。[DRIVEINFO]の数が足りない";
+// A disc file failed; the full path follows directly.
 inline constexpr char kDiscFileFailed[] =
-    "ファイルの読み込みに失敗しました。\nサポートページをご覧下さい。\n終了します。";  // D3 + path
+    "ファイルの読み込みに失敗しました。\nサポートページをご覧下さい。\n終了します。";
 
-// File verification: the path comes first.
-inline constexpr char kOpenFailed[] = "のファイルのオープンに失敗しました";  // V1
-inline constexpr char kSizeMismatch[] = "のファイルサイズが一致しません";    // V2
+// File verification: the path comes first, directly followed by the text.
+inline constexpr char kOpenFailed[] = "のファイルのオープンに失敗しました";
+inline constexpr char kSizeMismatch[] = "のファイルサイズが一致しません";
 
 // Installed-files check.
-inline constexpr char kUnreadableEntry[] = "開けないファイルがありました。\n終了します。\n";  // I1 + name
-inline constexpr char kUnreadableEntryCaption[] = "Sumwarden";                                 // I1 caption
+// An entry's registry value cannot be read; the entry's name follows directly. This box
+// has the program's name as caption, not the title.
+inline constexpr char kUnreadableEntry[] = "開けないファイルがありました。\n終了します。\n";
+inline constexpr char kUnreadableEntryCaption[] = "Sumwarden";
+// An installed file failed; the full path follows directly.
 inline constexpr char kInstalledFileBroken[] =
-    "ファイルが壊れてます。\n再インストールの必要があります\n終了します。";  // I2 + path
+    "ファイルが壊れてます。\n再インストールの必要があります\n終了します。";
 
 // Information file lexer: "<byte>,<line>,は無効なトークン".
 inline constexpr char kInvalidTokenFormat[] = "%s,%d,%s";
