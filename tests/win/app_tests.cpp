@@ -161,14 +161,31 @@ void TestAskOkCancel() {
 }
 
 // Last: an exit confirmed with OK posts WM_QUIT.
+// Whether the window's one-second timer still ticks: drops the ticks already queued, then
+// waits a little over a period for the next.
+bool TimerTicks(HWND window) {
+    MSG message;
+    while (PeekMessageA(&message, window, WM_TIMER, WM_TIMER, PM_REMOVE)) {
+    }
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 1500) {
+        if (PeekMessageA(&message, window, WM_TIMER, WM_TIMER, PM_REMOVE)) {
+            return true;
+        }
+        Sleep(20);
+    }
+    return false;
+}
+
 void TestExitQuestion(MainWindow& mainWindow) {
     const std::string question = std::string(texts::kProgramName) + texts::kExitQuestion;
     struct Case {
         int answer;
         std::int32_t quitRequested;
         int pumpResult;  // 0: WM_QUIT was queued
+        bool timerTicks;
     };
-    for (const Case& c : {Case{IDCANCEL, 0, 1}, Case{IDOK, 1, 0}}) {
+    for (const Case& c : {Case{IDCANCEL, 0, 1, true}, Case{IDOK, 1, 0, false}}) {
         const std::string which = std::to_string(c.answer);
         {
             BoxAnswerer answerer(c.answer);
@@ -180,6 +197,7 @@ void TestExitQuestion(MainWindow& mainWindow) {
         Check(mainWindow.quitRequested == c.quitRequested, "quitRequested after the answer", which);
         Check(MainWindow::PumpMessages() == c.pumpResult, "pump after the answer", which);
         Check(IsWindow(mainWindow.window) != FALSE, "the window stays after WM_CLOSE", which);
+        Check(TimerTicks(mainWindow.window) == c.timerTicks, "timer after the answer", which);
     }
 }
 
