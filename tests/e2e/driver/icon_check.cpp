@@ -22,46 +22,22 @@ const Candidate kCandidates[] = {{"error", IDI_ERROR},
                                  {"question", IDI_QUESTION},
                                  {"warning", IDI_WARNING}};
 
-struct DcDeleter {
-    void operator()(HDC dc) const { DeleteDC(dc); }
-};
 struct ObjectDeleter {
     void operator()(HGDIOBJ object) const { DeleteObject(object); }
 };
 
 // Draws `icon` at the given size over a plain background colour.
 bool Render(HICON icon, int width, int height, COLORREF background, Pixels* pixels) {
-    HDC screen = GetDC(nullptr);
-    std::unique_ptr<HDC__, DcDeleter> memory(CreateCompatibleDC(screen));
-    ReleaseDC(nullptr, screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    std::unique_ptr<void, ObjectDeleter> bitmap(
-        CreateDIBSection(memory.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (memory == nullptr || bitmap == nullptr || bits == nullptr) {
-        return false;
-    }
-    HGDIOBJ previous = SelectObject(memory.get(), bitmap.get());
-    std::unique_ptr<void, ObjectDeleter> brush(CreateSolidBrush(background));
-    RECT all = {0, 0, width, height};
-    FillRect(memory.get(), &all, static_cast<HBRUSH>(brush.get()));
-    DrawIconEx(memory.get(), 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
-    GdiFlush();
-    SelectObject(memory.get(), previous);
-    pixels->width = width;
-    pixels->height = height;
-    const std::uint32_t* source = static_cast<const std::uint32_t*>(bits);
-    pixels->data.assign(source, source + static_cast<size_t>(width) * height);
-    for (std::uint32_t& pixel : pixels->data) {
-        pixel &= 0x00FFFFFF;
-    }
-    return true;
+    return DrawPixels(
+        width, height,
+        [&](HDC memory) {
+            std::unique_ptr<void, ObjectDeleter> brush(CreateSolidBrush(background));
+            RECT all = {0, 0, width, height};
+            FillRect(memory, &all, static_cast<HBRUSH>(brush.get()));
+            DrawIconEx(memory, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
+            return true;
+        },
+        pixels);
 }
 
 bool Close(std::uint32_t a, std::uint32_t b) {

@@ -1,6 +1,7 @@
 #include "screenshot.h"
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 
 namespace e2e {
@@ -33,14 +34,15 @@ class ScreenDc {
 
 }  // namespace
 
-bool CaptureScreen(const RECT& area, Pixels* pixels) {
-    int width = area.right - area.left;
-    int height = area.bottom - area.top;
+bool DrawPixels(int width, int height, const std::function<bool(HDC)>& draw, Pixels* pixels) {
     if (width <= 0 || height <= 0) {
         return false;
     }
-    ScreenDc screen;
-    std::unique_ptr<HDC__, DcDeleter> memory(CreateCompatibleDC(screen.get()));
+    std::unique_ptr<HDC__, DcDeleter> memory;
+    {
+        ScreenDc screen;
+        memory.reset(CreateCompatibleDC(screen.get()));
+    }
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
@@ -50,16 +52,15 @@ bool CaptureScreen(const RECT& area, Pixels* pixels) {
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     std::unique_ptr<void, ObjectDeleter> bitmap(
-        CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (screen.get() == nullptr || memory == nullptr || bitmap == nullptr || bits == nullptr) {
+        CreateDIBSection(memory.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (memory == nullptr || bitmap == nullptr || bits == nullptr) {
         return false;
     }
     HGDIOBJ previous = SelectObject(memory.get(), bitmap.get());
-    bool copied =
-        BitBlt(memory.get(), 0, 0, width, height, screen.get(), area.left, area.top, SRCCOPY) != 0;
+    const bool drawn = draw(memory.get());
     GdiFlush();
     SelectObject(memory.get(), previous);
-    if (!copied) {
+    if (!drawn) {
         return false;
     }
     pixels->width = width;
@@ -70,6 +71,22 @@ bool CaptureScreen(const RECT& area, Pixels* pixels) {
         pixel &= 0x00FFFFFF;
     }
     return true;
+}
+
+bool CaptureScreen(const RECT& area, Pixels* pixels) {
+    ScreenDc screen;
+    if (screen.get() == nullptr) {
+        return false;
+    }
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    return DrawPixels(
+        width, height,
+        [&](HDC memory) {
+            return BitBlt(memory, 0, 0, width, height, screen.get(), area.left, area.top,
+                          SRCCOPY) != 0;
+        },
+        pixels);
 }
 
 bool SaveScreen(const std::string& path, std::string* error) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,9 @@ struct Pixels {
     std::uint32_t At(int x, int y) const { return data[static_cast<size_t>(y) * width + x]; }
 };
 
+// Runs `draw` on a memory device context holding a 32-bit top-down bitmap of the given size,
+// then takes the bitmap's pixels. False when the bitmap cannot be made or `draw` fails.
+bool DrawPixels(int width, int height, const std::function<bool(HDC)>& draw, Pixels* pixels);
 bool CaptureScreen(const RECT& area, Pixels* pixels);
 bool SaveScreen(const std::string& path, std::string* error);
 
