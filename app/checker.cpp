@@ -5,8 +5,8 @@
 #include "app/main_window.h"
 #include "app/surface.h"
 #include "dialogs/progress_dialog.h"
-#include "engine/platform.h"
 #include "engine/verify.h"
+#include "platform/platform.h"
 
 namespace {
 

@@ -1,5 +1,12 @@
 // The application object: owns the drawing surface, the CRC-32 table and the handle of the
 // program's named mutex, and runs the check flow with its two checks.
+//
+// Its operations live where their subsystem does. This folder (app/checker.cpp) has what
+// belongs to the shell: construction, the surface, the CRC table and the verification of one
+// listed file. The check engine's operations are defined in engine/: Run and the dialog wait
+// in check_flow.cpp, the CD/DVD check in check_disc.cpp, the installed-files check in
+// check_installed.cpp. The engine needs the shell's main window and quit flag, and the shell
+// runs the engine's flow, so the one class spans both folders by design.
 #pragma once
 
 #include <windows.h>
@@ -8,8 +15,8 @@
 #include <string>
 
 #include "engine/crc32.h"
-#include "engine/win_handle.h"
 #include "inf/check_list.h"
+#include "platform/win_handles.h"
 
 class MainWindow;
 class ProgressDialog;

@@ -4,7 +4,7 @@
 
 #include "app/instance.h"
 #include "app/surface.h"
-#include "engine/platform.h"
+#include "platform/platform.h"
 #include "resources/texts.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include "app/main_window.h"
 #include "dialogs/drive_dialog.h"
 #include "dialogs/progress_dialog.h"
-#include "engine/platform.h"
 #include "engine/progress_finish.h"
+#include "platform/platform.h"
 #include "resources/texts.h"
 
 bool Checker::CheckDisc(const CheckList& checkList) {

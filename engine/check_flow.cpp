@@ -7,8 +7,8 @@
 #include "app/checker.h"
 #include "app/main_window.h"
 #include "dialogs/menu_dialog.h"
-#include "engine/platform.h"
 #include "engine/registry.h"
+#include "platform/platform.h"
 #include "resources/texts.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include "app/checker.h"
 #include "app/main_window.h"
 #include "dialogs/progress_dialog.h"
-#include "engine/platform.h"
 #include "engine/progress_finish.h"
-#include "engine/registry.h"
+#include "platform/platform.h"
+#include "platform/win_handles.h"
 #include "resources/texts.h"
 
 namespace {
@@ -52,7 +52,7 @@ bool Checker::ReadInstalledPath(const FileEntry& entry, const std::string& keyPa
     if (pathBuffer.size() < kPathBufferSize) {
         pathBuffer.resize(kPathBufferSize, '0');
     }
-    RegistryKey key;
+    win::RegistryKey key;
     if (!key.Open(HKEY_CURRENT_USER, keyPath.c_str())) {
         return false;
     }

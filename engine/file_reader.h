@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "engine/memory_block.h"
-#include "engine/platform.h"
+#include "platform/platform.h"
 
 class FileReader {
   public:

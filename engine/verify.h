@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "engine/crc32.h"
-#include "engine/platform.h"
+#include "platform/platform.h"
 
 // What the verification loop needs of a progress display.
 class ProgressView {

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "engine/platform.h"
+#include "platform/platform.h"
 
 FileImage::~FileImage() {
     Free();

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "engine/platform.h"
+#include "platform/platform.h"
 #include "resources/texts.h"
 
 namespace {

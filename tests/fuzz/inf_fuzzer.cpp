@@ -9,8 +9,8 @@
 #include <cstring>
 #include <string>
 
-#include "engine/platform_testing.h"
 #include "inf/check_list.h"
+#include "platform/ui_recorded.h"
 #include "resources/texts.h"
 
 namespace {

@@ -8,9 +8,9 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/platform_testing.h"
 #include "inf/check_list.h"
 #include "inf_test_files.h"
+#include "platform/ui_recorded.h"
 
 namespace {
 

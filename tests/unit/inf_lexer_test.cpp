@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/platform_testing.h"
 #include "inf/inf_lexer.h"
 #include "inf_test_files.h"
+#include "platform/ui_recorded.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/platform_testing.h"
+#include "platform/ui_recorded.h"
 #include "resources/texts.h"
 #include "tests/unit/temp_file.h"
 

@@ -11,8 +11,8 @@
 #include <io.h>
 #endif
 
-#include "engine/platform_testing.h"
 #include "inf/check_list.h"
+#include "platform/ui_recorded.h"
 #include "tools/crclist/json_writer.h"
 #include "tools/crclist/sjis_to_utf8.h"
 

@@ -1,7 +1,7 @@
 // Message boxes and the message pump of the Windows program.
 #include <windows.h>
 
-#include "engine/platform.h"
+#include "platform/platform.h"
 
 namespace platform {
 

@@ -1,9 +1,9 @@
 // Message boxes recorded instead of shown, and a pump that runs a handler of the caller's
-// choosing (see platform_testing.h). The unit tests, the fuzzer and the crclist tool use it.
+// choosing (see ui_recorded.h). The unit tests, the fuzzer and the crclist tool use it.
 #include <deque>
 
-#include "engine/platform.h"
-#include "engine/platform_testing.h"
+#include "platform/platform.h"
+#include "platform/ui_recorded.h"
 
 namespace platform {
 namespace {

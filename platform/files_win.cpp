@@ -1,7 +1,7 @@
 // Files through Win32, for the program.
 #include <windows.h>
 
-#include "engine/platform.h"
+#include "platform/platform.h"
 
 namespace platform {
 

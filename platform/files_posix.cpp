@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstdint>
 
-#include "engine/platform.h"
+#include "platform/platform.h"
 
 namespace platform {
 namespace {

@@ -1,7 +1,7 @@
 // The few platform services that the portable core needs, in two halves chosen at link
-// time: files through Win32 or POSIX (platform_files_win.cpp, platform_files_posix.cpp), and
-// message boxes and the pump either real (platform_ui_win.cpp, the program) or recorded and
-// scripted (platform_ui_recorded.cpp: the unit tests, the fuzzer and the tools).
+// time: files through Win32 or POSIX (files_win.cpp, files_posix.cpp), and message boxes and
+// the pump either real (ui_win.cpp, the program) or recorded and scripted (ui_recorded.cpp:
+// the unit tests, the fuzzer and the tools).
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-// Hooks of the recorded half of the platform layer (platform_ui_recorded.cpp). Message boxes are
+// Hooks of the recorded half of the platform layer (ui_recorded.cpp). Message boxes are
 // recorded, not shown, and the pump runs a handler that a test chooses. The crclist tool reads the
 // recorded messages too.
 #pragma once
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/platform.h"
+#include "platform/platform.h"
 
 namespace platform::testing {
 
