@@ -1,9 +1,7 @@
-// crclist: shows what the program reads from an information file.
-//   crclist dump FILE   prints the check list of FILE as one JSON object (UTF-8)
-// The exit code is 0 whether or not the file loads; 2 for wrong arguments.
+// crclist: the check-list tool for the people who ship and support a title. Every list is read
+// with the program's own reader (inf/), so what it says is what the program will do.
 #include <cstdio>
-#include <cstring>
-#include <string>
+#include <iostream>
 #include <vector>
 
 #ifdef _WIN32
@@ -11,82 +9,47 @@
 #include <io.h>
 #endif
 
-#include "inf/check_list.h"
-#include "platform/ui_recorded.h"
-#include "tools/crclist/json_writer.h"
-#include "tools/crclist/sjis_to_utf8.h"
+#include <CLI/CLI.hpp>
+
+#include "sumwarden_version.h"
+#include "tools/crclist/dump_command.h"
+#include "tools/crclist/subcommand.h"
 
 namespace {
 
-std::string Text(const std::string& sjis) {
-    return JsonString(SjisToUtf8(sjis));
-}
-
-std::string Entry(const FileEntry& entry) {
-    return "{\"name\": " + Text(entry.name) + ", \"size\": " + std::to_string(entry.size) +
-           ", \"crc\": " + std::to_string(entry.crc) + "}";
-}
-
-// An array with one element a line, indented under its key.
-std::string Array(const std::vector<std::string>& elements, const std::string& indent) {
-    if (elements.empty()) {
-        return "[]";
-    }
-    std::string out = "[\n";
-    for (std::size_t i = 0; i < elements.size(); ++i) {
-        out += indent + "  " + elements[i] + (i + 1 < elements.size() ? ",\n" : "\n");
-    }
-    return out + indent + "]";
-}
-
-std::string Entries(const std::vector<FileEntry>& entries, const std::string& indent) {
-    std::vector<std::string> elements;
-    for (const FileEntry& entry : entries)
-        elements.push_back(Entry(entry));
-    return Array(elements, indent);
-}
-
-std::string Texts(const std::vector<std::string>& texts) {
-    std::vector<std::string> elements;
-    for (const std::string& text : texts)
-        elements.push_back(Text(text));
-    return Array(elements, "  ");
-}
-
-std::string Dump(const CheckList& list, bool loaded) {
-    std::vector<std::string> groups;
-    for (const DiscGroup& group : list.discGroups)
-        groups.push_back(Entries(group, "    "));
-    std::vector<std::string> messages;
-    for (const auto& message : platform::testing::Messages())
-        messages.push_back(message.text);
-
-    std::string out = "{\n";
-    out += std::string("  \"loaded\": ") + (loaded ? "true" : "false") + ",\n";
-    out += "  \"title\": " + Text(list.title) + ",\n";
-    out += "  \"gameKey\": " + Text(list.gameKey) + ",\n";
-    out += "  \"installedFiles\": " + Entries(list.installedFiles, "  ") + ",\n";
-    out += "  \"discGroups\": " + Array(groups, "  ") + ",\n";
-    out += "  \"messageLines\": " + Texts(list.messageLines) + ",\n";
-    out += "  \"drivePrompts\": " + Texts(list.drivePrompts) + ",\n";
-    out += "  \"messages\": " + Texts(messages) + "\n";
-    return out + "}\n";
+// Help and version go to stdout with exit code 0; a wrong command line is told on stderr,
+// with the way to the help, and gives the usage exit code.
+int ReportParseError(const CLI::App& app, const CLI::ParseError& error) {
+    const int code = app.exit(error, std::cout, std::cerr);
+    return code == static_cast<int>(CLI::ExitCodes::Success) ? crclist::kExitOk
+                                                             : crclist::kExitUsage;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3 || std::strcmp(argv[1], "dump") != 0) {
-        std::fprintf(stderr, "usage: crclist dump FILE\n");
-        return 2;
-    }
 #ifdef _WIN32
     // The same bytes on every platform: no CR added before each line feed.
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
-    CheckList list;
-    const bool loaded = list.LoadInfFile(argv[2]);
-    const std::string json = Dump(list, loaded);
-    std::fwrite(json.data(), 1, json.size(), stdout);
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    CLI::App app("Shows, checks, writes and updates check lists (crclist.INF) and verifies "
+                 "discs and installations against them.",
+                 "crclist");
+    app.set_version_flag("--version", std::string("crclist ") + SUMWARDEN_VERSION_TEXT);
+    app.require_subcommand(1);
+
+    const std::vector<crclist::Subcommand> subcommands = {
+        crclist::AddDumpCommand(app),
+    };
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        return ReportParseError(app, error);
+    }
+    for (const crclist::Subcommand& subcommand : subcommands) {
+        if (subcommand.parser->parsed()) {
+            return subcommand.run();
+        }
+    }
+    return crclist::kExitUsage;
 }
