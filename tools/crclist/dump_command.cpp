@@ -9,7 +9,7 @@
 #include "inf/check_list.h"
 #include "platform/ui_recorded.h"
 #include "tools/crclist/json_layout.h"
-#include "tools/crclist/sjis_to_utf8.h"
+#include "tools/crclist/text_encoding.h"
 
 namespace crclist {
 namespace {
@@ -19,7 +19,8 @@ using Json = nlohmann::ordered_json;
 Json Entries(const std::vector<FileEntry>& entries) {
     Json array = Json::array();
     for (const FileEntry& entry : entries) {
-        array.push_back({{"name", SjisToUtf8(entry.name)}, {"size", entry.size}, {"crc", entry.crc}});
+        array.push_back(
+            {{"name", SjisToUtf8(entry.name)}, {"size", entry.size}, {"crc", entry.crc}});
     }
     return array;
 }
@@ -58,8 +59,9 @@ Json Dump(const CheckList& list, bool loaded) {
 Subcommand AddDumpCommand(CLI::App& app) {
     auto file = std::make_shared<std::string>();
     CLI::App* parser = app.add_subcommand(
-        "dump", "Print what the program reads from FILE as JSON (UTF-8); exit 0 whether or "
-                "not it loads");
+        "dump",
+        "Print what the program reads from FILE as JSON (UTF-8); exit 0 whether or "
+        "not it loads");
     parser->add_option("FILE", *file, "the check list, such as crclist.INF")->required();
     return {parser, [file] {
                 CheckList list;

@@ -32,9 +32,10 @@ int main(int argc, char** argv) {
     // The same bytes on every platform: no CR added before each line feed.
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
-    CLI::App app("Shows, checks, writes and updates check lists (crclist.INF) and verifies "
-                 "discs and installations against them.",
-                 "crclist");
+    CLI::App app(
+        "Shows, checks, writes and updates check lists (crclist.INF) and verifies "
+        "discs and installations against them.",
+        "crclist");
     app.set_version_flag("--version", std::string("crclist ") + SUMWARDEN_VERSION_TEXT);
     app.require_subcommand(1);
 

@@ -1,0 +1,29 @@
+// Finding a check list's disc names in a folder the way Windows finds them on a disc: '\'
+// (or '/') between folders, the Shift-JIS name in the system's encoding, and the letter
+// case ignored when the exact name is not there.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace crclist {
+
+// The components of a listed name, in UTF-8, as Windows resolves a relative path: empty and
+// "." components dropped, ".." taking back the one before it (never above the root), and
+// trailing spaces and dots cut from each component. False when the name is not Shift-JIS.
+bool SplitListedName(const std::string& sjisName, std::vector<std::string>* components);
+
+// `utf8` with every lower-case letter that Shift-JIS can hold (Latin, full-width Latin,
+// Greek, Cyrillic, Roman numerals) made upper-case: two names that Windows takes for the same
+// compare equal after it. Bytes that are not UTF-8 pass through unchanged.
+std::string FoldCase(const std::string& utf8);
+
+// The path of the file that Windows would open for the listed `sjisName` below `root`: a
+// folder, or on Windows also a drive root such as E: or E:\. Natively each component is
+// taken as it is written when it exists, otherwise the entry of its folder that matches it
+// without regard to case (the first in byte order when several do). False when nothing
+// matches or the name is not Shift-JIS. On Windows the system does the finding when the
+// file is opened, so the path is the root followed by the name.
+bool FindListedFile(const std::string& root, const std::string& sjisName, std::string* path);
+
+}  // namespace crclist
