@@ -11,7 +11,6 @@
 
 #include "inf/check_list.h"
 #include "platform/ui_recorded.h"
-#include "resources/texts.h"
 
 namespace {
 
@@ -67,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto& messages = platform::testing::Messages();
     Require(messages.size() <= size, "more invalid-token messages than bytes");
     for (const auto& message : messages) {
-        Require(EndsWith(message.text, texts::kInvalidToken), "message without its fixed text");
+        Require(EndsWith(message.text, "は無効なトークン"), "message without its fixed text");
         Require(message.text.find(',') <= 1, "message not led by at most one byte");
         Require(message.owner == nullptr && !message.hasCaption, "message with owner or caption");
     }

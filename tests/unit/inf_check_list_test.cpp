@@ -202,9 +202,10 @@ class LoadTableTest : public ::testing::TestWithParam<LoadCase> {
 
 TEST_P(LoadTableTest, FillsCheckListAsFarAsTheFileIsValid) {
     const LoadCase& c = GetParam();
-    ScratchFile file(c.file);
+    TempDir dir;
+    const std::string file = dir.Write("file.INF", c.file);
     CheckList list;
-    EXPECT_EQ(list.LoadInfFile(file.path()), c.loaded);
+    EXPECT_EQ(list.LoadInfFile(file.c_str()), c.loaded);
     EXPECT_EQ(Describe(list), Describe(c.list));
     EXPECT_EQ(ShownMessages(), c.messages);
 }
@@ -231,17 +232,19 @@ TEST(LoadInfFileTest, ExampleFile) {
 }
 
 TEST(LoadInfFileTest, MissingOrEmptyFileLeavesListUntouched) {
-    ScratchFile empty("");
+    TempDir dir;
+    const std::string empty = dir.Write("empty.INF", "");
     CheckList list;
-    EXPECT_FALSE(list.LoadInfFile(ScratchFile::NewPath().c_str()));
-    EXPECT_FALSE(list.LoadInfFile(empty.path()));
+    EXPECT_FALSE(list.LoadInfFile(dir.File("missing.INF").c_str()));
+    EXPECT_FALSE(list.LoadInfFile(empty.c_str()));
     EXPECT_EQ(Describe(list), Describe(CheckList{}));
 }
 
 TEST(LoadInfFileTest, AddsToWhatTheListHolds) {
-    ScratchFile file("[REG]\nB,2,2\n[CDFILES]\n[MESSAGE]\nM\n");
+    TempDir dir;
+    const std::string file = dir.Write("file.INF", "[REG]\nB,2,2\n[CDFILES]\n[MESSAGE]\nM\n");
     CheckList list{"T", "K", {{"A", 1, 1}}, {{}}, {"L"}, {"P\n"}};
-    EXPECT_TRUE(list.LoadInfFile(file.path()));
+    EXPECT_TRUE(list.LoadInfFile(file.c_str()));
     CheckList expected{"T", "K", {{"A", 1, 1}, {"B", 2, 2}}, {{}, {}}, {"L", "M"}, {"P\n"}};
     EXPECT_EQ(Describe(list), Describe(expected));
 }

@@ -24,20 +24,22 @@ TEST(FileImageTest, LoadsEveryByteAndReplacesEarlierContent) {
         "ab\0\xFF"
         "c",
         5);
-    ScratchFile first(big);
-    ScratchFile second(small);
+    TempDir dir;
+    const std::string first = dir.Write("first.INF", big);
+    const std::string second = dir.Write("second.INF", small);
     FileImage image;
-    ASSERT_TRUE(image.Load(first.path()));
+    ASSERT_TRUE(image.Load(first.c_str()));
     EXPECT_EQ(Content(image), big);
-    ASSERT_TRUE(image.Load(second.path()));
+    ASSERT_TRUE(image.Load(second.c_str()));
     EXPECT_EQ(Content(image), small);
 }
 
 TEST(FileImageTest, RefusesWhatCannotBeHeld) {
-    ScratchFile empty("");
+    TempDir dir;
+    const std::string empty = dir.Write("empty.INF", "");
     FileImage image;
-    EXPECT_FALSE(image.Load(empty.path()));
-    EXPECT_FALSE(image.Load(ScratchFile::NewPath().c_str()));
+    EXPECT_FALSE(image.Load(empty.c_str()));
+    EXPECT_FALSE(image.Load(dir.File("missing.INF").c_str()));
     EXPECT_FALSE(image.Load(::testing::TempDir().c_str()));  // a folder
 }
 
@@ -46,28 +48,30 @@ TEST(FileImageTest, RefusesWhatCannotBeHeld) {
 // no disk space.
 TEST(FileImageTest, RefusesFileBeyondSigned32BitSize) {
     for (std::uint64_t size : {std::uint64_t{0x80000000}, std::uint64_t{0x100000005}}) {
-        ScratchFile file("");
-        ASSERT_EQ(::truncate(file.path(), static_cast<off_t>(size)), 0);
+        TempDir dir;
+        const std::string file = dir.Write("file.INF", "");
+        ASSERT_EQ(::truncate(file.c_str(), static_cast<off_t>(size)), 0);
         FileImage image;
-        EXPECT_FALSE(image.Load(file.path())) << size;
+        EXPECT_FALSE(image.Load(file.c_str())) << size;
         EXPECT_EQ(image.Size(), 0);
     }
 }
 
 TEST(FileImageTest, EveryOpenedFileIsClosed) {
-    ScratchFile good("data\n");
-    ScratchFile empty("");
-    ScratchFile huge("");
-    ASSERT_EQ(::truncate(huge.path(), static_cast<off_t>(0x100000000)), 0);
+    TempDir dir;
+    const std::string good = dir.Write("good.INF", "data\n");
+    const std::string empty = dir.Write("empty.INF", "");
+    const std::string huge = dir.Write("huge.INF", "");
+    ASSERT_EQ(::truncate(huge.c_str(), static_cast<off_t>(0x100000000)), 0);
     // The next descriptor the process gets shows whether one was left open.
     const int before = ::dup(0);
     ASSERT_GE(before, 0);
     ::close(before);
     for (int i = 0; i < 3; ++i) {
         FileImage image;
-        image.Load(good.path());
-        image.Load(empty.path());
-        image.Load(huge.path());
+        image.Load(good.c_str());
+        image.Load(empty.c_str());
+        image.Load(huge.c_str());
     }
     const int after = ::dup(0);
     ::close(after);

@@ -212,9 +212,10 @@ class LexerTableTest : public ::testing::TestWithParam<LexCase> {
 
 TEST_P(LexerTableTest, ScansTokensAndReportsInvalidOnes) {
     const LexCase& c = GetParam();
-    ScratchFile file(c.input);
+    TempDir dir;
+    const std::string file = dir.Write("file.INF", c.input);
     InfLexer lexer;
-    ASSERT_TRUE(lexer.Open(file.path()));
+    ASSERT_TRUE(lexer.Open(file.c_str()));
 
     Tokens scanned;
     for (std::size_t i = 0; i < c.tokens.size(); ++i) {
@@ -243,9 +244,10 @@ INSTANTIATE_TEST_SUITE_P(Inputs, LexerTableTest, ::testing::ValuesIn(kLexCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LexerTest, CurrentBeforeAnyNextIsEmptyEnd) {
-    ScratchFile file("[TITLE]\n");
+    TempDir dir;
+    const std::string file = dir.Write("file.INF", "[TITLE]\n");
     InfLexer lexer;
-    ASSERT_TRUE(lexer.Open(file.path()));
+    ASSERT_TRUE(lexer.Open(file.c_str()));
     EXPECT_EQ(lexer.Current().kind, TokEnd);
     EXPECT_EQ(lexer.Current().text, "");
     EXPECT_EQ(lexer.Next().kind, TokLBracket);
@@ -257,10 +259,11 @@ TEST(LexerTest, UnopenedLexerIsAtEnd) {
 }
 
 TEST(LexerTest, OpenFailsOnEmptyOrMissingFile) {
-    ScratchFile empty("");
+    TempDir dir;
+    const std::string empty = dir.Write("empty.INF", "");
     InfLexer lexer;
-    EXPECT_FALSE(lexer.Open(empty.path()));
-    EXPECT_FALSE(lexer.Open(ScratchFile::NewPath().c_str()));
+    EXPECT_FALSE(lexer.Open(empty.c_str()));
+    EXPECT_FALSE(lexer.Open(dir.File("missing.INF").c_str()));
 }
 
 // Line numbers are counted as the scan goes, so a file full of bad bytes stays quick and
@@ -272,9 +275,10 @@ TEST(LexerTest, ManyInvalidBytesAreNumberedByLine) {
     for (int i = 0; i < kLines; ++i) {
         input += "#?\n";
     }
-    ScratchFile file(input);
+    TempDir dir;
+    const std::string file = dir.Write("file.INF", input);
     InfLexer lexer;
-    ASSERT_TRUE(lexer.Open(file.path()));
+    ASSERT_TRUE(lexer.Open(file.c_str()));
     int tokens = 0;
     while (lexer.Next().kind != TokEnd) {
         ++tokens;

@@ -9,10 +9,13 @@
 #include <vector>
 
 #include "platform/ui_recorded.h"
-#include "resources/texts.h"
 #include "tests/unit/temp_file.h"
 
 namespace {
+
+// The two messages of a verification, after the path, as the user must see them.
+constexpr char kOpenFailed[] = "のファイルのオープンに失敗しました";
+constexpr char kSizeMismatch[] = "のファイルサイズが一致しません";
 
 namespace pt = platform::testing;
 
@@ -166,13 +169,13 @@ TEST_F(VerifyFileTest, OpenAndSizeFailuresAreReported) {
         const char* text;
     };
     const Case cases[] = {
-        {missing, 100, texts::kOpenFailed},
-        {dir.path(), 0, texts::kOpenFailed},
+        {missing, 100, kOpenFailed},
+        {dir.path(), 0, kOpenFailed},
         // A wrong size is reported even though the CRC would match; nothing is read.
-        {path, 99, texts::kSizeMismatch},
-        {path, 101, texts::kSizeMismatch},
-        {empty, -1, texts::kSizeMismatch},
-        {path, INT32_MIN, texts::kSizeMismatch},
+        {path, 99, kSizeMismatch},
+        {path, 101, kSizeMismatch},
+        {empty, -1, kSizeMismatch},
+        {path, INT32_MIN, kSizeMismatch},
     };
     const std::size_t descriptors = OpenDescriptorCount();
     for (const Case& c : cases) {
@@ -206,7 +209,7 @@ TEST_F(VerifyFileTest, FilesOf4GiBOrMoreNeverPassForSmallOnes) {
         pt::Reset();
         EXPECT_FALSE(Verify(path, claimed, 0)) << length;
         ASSERT_EQ(pt::Messages().size(), 1u) << length;
-        EXPECT_EQ(pt::Messages()[0].text, path + texts::kSizeMismatch);
+        EXPECT_EQ(pt::Messages()[0].text, path + kSizeMismatch);
         EXPECT_EQ(pt::PumpCount(), 0);
         ::unlink(path.c_str());
     }
