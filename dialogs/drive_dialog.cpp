@@ -34,7 +34,7 @@ bool DriveDialog::Create(HWND /*owner*/, const CheckList* list) {
 }
 
 void DriveDialog::SetText(const std::string& text) {
-    SetDlgItemTextA(window, IDC_PROMPT, text.c_str());
+    SetDlgItemTextA(window, IDC_DRIVE_PROMPT, text.c_str());
 }
 
 void DriveDialog::FillDriveList(HWND dialog) {
@@ -78,7 +78,7 @@ INT_PTR CALLBACK DriveDialog::DialogProc(HWND dialog, UINT message, WPARAM wPara
         current_ = reinterpret_cast<DriveDialog*>(lParam);
         current_->FillDriveList(dialog);
         SendDlgItemMessageA(dialog, IDC_DRIVE_LIST, CB_SETCURSEL, 0, 0);
-        SetDlgItemTextA(dialog, IDC_PROMPT, current_->message.c_str());
+        SetDlgItemTextA(dialog, IDC_DRIVE_PROMPT, current_->message.c_str());
         const CheckList* list = current_->checkList;
         SetWindowTextA(dialog, list != nullptr ? list->title.c_str() : "");
         return TRUE;  // the focus goes to the first tab stop, OK

@@ -26,7 +26,7 @@ bool MenuDialog::Create(HWND owner) {
 }
 
 void MenuDialog::SetText(const std::string& text) {
-    SetDlgItemTextA(window, IDC_TEXT, text.c_str());
+    SetDlgItemTextA(window, IDC_MENU_TEXT, text.c_str());
 }
 
 void MenuDialog::SetTitle(const std::string& text) {
@@ -45,7 +45,7 @@ INT_PTR CALLBACK MenuDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam
         case WM_COMMAND:
             // Any notification of the two buttons counts: the pump routes no dialog
             // keys, so only clicks arrive here.
-            if (LOWORD(wParam) == IDC_DISC_CHECK) {
+            if (LOWORD(wParam) == IDC_CD_CHECK) {
                 current_->choice = kDiscCheck;
                 DestroyWindow(dialog);
             } else if (LOWORD(wParam) == IDC_INSTALLED_CHECK) {

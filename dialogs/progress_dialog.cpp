@@ -41,7 +41,7 @@ void ProgressDialog::SetFileName(const std::string& path) {
     }
     std::string text = texts::kWorkingLine;
     text += path;
-    SetDlgItemTextA(window, IDC_PROMPT, text.c_str());
+    SetDlgItemTextA(window, IDC_PROGRESS_STATUS, text.c_str());
 }
 
 void ProgressDialog::SetCount(std::int32_t number, std::int32_t total) {
@@ -51,7 +51,7 @@ void ProgressDialog::SetCount(std::int32_t number, std::int32_t total) {
     char text[256];
     std::snprintf(text, sizeof(text), texts::kCountFormat, static_cast<int>(number),
                   static_cast<int>(total));
-    SetDlgItemTextA(window, IDC_TEXT, text);
+    SetDlgItemTextA(window, IDC_PROGRESS_COUNT, text);
 }
 
 void ProgressDialog::SetPosition(std::int32_t percent) {
@@ -82,7 +82,7 @@ INT_PTR CALLBACK ProgressDialog::DialogProc(HWND dialog, UINT message, WPARAM wP
                                             LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         current_ = reinterpret_cast<ProgressDialog*>(lParam);
-        SetDlgItemTextA(dialog, IDC_PROMPT, texts::kWorking);
+        SetDlgItemTextA(dialog, IDC_PROGRESS_STATUS, texts::kWorking);
         const CheckList* list = current_->checkList;
         SetWindowTextA(dialog, list != nullptr ? list->title.c_str() : "");
         return TRUE;  // the focus goes to the first tab stop, Stop

@@ -37,8 +37,8 @@ python3 sample/make_sample.py "$sample"
 
 # The Wine and X set-up of the end-to-end tests: private prefix and display, Japanese locale,
 # CD-ROM drives, the driver.
-# shellcheck source=tests/e2e/lib/wine_env.sh
-source tests/e2e/lib/wine_env.sh
+# shellcheck source=tests/wine/wine_env.sh
+source tests/wine/wine_env.sh
 export E2E_DRIVER=$driver
 export E2E_DISPLAY_NUMBER=${E2E_DISPLAY_NUMBER:-81}
 user_display=${DISPLAY:-}
@@ -170,7 +170,7 @@ tour_part() {
   local title=$1 script=$2 code=$3
   echo
   echo "=== $title"
-  if run_tour "$root/sample/$script"; then
+  if run_tour "$root/tests/e2e/tours/$script"; then
     echo "=== sumwarden.exe ended with exit code $code, as expected"
   else
     echo "=== FAILED: sample/$script (the driver's report is above)"

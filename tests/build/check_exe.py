@@ -13,8 +13,10 @@ resource directory, the dialog templates, the icon group and the version record 
 here, so that nothing beyond Python is needed to check a build.
 """
 
+import json
 import struct
 import sys
+from pathlib import Path
 
 MACHINE_I386 = 0x014C
 MACHINE_AMD64 = 0x8664
@@ -62,36 +64,25 @@ CLASS_ZERO_NAMES = {"BUTTON": "BS_PUSHBUTTON", "STATIC": "SS_LEFT"}
 PREDEFINED_CLASSES = {0x80: "BUTTON", 0x81: "EDIT", 0x82: "STATIC", 0x83: "LISTBOX",
                       0x84: "SCROLLBAR", 0x85: "COMBOBOX"}
 
-DIALOG_STYLE = ("WS_POPUP WS_VISIBLE WS_CAPTION WS_SYSMENU DS_MODALFRAME DS_SYSMODAL "
-                "DS_3DLOOK DS_SETFONT DS_SETFOREGROUND DS_CENTER")
-FONT = (9, "ＭＳ Ｐゴシック")
-PUSH = "WS_CHILD WS_VISIBLE WS_TABSTOP BS_PUSHBUTTON"
-LABEL = "WS_CHILD WS_VISIBLE WS_GROUP SS_LEFT"
+# What the program must look like from outside: the tests' one table of its interface.
+INTERFACE_TABLE = Path(__file__).resolve().parent.parent / "interface" / "program_interface.json"
 
-# What the dialogs must look like: rectangle in dialog units, caption, then the controls in
-# tab order as (class, id, text, (x, y, width, height), style).
-EXPECTED_DIALOGS = {
-    101: ((0, 0, 139, 115), "Sumwarden", [
-        ("BUTTON", 1, "OK", (45, 95, 50, 14), PUSH),
-        ("COMBOBOX", 1011, "", (76, 73, 48, 120),
-         "WS_CHILD WS_VISIBLE WS_VSCROLL WS_TABSTOP CBS_DROPDOWNLIST"),
-        ("STATIC", -1, "CD/DVD-ROMﾄﾞﾗｲﾌﾞ :", (5, 75, 68, 10), LABEL),
-        ("STATIC", 1013, "Static", (10, 15, 115, 40), LABEL),
-    ]),
-    102: ((0, 0, 187, 101), "ﾀﾞｲｱﾛｸﾞ", [
-        ("BUTTON", 1016, "停止", (130, 80, 50, 14), PUSH),
-        ("msctls_progress32", 1014, "Progress1", (10, 50, 165, 8),
-         "WS_CHILD WS_VISIBLE WS_BORDER"),
-        ("STATIC", 1013, "", (15, 14, 153, 29), LABEL),
-        ("STATIC", 1015, "", (55, 62, 125, 8), LABEL),
-    ]),
-    105: ((0, 0, 159, 165), "ﾀﾞｲｱﾛｸﾞ", [
-        ("BUTTON", 1018, "CD/DVDのチェック", (5, 140, 75, 14),
-         "WS_CHILD WS_VISIBLE WS_TABSTOP BS_DEFPUSHBUTTON"),
-        ("BUTTON", 1019, "ファイルのチェック", (85, 140, 70, 14), PUSH),
-        ("STATIC", 1015, "Static", (10, 15, 134, 110), LABEL),
-    ]),
-}
+
+def load_interface(path=INTERFACE_TABLE):
+    """The dialogs by template id as (rect, caption, style, font, controls), the controls in
+    tab order as (class, id, text, rect, style); and the icon group id."""
+    with open(path, encoding="utf-8") as f:
+        table = json.load(f)
+    dialogs = {}
+    for dialog in table["dialogs"]:
+        controls = [(c["class"], c["id"], c["text"], tuple(c["rect"]), c["style"])
+                    for c in dialog["controls"]]
+        dialogs[dialog["template"]] = (tuple(dialog["rect"]), dialog["caption"],
+                                       dialog["style"], tuple(dialog["font"]), controls)
+    return dialogs, table["iconGroup"]
+
+
+EXPECTED_DIALOGS, ICON_GROUP = load_interface()
 
 EXPECTED_VERSION = (1, 0, 0, 1)
 VERSION_STRING_TABLE = "041103a4"
@@ -100,7 +91,6 @@ VERSION_KEYS = ("CompanyName", "FileDescription", "FileVersion", "InternalName",
 VERSION_FIXED_STRINGS = {"FileVersion": "1.0.0.1", "ProductVersion": "1.0.0.1",
                          "OriginalFilename": "sumwarden.exe", "ProductName": "Sumwarden"}
 EXPECTED_TRANSLATION = (0x0411, 932)
-ICON_GROUP = 104
 EXPECTED_ICON_SIZES = [32, 16]
 
 
@@ -356,7 +346,7 @@ def dump_dialog(name, dialog):
 
 def dialog_differences(name, dialog):
     """Where a parsed template departs from EXPECTED_DIALOGS, as readable lines."""
-    rect, caption, controls = EXPECTED_DIALOGS[name]
+    rect, caption, style, font, controls = EXPECTED_DIALOGS[name]
     problems = []
 
     def differ(what, got, want):
@@ -365,14 +355,14 @@ def dialog_differences(name, dialog):
 
     differ("rectangle", dialog["rect"], rect)
     differ("caption", dialog["caption"], caption)
-    differ("style", style_names(dialog["style"]), style_names(style_value(DIALOG_STYLE)))
+    differ("style", style_names(dialog["style"]), style_names(style_value(style)))
     differ("extended style", dialog["ex_style"], 0)
     differ("menu", dialog["menu"], "")
     differ("dialog class", dialog["class"], "")
-    differ("font", dialog["font"], FONT)
+    differ("font", dialog["font"], font)
     differ("number of controls", len(dialog["controls"]), len(controls))
     for i, (got, want) in enumerate(zip(dialog["controls"], controls)):
-        class_name, control_id, text, control_rect, style = want
+        class_name, control_id, text, control_rect, control_style = want
         where = f"control {i + 1} (id {control_id})"
         # Window class names are not case-sensitive; windres stores them upper-case.
         differ(f"{where} class", got["class"].upper(), class_name.upper())
@@ -380,7 +370,7 @@ def dialog_differences(name, dialog):
         differ(f"{where} text", got["text"], text)
         differ(f"{where} rectangle", got["rect"], control_rect)
         differ(f"{where} style", style_names(got["style"], got["class"]),
-               style_names(style_value(style), class_name))
+               style_names(style_value(control_style), class_name))
         differ(f"{where} extended style", got["ex_style"], 0)
         if isinstance(got["text"], str):
             try:
@@ -452,7 +442,7 @@ def check_version(data):
 def check_icon(resources):
     group = resources.get((RT_GROUP_ICON, ICON_GROUP))
     if not group:
-        return ["icon group 104 missing"]
+        return [f"icon group {ICON_GROUP} missing"]
     data = next(iter(group.values()))
     _, kind, count = struct.unpack_from("<HHH", data)
     problems = []
@@ -550,7 +540,7 @@ def run_checks(data, want_pe32_plus=False):
         problems = check_icon(resources)
     except BROKEN as error:
         problems = [f"icon unreadable: {error}"]
-    report("icon", problems, "group 104: 32 x 32 and 16 x 16, 16 colours")
+    report("icon", problems, f"group {ICON_GROUP}: 32 x 32 and 16 x 16, 16 colours")
 
     versions = resources.get((RT_VERSION, 1), {})
     if len(versions) != 1:

@@ -2,10 +2,13 @@
 # End-to-end suite: the real program under Wine, driven by e2e_driver.exe through the scenario
 # scripts in tests/e2e/scenarios/. See tests/e2e/README.md.
 #
-#   tests/e2e/run_e2e.sh [BUILD_DIR] [--smoke] [--only PATTERN] [--keep]
+#   tests/e2e/run_e2e.sh [BUILD_DIR] [--smoke] [--only PATTERN] [--group FILE] [--keep]
+#                        [--env DIR]
 #
-# BUILD_DIR is a win64 build folder (default build/win64). Prints one PASS/FAIL line per
-# scenario and, last, "N passed, N failed"; the exit code is 0 only when nothing failed.
+# BUILD_DIR is a win64 build folder (default build/win64). --group runs the scenarios of one
+# group file; --env uses the Wine environment that tests/wine/fixture.sh made in DIR instead
+# of making one (CTest runs each group so). Prints one PASS/FAIL line per scenario and, last,
+# "N passed, N failed"; the exit code is 0 only when nothing failed.
 set -uo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -13,12 +16,16 @@ repo=$(cd "$here/../.." && pwd)
 build=$repo/build/win64
 smoke=0
 only=
+env_dir=
+groups=("$here"/scenarios/*.txt)
 while [ $# -gt 0 ]; do
     case $1 in
         --smoke) smoke=1 ;;
         --only) only=$2; shift ;;
+        --group) groups=("$2"); shift ;;
+        --env) env_dir=$2; shift ;;
         --keep) export E2E_KEEP=1 ;;
-        -h | --help) sed -n '2,9p' "$0"; exit 0 ;;
+        -h | --help) sed -n '2,12p' "$0"; exit 0 ;;
         -*) echo "run_e2e.sh: unknown option $1" >&2; exit 2 ;;
         *) build=$(cd "$1" && pwd) || exit 2 ;;
     esac
@@ -40,18 +47,23 @@ for tool in Xvfb python3 iconv /usr/lib/wine/wine64; do
     fi
 done
 
-# shellcheck source=lib/wine_env.sh
-source "$here/lib/wine_env.sh"
+# shellcheck source=../wine/wine_env.sh
+source "$here/../wine/wine_env.sh"
 tool=$here/lib/scenario_tool.py
 # The interpreter itself rather than a version manager's shim, which costs a second a call.
 python=$(python3 -c 'import sys; print(sys.executable)')
 started=$SECONDS
-trap e2e_env_down EXIT
-if ! e2e_env_up e2e "e g"; then
-    echo "run_e2e.sh: cannot set up Wine and Xvfb" >&2
-    exit 2
+if [ -n "$env_dir" ]; then
+    # shellcheck source=/dev/null
+    source "$env_dir/env.sh" || exit 2
+else
+    trap e2e_env_down EXIT
+    if ! e2e_env_up e2e "e g"; then
+        echo "run_e2e.sh: cannot set up Wine and Xvfb" >&2
+        exit 2
+    fi
+    echo "e2e: Wine prefix and display ready in $((SECONDS - started)) s ($E2E_ROOT)"
 fi
-echo "e2e: Wine prefix and display ready in $((SECONDS - started)) s ($E2E_ROOT)"
 
 # The registry as the program could change it: all of HKCU\Software except Wine's own keys,
 # which Wine itself updates while programs run. $1: the file to write; $2: a registry file to
@@ -134,7 +146,6 @@ report_failure() {
     failures+=("$name")
 }
 
-groups=("$here"/scenarios/*.txt)
 while IFS=$'\t' read -r group name tags; do
     if [ "$smoke" = 1 ] && [[ ",$tags," != *,smoke,* ]]; then
         continue

@@ -11,12 +11,15 @@
 #include "app/main_window.h"
 #include "app/surface.h"
 #include "engine/registry.h"
-#include "resources/texts.h"
+#include "tests/program_interface.h"
 #include "tests/win/checks.h"
 
 namespace {
 
 using wintest::Check;
+
+// The main window's title, which the exit question starts with and shows as its caption.
+constexpr char kProgramName[] = "Sumwarden";
 
 // A key of this process's own below HKEY_CURRENT_USER, removed again at the end.
 class ScratchKey {
@@ -178,7 +181,7 @@ bool TimerTicks(HWND window) {
 }
 
 void TestExitQuestion(MainWindow& mainWindow) {
-    const std::string question = std::string(texts::kProgramName) + texts::kExitQuestion;
+    const std::string question = std::string(kProgramName) + "を終了します。よろしいですか？";
     struct Case {
         int answer;
         std::int32_t quitRequested;
@@ -190,7 +193,7 @@ void TestExitQuestion(MainWindow& mainWindow) {
         {
             BoxAnswerer answerer(c.answer);
             Check(SendMessageA(mainWindow.window, WM_CLOSE, 0, 0) == 0, "WM_CLOSE handled", which);
-            Check(answerer.text == question && answerer.caption == texts::kProgramName,
+            Check(answerer.text == question && answerer.caption == kProgramName,
                   "exit question text and caption", answerer.text + "|" + answerer.caption);
             Check(answerer.owner == mainWindow.window, "exit question owned by the window", which);
         }
@@ -247,7 +250,7 @@ void TestSurface(HWND window) {
 
 void TestMainWindow(MainWindow& mainWindow) {
     Check(mainWindow.window != nullptr, "main window created");
-    Check(FindWindowA(texts::kMainWindowClass, nullptr) == mainWindow.window,
+    Check(FindWindowA(program::kMainWindowClass, nullptr) == mainWindow.window,
           "a second start finds the hidden window by its class");
     Check(!IsWindowVisible(mainWindow.window), "main window hidden");
     RECT client{};
@@ -285,7 +288,7 @@ void TestMainWindow(MainWindow& mainWindow) {
 
 int main() {
     app::StoreInstanceHandles(GetModuleHandleA(nullptr), nullptr);
-    MainWindow mainWindow(texts::kProgramName);
+    MainWindow mainWindow(kProgramName);
     TestMainWindow(mainWindow);
     TestSurface(mainWindow.window);
     TestReadInstalledPath();

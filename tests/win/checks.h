@@ -10,13 +10,16 @@ namespace wintest {
 inline int passed = 0;
 inline int failed = 0;
 
-inline void Check(bool condition, const std::string& what, const std::string& detail = {}) {
+// A failure names the file and line of the call; helpers that check on behalf of their own
+// caller take the same two defaults and pass them on.
+inline void Check(bool condition, const std::string& what, const std::string& detail = {},
+                  const char* file = __builtin_FILE(), int line = __builtin_LINE()) {
     if (condition) {
         ++passed;
         return;
     }
     ++failed;
-    std::printf("FAIL: %s %s\n", what.c_str(), detail.c_str());
+    std::printf("%s:%d: FAIL: %s %s\n", file, line, what.c_str(), detail.c_str());
 }
 
 // Prints the closing count and gives the exit code.

@@ -1,7 +1,7 @@
 // Behaviour of the three dialogs with real windows, run as a Windows console program (under
-// wine64 on the build machine, see run_dialog_tests.sh). Each case creates a dialog from the
-// program's own templates, acts on it the way a click or the close box does, drains the
-// queue as the engine does, and looks at the fields the engine polls.
+// wine64 on the build machine, as a CTest test of the win64 build). Each case creates a dialog from
+// the program's own templates, acts on it the way a click or the close box does, drains the queue
+// as the engine does, and looks at the fields the engine polls.
 //
 //   sumwarden_dialog_tests.exe [CD-ROM letters, e.g. EG]
 //
@@ -21,16 +21,22 @@
 #include "dialogs/drive_dialog.h"
 #include "dialogs/menu_dialog.h"
 #include "dialogs/progress_dialog.h"
-#include "resources/resource_ids.h"
-#include "resources/texts.h"
+#include "tests/program_interface.h"
 #include "tests/win/checks.h"
 
 namespace {
 
+namespace control = program::control;
 using wintest::Check;
 
-void CheckText(const std::string& got, const std::string& want, const std::string& what) {
-    Check(got == want, what + ": got \"" + got + "\", expected \"" + want + "\"");
+// Texts the dialogs show before the engine sets its own, as the user must see them.
+constexpr char kDefaultPrompt[] = "検索するドライブを指定してください。";
+constexpr char kDefaultDrive[] = "D:\\";
+constexpr char kWorkingHeading[] = "処理中････";
+
+void CheckText(const std::string& got, const std::string& want, const std::string& what,
+               const char* file = __builtin_FILE(), int line = __builtin_LINE()) {
+    Check(got == want, what + ": got \"" + got + "\", expected \"" + want + "\"", {}, file, line);
 }
 
 // Drains the queue like the engine's pump until `finished` holds or a second has passed.
@@ -88,8 +94,8 @@ void TestMenu(HWND owner) {
         std::int32_t choice;
     };
     const std::vector<Case> cases = {
-        {"CD/DVD button", [](HWND d) { Click(d, IDC_DISC_CHECK); }, 0, MenuDialog::kDiscCheck},
-        {"file button", [](HWND d) { Click(d, IDC_INSTALLED_CHECK); }, 0,
+        {"CD/DVD button", [](HWND d) { Click(d, control::CD_CHECK); }, 0, MenuDialog::kDiscCheck},
+        {"file button", [](HWND d) { Click(d, control::INSTALLED_CHECK); }, 0,
          MenuDialog::kInstalledCheck},
         {"close box", CloseBox, 1, MenuDialog::kDiscCheck},
     };
@@ -100,7 +106,7 @@ void TestMenu(HWND owner) {
         Check(GetWindow(menu.window, GW_OWNER) == owner, what + ": owned by the main window");
         menu.SetText("一行目\n二行目\n");
         menu.SetTitle("タイトル");
-        CheckText(ItemText(menu.window, IDC_TEXT), "一行目\n二行目\n", what + ": text");
+        CheckText(ItemText(menu.window, control::MENU_TEXT), "一行目\n二行目\n", what + ": text");
         CheckText(Caption(menu.window), "タイトル", what + ": caption");
         Pump();
         Check(menu.done == 0, what + ": not done while shown");
@@ -116,7 +122,7 @@ void TestMenu(HWND owner) {
     empty.Create(owner);
     empty.SetText(std::string());
     empty.SetTitle(std::string());
-    CheckText(ItemText(empty.window, IDC_TEXT), "", "menu: no message lines, empty text");
+    CheckText(ItemText(empty.window, control::MENU_TEXT), "", "menu: no message lines, empty text");
     CheckText(Caption(empty.window), "", "menu: no title, empty caption");
     DestroyWindow(empty.window);
 }
@@ -143,7 +149,7 @@ void TestMenuOutlivedByWindow() {
 
 std::vector<std::string> ListEntries(HWND dialog) {
     std::vector<std::string> entries;
-    HWND list = GetDlgItem(dialog, IDC_DRIVE_LIST);
+    HWND list = GetDlgItem(dialog, control::DRIVE_LIST);
     const LRESULT count = SendMessageA(list, CB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
         char text[64] = "";
@@ -167,34 +173,35 @@ void TestDrive(const std::vector<std::string>& cdroms) {
         DriveDialog dialog;
         Check(dialog.Create(nullptr, &list), "drive: created");
         Check(GetWindow(dialog.window, GW_OWNER) == nullptr, "drive: no owner");
-        CheckText(ItemText(dialog.window, IDC_PROMPT), texts::kChooseDrive,
+        CheckText(ItemText(dialog.window, control::DRIVE_PROMPT), kDefaultPrompt,
                   "drive: initial prompt");
         CheckText(Caption(dialog.window), "タイトル", "drive: caption");
         CheckText(Joined(ListEntries(dialog.window)), Joined(cdroms),
                   "drive: CD-ROM drives A: to Y: in letter order");
         const LRESULT selection =
-            SendDlgItemMessageA(dialog.window, IDC_DRIVE_LIST, CB_GETCURSEL, 0, 0);
+            SendDlgItemMessageA(dialog.window, control::DRIVE_LIST, CB_GETCURSEL, 0, 0);
         Check(cdroms.empty() ? selection == CB_ERR : selection == 0,
               "drive: first entry preselected");
         dialog.SetText("ディスク1を入れてください");
-        CheckText(ItemText(dialog.window, IDC_PROMPT), "ディスク1を入れてください",
+        CheckText(ItemText(dialog.window, control::DRIVE_PROMPT), "ディスク1を入れてください",
                   "drive: prompt from the check list");
         dialog.SetText(std::string());
-        CheckText(ItemText(dialog.window, IDC_PROMPT), "", "drive: empty prompt stays empty");
+        CheckText(ItemText(dialog.window, control::DRIVE_PROMPT), "",
+                  "drive: empty prompt stays empty");
 
-        Click(dialog.window, IDOK);
+        Click(dialog.window, control::DRIVE_OK);
         Check(PumpUntil([&] { return dialog.done != 0; }), "drive OK: done");
         Check(dialog.cancelled == 0, "drive OK: not cancelled");
         // With no CD-ROM drive the list is empty and the default stays.
-        CheckText(dialog.drive, cdroms.empty() ? texts::kDefaultDrive : cdroms[0],
+        CheckText(dialog.drive, cdroms.empty() ? kDefaultDrive : cdroms[0],
                   "drive OK: first drive chosen");
         Check(!IsWindow(dialog.window), "drive OK: window destroyed");
     }
     if (cdroms.size() >= 2) {
         DriveDialog dialog;
         dialog.Create(nullptr, &list);
-        SendDlgItemMessageA(dialog.window, IDC_DRIVE_LIST, CB_SETCURSEL, 1, 0);
-        Click(dialog.window, IDOK);
+        SendDlgItemMessageA(dialog.window, control::DRIVE_LIST, CB_SETCURSEL, 1, 0);
+        Click(dialog.window, control::DRIVE_OK);
         PumpUntil([&] { return dialog.done != 0; });
         CheckText(dialog.drive, cdroms[1], "drive OK: second entry chosen");
     }
@@ -206,7 +213,7 @@ void TestDrive(const std::vector<std::string>& cdroms) {
         CloseBox(dialog.window);
         Check(PumpUntil([&] { return dialog.done != 0; }), "drive close box: done");
         Check(dialog.cancelled == 1, "drive close box: cancelled");
-        CheckText(dialog.drive, texts::kDefaultDrive, "drive close box: drive unchanged");
+        CheckText(dialog.drive, kDefaultDrive, "drive close box: drive unchanged");
         Check(!IsWindow(dialog.window), "drive close box: window destroyed");
     }
     DriveDialog after;
@@ -215,7 +222,7 @@ void TestDrive(const std::vector<std::string>& cdroms) {
 }
 
 int BarPosition(HWND dialog) {
-    return static_cast<int>(SendDlgItemMessageA(dialog, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0));
+    return static_cast<int>(SendDlgItemMessageA(dialog, control::PROGRESS_BAR, PBM_GETPOS, 0, 0));
 }
 
 void TestProgressUpdates() {
@@ -223,19 +230,20 @@ void TestProgressUpdates() {
     ProgressDialog progress;
     Check(progress.Create(nullptr, &list), "progress: created");
     Check(progress.window != nullptr, "progress: window exists (bar class registered)");
-    CheckText(ItemText(progress.window, IDC_PROMPT), texts::kWorking, "progress: heading");
+    CheckText(ItemText(progress.window, control::PROGRESS_STATUS), kWorkingHeading,
+              "progress: heading");
     CheckText(Caption(progress.window), "タイトル", "progress: caption");
     Check(GetWindow(progress.window, GW_OWNER) == nullptr, "progress: no owner");
 
     progress.SetFileName("E:\\DATA\\表.DAT");
-    CheckText(ItemText(progress.window, IDC_PROMPT), "処理中････\nE:\\DATA\\表.DAT",
+    CheckText(ItemText(progress.window, control::PROGRESS_STATUS), "処理中････\nE:\\DATA\\表.DAT",
               "progress: heading and path");
     progress.SetCount(3, 10);
-    CheckText(ItemText(progress.window, IDC_TEXT), "のこり(3/10)ファイル",
+    CheckText(ItemText(progress.window, control::PROGRESS_COUNT), "のこり(3/10)ファイル",
               "progress: running number, not files left");
     progress.SetCount(-2147483647 - 1, 2147483647);
-    CheckText(ItemText(progress.window, IDC_TEXT), "のこり(-2147483648/2147483647)ファイル",
-              "progress: extreme counts fit");
+    CheckText(ItemText(progress.window, control::PROGRESS_COUNT),
+              "のこり(-2147483648/2147483647)ファイル", "progress: extreme counts fit");
     Check(BarPosition(progress.window) == 0, "progress: bar starts at 0");
     progress.SetPosition(40);
     Check(BarPosition(progress.window) == 40, "progress: bar at 40");
@@ -264,7 +272,7 @@ void TestProgressStops() {
         std::function<void(ProgressDialog&)> stop;
     };
     const std::vector<Case> cases = {
-        {"Stop button", [](ProgressDialog& p) { Click(p.window, IDC_STOP); }},
+        {"Stop button", [](ProgressDialog& p) { Click(p.window, control::STOP); }},
         {"close box", [](ProgressDialog& p) { CloseBox(p.window); }},
         {"Close", [](ProgressDialog& p) { p.Close(p.window); }},
     };

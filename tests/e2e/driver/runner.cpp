@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "report.h"
+#include "tests/program_interface.h"
 #include "text.h"
 
 namespace e2e {
@@ -127,6 +128,18 @@ bool Runner::Number(const Arg& arg, int* value) {
     }
     *value = static_cast<int>(parsed);
     return true;
+}
+
+bool Runner::ControlId(const Arg& arg, int* id) {
+    if (!arg.quoted) {
+        for (const program::ControlName& control : program::kControlNames) {
+            if (arg.utf8 == control.name) {
+                *id = control.id;
+                return true;
+            }
+        }
+    }
+    return Number(arg, id);
 }
 
 bool Runner::Expect(const std::string& what, const std::function<std::string()>& read,

@@ -49,6 +49,8 @@ class Runner {
     bool NeedWindow();
     bool NeedArgs(const Step& step, size_t least, size_t most);
     bool Number(const Arg& arg, int* value);
+    // A control id: a number, or the name of a control in the tests' interface table.
+    bool ControlId(const Arg& arg, int* id);
     // Compares the bytes that `read` returns with the expected text, giving the program a
     // moment to set them.
     bool Expect(const std::string& what, const std::function<std::string()>& read,

@@ -5,13 +5,14 @@
 
 #include "report.h"
 #include "screenshot.h"
+#include "tests/program_interface.h"
 #include "text.h"
 
 namespace e2e {
 
 bool Runner::DoClick(const Step& step) {
     int id = 0;
-    if (!NeedArgs(step, 1, 1) || !NeedWindow() || !Number(step.args[0], &id))
+    if (!NeedArgs(step, 1, 1) || !NeedWindow() || !ControlId(step.args[0], &id))
         return false;
     HWND button = GetDlgItem(current_, id);
     if (button == nullptr) {
@@ -25,7 +26,7 @@ bool Runner::DoClick(const Step& step) {
 bool Runner::DoPick(const Step& step) {
     int id = 0;
     int index = 0;
-    if (!NeedArgs(step, 2, 2) || !NeedWindow() || !Number(step.args[0], &id) ||
+    if (!NeedArgs(step, 2, 2) || !NeedWindow() || !ControlId(step.args[0], &id) ||
         !Number(step.args[1], &index)) {
         return false;
     }
@@ -82,7 +83,8 @@ bool Runner::DoCloseMain(const Step& step) {
             return true;
         }
     }
-    return Fail("the program has no window of class \"Sumward\"");
+    return Fail("the program has no window of class \"" + std::string(program::kMainWindowClass) +
+                "\"");
 }
 
 bool Runner::DoShow(const Step& step) {

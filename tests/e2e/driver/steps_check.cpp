@@ -3,6 +3,7 @@
 
 #include "icon_check.h"
 #include "report.h"
+#include "tests/program_interface.h"
 #include "text.h"
 
 namespace e2e {
@@ -19,7 +20,7 @@ bool Runner::DoText(const Step& step) {
     if (!NeedArgs(step, 1, 2) || !NeedWindow())
         return false;
     int id = kBoxText;
-    if (step.args.size() == 2 && !Number(step.args[0], &id))
+    if (step.args.size() == 2 && !ControlId(step.args[0], &id))
         return false;
     if (GetDlgItem(current_, id) == nullptr) {
         return Fail("the current window has no control " + std::to_string(id));
@@ -32,7 +33,7 @@ bool Runner::DoText(const Step& step) {
 
 bool Runner::DoWaitText(const Step& step) {
     int id = 0;
-    if (!NeedArgs(step, 2, 2) || !NeedWindow() || !Number(step.args[0], &id))
+    if (!NeedArgs(step, 2, 2) || !NeedWindow() || !ControlId(step.args[0], &id))
         return false;
     HWND window = current_;
     std::string last;
@@ -61,9 +62,9 @@ bool Runner::DoWaitText(const Step& step) {
 bool Runner::DoWaitPos(const Step& step) {
     if (!NeedArgs(step, 1, 2) || !NeedWindow())
         return false;
-    int id = kProgressBar;
+    int id = program::control::PROGRESS_BAR;
     int least = 0;
-    if (step.args.size() == 2 && !Number(step.args[0], &id))
+    if (step.args.size() == 2 && !ControlId(step.args[0], &id))
         return false;
     if (!Number(step.args.back(), &least))
         return false;
@@ -145,7 +146,7 @@ bool Runner::DoOwner(const Step& step) {
 
 bool Runner::DoEntries(const Step& step) {
     int id = 0;
-    if (!NeedArgs(step, 1, 64) || !NeedWindow() || !Number(step.args[0], &id))
+    if (!NeedArgs(step, 1, 64) || !NeedWindow() || !ControlId(step.args[0], &id))
         return false;
     std::string expected;
     for (size_t i = 1; i < step.args.size(); ++i) {
@@ -182,7 +183,7 @@ bool Runner::DoEntries(const Step& step) {
 bool Runner::DoSelected(const Step& step) {
     int id = 0;
     int expected = 0;
-    if (!NeedArgs(step, 2, 2) || !NeedWindow() || !Number(step.args[0], &id) ||
+    if (!NeedArgs(step, 2, 2) || !NeedWindow() || !ControlId(step.args[0], &id) ||
         !Number(step.args[1], &expected)) {
         return false;
     }

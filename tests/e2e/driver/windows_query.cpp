@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "tests/program_interface.h"
 #include "text.h"
 
 namespace e2e {
@@ -114,7 +115,7 @@ std::vector<HWND> WindowsOf(DWORD processId, bool includeHidden) {
 
 Kind Classify(HWND window) {
     std::string className = ClassOf(window);
-    if (className == "Sumward") {
+    if (className == program::kMainWindowClass) {
         return Kind::kMain;
     }
     if (className != "#32770") {
@@ -122,13 +123,13 @@ Kind Classify(HWND window) {
     }
     // Order matters: the drive dialog's label static has id -1, which is 0xFFFF as a control
     // id, the same as a message box's text.
-    if (GetDlgItem(window, kMenuButton) != nullptr) {
+    if (GetDlgItem(window, program::control::CD_CHECK) != nullptr) {
         return Kind::kMenu;
     }
-    if (GetDlgItem(window, kDriveList) != nullptr) {
+    if (GetDlgItem(window, program::control::DRIVE_LIST) != nullptr) {
         return Kind::kDrive;
     }
-    if (GetDlgItem(window, kStopButton) != nullptr) {
+    if (GetDlgItem(window, program::control::STOP) != nullptr) {
         return Kind::kProgress;
     }
     if (GetDlgItem(window, kBoxText) != nullptr) {

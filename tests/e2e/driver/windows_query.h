@@ -12,11 +12,7 @@ namespace e2e {
 
 enum class Kind { kMain, kMenu, kDrive, kProgress, kBox, kOther };
 
-// Control ids that tell the program's windows apart.
-constexpr int kMenuButton = 1018;
-constexpr int kDriveList = 1011;
-constexpr int kStopButton = 1016;
-constexpr int kProgressBar = 1014;
+// Controls of the system's message box.
 constexpr int kBoxText = 0xFFFF;  // the message box's text static
 constexpr int kBoxIcon = 0x0440;  // the message box's icon static (Wine's id)
 

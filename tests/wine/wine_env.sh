@@ -1,7 +1,7 @@
 # shellcheck shell=bash
 # Wine and X set-up for the end-to-end tests; source it from bash.
 #
-#   source tests/e2e/lib/wine_env.sh
+#   source tests/wine/wine_env.sh
 #   e2e_env_up NAME [LETTERS]  # private Xvfb display, Wine prefix and persistent wineserver;
 #                              # LETTERS ("e g") are made CD-ROM drives from the start
 #   e2e_wine reg add ...     # any Wine command, with the test environment
@@ -9,8 +9,11 @@
 #   e2e_run_driver EXE WORKDIR SCRIPT [driver options]
 #   e2e_shots_to_png DIR     # the driver's BMP screenshots in DIR as PNG (ImageMagick)
 #   e2e_env_down             # stops what e2e_env_up started; keeps the files if E2E_KEEP=1
+#   e2e_env_save FILE        # lets another shell use the environment: source this file,
+#                            # then FILE
 #
-# Everything lives under one folder, $E2E_ROOT (/tmp/NAME-e2e.XXXXXX).
+# Everything lives under one folder, $E2E_ROOT: /tmp/NAME-e2e.XXXXXX, or $E2E_ROOT_DIR when
+# that is set (made afresh).
 
 E2E_WINE=${E2E_WINE:-/usr/lib/wine/wine64}
 E2E_WINESERVER=${E2E_WINESERVER:-/usr/lib/wine/wineserver}
@@ -60,7 +63,13 @@ e2e_locale() {
 
 e2e_env_up() {
     local name=${1:-e2e} cdroms=${2:-} letter
-    E2E_ROOT=$(mktemp -d "/tmp/${name}-e2e.XXXXXX") || return 1
+    if [ -n "${E2E_ROOT_DIR:-}" ]; then
+        # A folder of the caller's choosing (a CTest fixture in the build tree), made afresh.
+        rm -rf "$E2E_ROOT_DIR" && mkdir -p "$E2E_ROOT_DIR" || return 1
+        E2E_ROOT=$E2E_ROOT_DIR
+    else
+        E2E_ROOT=$(mktemp -d "/tmp/${name}-e2e.XXXXXX") || return 1
+    fi
     export WINEPREFIX="$E2E_ROOT/prefix"
     export WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -106,8 +115,37 @@ e2e_env_up() {
     for letter in $cdroms; do
         ln -sfn "$E2E_ROOT/no-disc" "$WINEPREFIX/dosdevices/$letter:"
     done
-    E2E_DRIVE_TYPES=$(e2e_sorted_letters "$cdroms")
-    "$E2E_WINESERVER" -p
+    e2e_drive_types_set "$(e2e_sorted_letters "$cdroms")"
+    e2e_start_server
+}
+
+# The persistent server keeps the prefix warm for the whole run. Its output goes to a file:
+# a daemon that inherited a pipe of the caller's (CTest reads the tests' output through one)
+# would keep the caller waiting for the pipe to close.
+e2e_start_server() {
+    "$E2E_WINESERVER" -p >>"$E2E_ROOT/wineserver.log" 2>&1
+}
+
+# What another shell needs to use this environment: e2e_env_save FILE writes it; sourcing this
+# file and then FILE takes it up, and e2e_env_down in that shell stops it.
+e2e_env_save() {
+    {
+        printf 'export E2E_ROOT=%q WINEPREFIX=%q DISPLAY=%q WINEDEBUG=%q\n' \
+            "$E2E_ROOT" "$WINEPREFIX" "$DISPLAY" "$WINEDEBUG"
+        printf 'export WINEDLLOVERRIDES=%q WINEARCH=%q\n' "$WINEDLLOVERRIDES" "$WINEARCH"
+        [ -n "${LOCPATH:-}" ] && printf 'export LOCPATH=%q\n' "$LOCPATH"
+        printf 'E2E_XVFB_PID=%q\n' "$E2E_XVFB_PID"
+    } >"$1"
+}
+
+# The CD-ROM letters that the mount manager knows, kept in a file of the environment so that
+# every shell that uses it sees the same.
+e2e_drive_types_set() {
+    E2E_DRIVE_TYPES=$1
+    echo "$1" >"$E2E_ROOT/drive-types"
+}
+e2e_drive_types() {
+    cat "$E2E_ROOT/drive-types" 2>/dev/null || echo "$E2E_DRIVE_TYPES"
 }
 
 e2e_sorted_letters() {
@@ -119,7 +157,7 @@ e2e_sorted_letters() {
 e2e_restart_server() {
     "$E2E_WINESERVER" -k 2>/dev/null
     "$E2E_WINESERVER" -w 2>/dev/null
-    "$E2E_WINESERVER" -p
+    e2e_start_server
 }
 
 # $1: space-separated "letter:type:folder" items, type cdrom or folder. Letters c: and z: are
@@ -142,14 +180,14 @@ e2e_drives_apply() {
         ln -sfn "$folder" "$WINEPREFIX/dosdevices/$letter:"
     done
 
-    if [ "$cdroms" != "$E2E_DRIVE_TYPES" ]; then
+    if [ "$cdroms" != "$(e2e_drive_types)" ]; then
         local commands="reg delete HKLM\\Software\\Wine\\Drives /f"
         for letter in $cdroms; do
             commands="$commands & reg add HKLM\\Software\\Wine\\Drives /v $letter: /d cdrom /f"
         done
         e2e_wine cmd /c "$commands" >/dev/null 2>&1
         e2e_restart_server
-        E2E_DRIVE_TYPES=$cdroms
+        e2e_drive_types_set "$cdroms"
     fi
 }
 
