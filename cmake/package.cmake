@@ -48,3 +48,17 @@ set(CPACK_PACKAGE_FILE_NAME ${package_file_name})
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 include(CPack)
 
+# The package's check. The release stage (tools/test.sh, release_program) builds the
+# package target first; the test reads that zip and fails when there is none. Only the
+# 32-bit package is the release one.
+if(package_platform STREQUAL "win32")
+  find_program(SUMWARDEN_PYTHON python3 REQUIRED)
+  enable_testing()
+  # Not CPACK_PACKAGE_FILE_NAME: include(CPack) leaves the source package's name in it.
+  set(package_zip ${PROJECT_BINARY_DIR}/${package_file_name}.zip)
+  add_test(NAME release_package COMMAND ${SUMWARDEN_PYTHON}
+    ${PROJECT_SOURCE_DIR}/tests/build/check_package.py ${package_zip})
+  add_test(NAME release_package_damage COMMAND ${SUMWARDEN_PYTHON}
+    ${PROJECT_SOURCE_DIR}/tests/build/test_check_package.py ${package_zip})
+  set_tests_properties(release_package release_package_damage PROPERTIES LABELS release)
+endif()
