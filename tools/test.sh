@@ -60,10 +60,13 @@ fuzz() {
 }
 
 # The x86_64 build is checked beside the release program: it is the one the Wine stages run.
+# The package's tests (label release) read the zip, so the package target comes first.
 release_program() {
   build win32 && build win64 &&
     python3 tests/build/check_exe.py build/win32/app/sumwarden.exe build/win64/app/sumwarden.exe &&
-    python3 tests/build/test_check_exe.py build/win32/app/sumwarden.exe
+    python3 tests/build/test_check_exe.py build/win32/app/sumwarden.exe &&
+    cmake --build --preset win32 --target package &&
+    ctest --test-dir build/win32 -L release --output-on-failure
 }
 
 windows_programs() {
