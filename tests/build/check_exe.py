@@ -2,10 +2,11 @@
 """Checks the built program file: format, imports and resources.
 
     check_exe.py [--dump] I686_EXE [X86_64_EXE]
+    check_exe.py [--dump] --x86-64 X86_64_EXE
 
 The first file is the release program and must be a 32-bit (PE32, i386) Windows GUI
-program; the optional second one is the x86_64 build of the same sources, checked the same
-way except for its format. Every check prints one line, "ok: ..." or "FAIL: ..."; the exit
+program; the optional second one, or the only one after --x86-64, is the x86_64 build of the
+same sources, checked the same way except for its format. Every check prints one line, "ok: ..." or "FAIL: ..."; the exit
 code is 1 when any check failed. --dump also prints each dialog template as stored.
 
 The file is read with the standard library alone: the PE headers, the import table, the
@@ -565,12 +566,14 @@ def dump(data):
 def main(argv):
     args = argv[1:]
     show = "--dump" in args
-    paths = [a for a in args if a != "--dump"]
-    if not 1 <= len(paths) <= 2:
-        print(__doc__.strip().splitlines()[2].strip(), file=sys.stderr)
+    only_x86_64 = "--x86-64" in args
+    paths = [a for a in args if a not in ("--dump", "--x86-64")]
+    if not 1 <= len(paths) <= (1 if only_x86_64 else 2):
+        print("\n".join(__doc__.strip().splitlines()[2:4]), file=sys.stderr)
         return 2
+    formats = (True,) if only_x86_64 else (False, True)
     failed = 0
-    for path, pe32_plus in zip(paths, (False, True)):
+    for path, pe32_plus in zip(paths, formats):
         try:
             with open(path, "rb") as f:
                 data = f.read()
