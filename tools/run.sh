@@ -17,12 +17,12 @@ root=$PWD
 
 tour=0
 case "${1:-}" in
-  --tour) tour=1 ;;
-  "") [ -n "${DISPLAY:-}" ] || tour=1 ;;
-  *)
-    echo "usage: tools/run.sh [--tour]" >&2
-    exit 2
-    ;;
+    --tour) tour=1 ;;
+    "") [ -n "${DISPLAY:-}" ] || tour=1 ;;
+    *)
+        echo "usage: tools/run.sh [--tour]" >&2
+        exit 2
+        ;;
 esac
 
 bash tools/setup.sh
@@ -44,24 +44,24 @@ export E2E_DISPLAY_NUMBER=${E2E_DISPLAY_NUMBER:-81}
 user_display=${DISPLAY:-}
 reader_pid=
 cleanup() {
-  set +e
-  if [ -n "$reader_pid" ]; then kill "$reader_pid" 2>/dev/null; fi
-  e2e_env_down
+    set +e
+    if [ -n "$reader_pid" ]; then kill "$reader_pid" 2>/dev/null; fi
+    e2e_env_down
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
 echo "run: making a private Wine prefix"
 e2e_env_up tour || {
-  echo "run: cannot set up Wine and Xvfb" >&2
-  exit 1
+    echo "run: cannot set up Wine and Xvfb" >&2
+    exit 1
 }
 
 # Disc 1 in drive E:, the installed files at C:\Games\HoshifuruOka.
 insert_disc() { e2e_drives_apply "e:cdrom:$sample/$1"; }
 install_files() {
-  mkdir -p "$WINEPREFIX/drive_c/Games"
-  ln -sfn "$sample/$1" "$WINEPREFIX/drive_c/Games/HoshifuruOka"
+    mkdir -p "$WINEPREFIX/drive_c/Games"
+    ln -sfn "$sample/$1" "$WINEPREFIX/drive_c/Games/HoshifuruOka"
 }
 install_files installed
 
@@ -100,27 +100,27 @@ e2e_wine cmd /c "$reg_imports" >/dev/null 2>&1
 insert_disc disc1
 
 if ! ((tour)); then
-  # The set-up ran on the harness's own Xvfb; restart the services on the user's display.
-  export DISPLAY=$user_display
-  e2e_restart_server
-  echo "run: starting Sumwarden on $DISPLAY (disc 1 is in drive E:)"
-  cd "$sample"
-  e2e_wine "$exe" &
-  program_pid=$!
-  if [ -t 0 ]; then
-    echo "run: when Sumwarden asks for disc 2, press Enter here to put it into drive E:"
-    while kill -0 "$program_pid" 2>/dev/null; do
-      if read -r -t 1; then
-        insert_disc disc2
-        echo "run: disc 2 is in drive E:"
-        break
-      fi
-    done
-  fi
-  code=0
-  wait "$program_pid" || code=$?
-  echo "run: Sumwarden ended with exit code $code (1: the check succeeded, 0: it did not)"
-  exit 0
+    # The set-up ran on the harness's own Xvfb; restart the services on the user's display.
+    export DISPLAY=$user_display
+    e2e_restart_server
+    echo "run: starting Sumwarden on $DISPLAY (disc 1 is in drive E:)"
+    cd "$sample"
+    e2e_wine "$exe" &
+    program_pid=$!
+    if [ -t 0 ]; then
+        echo "run: when Sumwarden asks for disc 2, press Enter here to put it into drive E:"
+        while kill -0 "$program_pid" 2>/dev/null; do
+            if read -r -t 1; then
+                insert_disc disc2
+                echo "run: disc 2 is in drive E:"
+                break
+            fi
+        done
+    fi
+    code=0
+    wait "$program_pid" || code=$?
+    echo "run: Sumwarden ended with exit code $code (1: the check succeeded, 0: it did not)"
+    exit 0
 fi
 
 # Headless walk-through. The driver's `screenshot NAME` writes NAME.bmp into the shots folder.
@@ -134,48 +134,48 @@ mkdir -p "$shots_dir" "$raw_dir" "$out_dir"
 rm -f "$out_dir"/*.png
 
 serve_shots() {
-  # A reader that stopped early would leave the driver waiting on its FIFO: never stop early.
-  set +e
-  local name
-  for name in "$@"; do
-    exec 3<"$shots_dir/$name.bmp"
-    import -window root "$raw_dir/$name.png"
-    if [ "$name" = 04-next-disc ]; then
-      insert_disc disc2
-    fi
-    cat <&3 >/dev/null
-    exec 3<&-
-  done
+    # A reader that stopped early would leave the driver waiting on its FIFO: never stop early.
+    set +e
+    local name
+    for name in "$@"; do
+        exec 3<"$shots_dir/$name.bmp"
+        import -window root "$raw_dir/$name.png"
+        if [ "$name" = 04-next-disc ]; then
+            insert_disc disc2
+        fi
+        cat <&3 >/dev/null
+        exec 3<&-
+    done
 }
 
 run_tour() {
-  local script=$1
-  local names name status=0
-  mapfile -t names < <(awk '$1 == "screenshot" { print $2 }' "$script")
-  for name in "${names[@]}"; do
-    rm -f "$shots_dir/$name.bmp"
-    mkfifo "$shots_dir/$name.bmp"
-  done
-  serve_shots "${names[@]}" &
-  reader_pid=$!
-  e2e_run_driver "$exe" "$sample" "$script" --shots "$shots_dir" || status=$?
-  kill "$reader_pid" 2>/dev/null || true
-  wait "$reader_pid" 2>/dev/null || true
-  reader_pid=
-  return "$status"
+    local script=$1
+    local names name status=0
+    mapfile -t names < <(awk '$1 == "screenshot" { print $2 }' "$script")
+    for name in "${names[@]}"; do
+        rm -f "$shots_dir/$name.bmp"
+        mkfifo "$shots_dir/$name.bmp"
+    done
+    serve_shots "${names[@]}" &
+    reader_pid=$!
+    e2e_run_driver "$exe" "$sample" "$script" --shots "$shots_dir" || status=$?
+    kill "$reader_pid" 2>/dev/null || true
+    wait "$reader_pid" 2>/dev/null || true
+    reader_pid=
+    return "$status"
 }
 
 failed=0
 tour_part() {
-  local title=$1 script=$2 code=$3
-  echo
-  echo "=== $title"
-  if run_tour "$root/tests/e2e/tours/$script"; then
-    echo "=== sumwarden.exe ended with exit code $code, as expected"
-  else
-    echo "=== FAILED: sample/$script (the driver's report is above)"
-    failed=1
-  fi
+    local title=$1 script=$2 code=$3
+    echo
+    echo "=== $title"
+    if run_tour "$root/tests/e2e/tours/$script"; then
+        echo "=== sumwarden.exe ended with exit code $code, as expected"
+    else
+        echo "=== FAILED: sample/$script (the driver's report is above)"
+        failed=1
+    fi
 }
 
 tour_part "CD/DVD check of both discs, then the installed files" walkthrough.tour 1
@@ -189,14 +189,14 @@ install_files installed
 # Crop each picture to the windows on it, with a margin of the desktop's colour.
 echo
 for raw in "$raw_dir"/*.png; do
-  [ -e "$raw" ] || continue
-  background=$(convert "$raw" -format '%[pixel:p{0,0}]' info:)
-  convert "$raw" -trim +repage -bordercolor "$background" -border 12 "$out_dir/$(basename "$raw")"
-  echo "screenshot: build/screenshots/$(basename "$raw")"
+    [ -e "$raw" ] || continue
+    background=$(convert "$raw" -format '%[pixel:p{0,0}]' info:)
+    convert "$raw" -trim +repage -bordercolor "$background" -border 12 "$out_dir/$(basename "$raw")"
+    echo "screenshot: build/screenshots/$(basename "$raw")"
 done
 
 if ((failed)); then
-  echo "run: the walk-through FAILED"
-  exit 1
+    echo "run: the walk-through FAILED"
+    exit 1
 fi
 echo "run: the walk-through passed"

@@ -6,27 +6,27 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev
-  g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-  python3 locales wine64 fonts-wine xvfb xauth x11-utils imagemagick fonts-ipafont-gothic
-  # crclist: command line, JSON, fast CRC-32 (ISA-L natively, zlib for Windows), disc images
-  libcli11-dev nlohmann-json3-dev libisal-dev libz-mingw-w64-dev libarchive-dev xorriso
-  # the lint stage
-  clang-format clang-tidy shellcheck
+    cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev
+    g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
+    python3 locales wine64 fonts-wine xvfb xauth x11-utils imagemagick fonts-ipafont-gothic
+    # crclist: command line, JSON, fast CRC-32 (ISA-L natively, zlib for Windows), disc images
+    libcli11-dev nlohmann-json3-dev libisal-dev libz-mingw-w64-dev libarchive-dev xorriso
+    # the lint stage
+    clang-format clang-tidy shellcheck
 )
 
 missing=()
 for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed'; then
-    missing+=("$p")
-  fi
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed'; then
+        missing+=("$p")
+    fi
 done
 
 if ((${#missing[@]})); then
-  echo "setup: installing ${missing[*]}"
-  sudo_cmd=()
-  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
-  export DEBIAN_FRONTEND=noninteractive
-  "${sudo_cmd[@]}" apt-get update -qq
-  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    echo "setup: installing ${missing[*]}"
+    sudo_cmd=()
+    [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+    export DEBIAN_FRONTEND=noninteractive
+    "${sudo_cmd[@]}" apt-get update -qq
+    "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi

@@ -21,12 +21,27 @@ groups=("$here"/scenarios/*.txt)
 while [ $# -gt 0 ]; do
     case $1 in
         --smoke) smoke=1 ;;
-        --only) only=$2; shift ;;
-        --group) groups=("$2"); shift ;;
-        --env) env_dir=$2; shift ;;
+        --only)
+            only=$2
+            shift
+            ;;
+        --group)
+            groups=("$2")
+            shift
+            ;;
+        --env)
+            env_dir=$2
+            shift
+            ;;
         --keep) export E2E_KEEP=1 ;;
-        -h | --help) sed -n '2,12p' "$0"; exit 0 ;;
-        -*) echo "run_e2e.sh: unknown option $1" >&2; exit 2 ;;
+        -h | --help)
+            sed -n '2,12p' "$0"
+            exit 0
+            ;;
+        -*)
+            echo "run_e2e.sh: unknown option $1" >&2
+            exit 2
+            ;;
         *) build=$(cd "$1" && pwd) || exit 2 ;;
     esac
     shift

@@ -18,7 +18,7 @@
 E2E_WINE=${E2E_WINE:-/usr/lib/wine/wine64}
 E2E_WINESERVER=${E2E_WINESERVER:-/usr/lib/wine/wineserver}
 E2E_XVFB_PID=
-E2E_DRIVE_TYPES=   # the CD-ROM letters that Wine's mount manager was started with
+E2E_DRIVE_TYPES= # the CD-ROM letters that Wine's mount manager was started with
 
 # Runs a Wine program in the test environment. Wine takes the ANSI code page from the C
 # library's locale, or from LC_ALL when that locale does not exist (LANG alone then leaves
