@@ -37,7 +37,7 @@ python3 sample/make_sample.py "$sample"
 
 # The Wine and X set-up of the end-to-end tests: private prefix and display, Japanese locale,
 # CD-ROM drives, the driver.
-# shellcheck source=tests/wine/wine_env.sh
+# shellcheck source=../tests/wine/wine_env.sh
 source tests/wine/wine_env.sh
 export E2E_DRIVER=$driver
 export E2E_DISPLAY_NUMBER=${E2E_DISPLAY_NUMBER:-81}

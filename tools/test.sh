@@ -9,7 +9,7 @@
 #
 #   SUMWARDEN_FUZZ_SECONDS=N   how long the fuzzer runs (default 60)
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 
 bash tools/setup.sh || exit 1
 
