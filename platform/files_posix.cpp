@@ -16,6 +16,7 @@ int ToDescriptor(File file) {
     return static_cast<int>(reinterpret_cast<std::intptr_t>(file)) - 1;
 }
 File ToFile(int fd) {
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the handle holds a number, never an address
     return reinterpret_cast<File>(static_cast<std::intptr_t>(fd) + 1);
 }
 

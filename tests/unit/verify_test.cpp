@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstddef>
 #include <string>
 #include <utility>
 #include <vector>
@@ -109,7 +110,8 @@ TEST_F(VerifyFileTest, BarMovesOnlyAfterAnotherPerCent) {
         ASSERT_TRUE(Verify(path, static_cast<std::int32_t>(c.size), crc));
         ASSERT_EQ(progress.positions.size(), c.count) << c.size;
         const std::vector<std::pair<long, std::int32_t>> first(
-            progress.positions.begin(), progress.positions.begin() + c.first.size());
+            progress.positions.begin(),
+            progress.positions.begin() + static_cast<std::ptrdiff_t>(c.first.size()));
         EXPECT_EQ(first, c.first) << c.size;
         EXPECT_EQ(progress.positions.back().second, c.last) << c.size;
     }

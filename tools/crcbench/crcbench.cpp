@@ -46,7 +46,8 @@ int main(int argc, char** argv) {
     const std::uint32_t crc = ComputeCrc(table, data.data(), data.size());
     const double memorySeconds = Seconds(start);
     std::printf("CRC loop over memory: %ld MiB in %.3f s, %.0f MB/s (crc %08X)\n", mebibytes,
-                memorySeconds, size / memorySeconds / 1e6, static_cast<unsigned>(crc));
+                memorySeconds, static_cast<double>(size) / memorySeconds / 1e6,
+                static_cast<unsigned>(crc));
 
     const std::filesystem::path path =
         std::filesystem::temp_directory_path() /
@@ -69,6 +70,7 @@ int main(int argc, char** argv) {
     std::error_code ignored;
     std::filesystem::remove(path, ignored);
     std::printf("VerifyFile over a file: %ld MiB in %.3f s, %.0f MB/s (%s)\n", mebibytes,
-                fileSeconds, size / fileSeconds / 1e6, verified ? "verified" : "FAILED");
+                fileSeconds, static_cast<double>(size) / fileSeconds / 1e6,
+                verified ? "verified" : "FAILED");
     return verified ? 0 : 1;
 }

@@ -23,6 +23,7 @@ class Converter {
             iconv_close(handle_);
         }
     }
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): (iconv_t)-1 is how iconv_open fails
     bool ok() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
 
     // Converts all of `in`, appending to *out. When `replacement` is given, a byte that
