@@ -1,6 +1,7 @@
 // crclist: the check-list tool for the people who ship and support a title. Every list is read
 // with the program's own reader (inf/), so what it says is what the program will do.
 #include <cstdio>
+#include <exception>
 #include <iostream>
 #include <vector>
 
@@ -27,7 +28,7 @@ int ReportParseError(const CLI::App& app, const CLI::ParseError& error) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv) try {
 #ifdef _WIN32
     // The same bytes on every platform: no CR added before each line feed.
     _setmode(_fileno(stdout), _O_BINARY);
@@ -52,5 +53,10 @@ int main(int argc, char** argv) {
             return subcommand.run();
         }
     }
+    return crclist::kExitUsage;
+} catch (const std::exception& error) {
+    // Whatever a subcommand could not foresee (memory, a file system error) is told, not a
+    // crash; the exit code is that of a run that could not be done.
+    std::fprintf(stderr, "crclist: %s\n", error.what());
     return crclist::kExitUsage;
 }
