@@ -12,7 +12,7 @@ packages=(
     # crclist: command line, JSON, fast CRC-32 (ISA-L natively, zlib for Windows), disc images
     libcli11-dev nlohmann-json3-dev libisal-dev libz-mingw-w64-dev libarchive-dev xorriso
     # the lint stage
-    clang-format clang-tidy shellcheck
+    clang-format clang-tidy shellcheck shfmt
 )
 
 missing=()

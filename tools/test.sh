@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Runs every test of the project, from a fresh machine: installs what is missing, builds the
-# targets and runs, in order, the native unit tests (plain and under ASan/UBSan), the
-# information-file fuzzer, the checks of the 32-bit release program and its package, the tests
-# of the shell and the dialogs under Wine, and the end-to-end suite of the real program under
-# Wine. Each stage is one ctest run of one build; a failing test shows its own output. Every
-# stage runs even when an earlier one failed, so that one run shows everything; the exit code
-# is non-zero when any stage failed.
+# targets and runs, in order, the linters (tools/lint.sh), the native unit tests (plain and
+# under ASan/UBSan), the information-file fuzzer, the checks of the 32-bit release program and
+# its package, the tests of the shell and the dialogs under Wine, and the end-to-end suite of
+# the real program under Wine. Each stage is one ctest run of one build; a failing test shows
+# its own output. Every stage runs even when an earlier one failed, so that one run shows
+# everything; the exit code is non-zero when any stage failed.
 #
 #   SUMWARDEN_FUZZ_SECONDS=N   how long the fuzzer runs (default 60)
 set -uo pipefail
@@ -52,8 +52,13 @@ tests() {
     ctest --preset "$preset" -j "$jobs" "$@"
 }
 
+# The linters are tests of the native build too; the unit-test stages leave them out.
+lint() {
+    build native && tests native -L lint
+}
+
 unit_tests() {
-    build "$1" && tests "$1"
+    build "$1" && tests "$1" -LE lint
 }
 
 fuzz() {
@@ -75,6 +80,7 @@ end_to_end() {
     build win64 && tests win64 -L e2e
 }
 
+stage "lint" lint
 stage "native unit tests" unit_tests native
 stage "native unit tests under ASan and UBSan" unit_tests native-asan
 stage "information-file fuzzer (${SUMWARDEN_FUZZ_SECONDS} s)" fuzz
