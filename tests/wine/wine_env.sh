@@ -203,14 +203,14 @@ e2e_drives_apply() {
 # The driver bounds every wait of its own; the time limit here only guards against Wine itself
 # hanging. Exit code 124 means the limit was hit: e2e_restart_server then clears what is left.
 #
-# The program, which the driver starts, inherits a limit on its data (1 GiB; in KiB in
+# The program, which the driver starts, inherits a limit on its data (512 MiB; in KiB in
 # E2E_DATA_LIMIT). It is built for 32-bit Windows, where it never has more than 2 GiB, but
 # under wine64 a check list made to exhaust memory would take the host's memory first.
 e2e_run_driver() {
     local exe=$1 workdir=$2 script=$3
     shift 3
     (
-        ulimit -d "${E2E_DATA_LIMIT:-1048576}" &&
+        ulimit -d "${E2E_DATA_LIMIT:-524288}" &&
             LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8 timeout -k 5 "${E2E_DRIVER_LIMIT:-180}" \
                 "$E2E_WINE" "$E2E_DRIVER" --exe "$exe" --cwd "$workdir" "$@" "$script"
     )
