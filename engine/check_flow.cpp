@@ -61,9 +61,12 @@ bool Checker::Run() {
         ShowError(texts::kInfReadFailed, nullptr);
     }
 
+    // The text is made before the menu exists: should memory run out while it is made, no
+    // menu shows up with its template's placeholder texts only to vanish.
+    const std::string menuText = JoinMessageLines(checkList);
     MenuDialog menu;
     menu.Create(mainWindow->window);
-    menu.SetText(JoinMessageLines(checkList));
+    menu.SetText(menuText);
     menu.SetTitle(checkList.title);
     if (!WaitForDialog(menu.done)) {
         return false;

@@ -122,8 +122,17 @@ e2e_env_up() {
 # The persistent server keeps the prefix warm for the whole run. Its output goes to a file:
 # a daemon that inherited a pipe of the caller's (CTest reads the tests' output through one)
 # would keep the caller waiting for the pipe to close.
+#
+# The server is what opens files for Wine's programs. Run as root, it would read any file
+# whatever its permissions, and a file that a user may not read could not be tested; without
+# the two capabilities that override permissions it meets them as a user's programs do.
 e2e_start_server() {
-    "$E2E_WINESERVER" -p >>"$E2E_ROOT/wineserver.log" 2>&1
+    local as_user=(setpriv --bounding-set -dac_override,-dac_read_search)
+    # Not root, or not allowed to give capabilities away: the server starts as it is.
+    if [ "$(id -u)" != 0 ] || ! "${as_user[@]}" true 2>/dev/null; then
+        as_user=()
+    fi
+    "${as_user[@]}" "$E2E_WINESERVER" -p >>"$E2E_ROOT/wineserver.log" 2>&1
 }
 
 # What another shell needs to use this environment: e2e_env_save FILE writes it; sourcing this
@@ -194,11 +203,18 @@ e2e_drives_apply() {
 # Runs the driver: $1 the program, $2 its working folder, $3 the script, then driver options.
 # The driver bounds every wait of its own; the time limit here only guards against Wine itself
 # hanging. Exit code 124 means the limit was hit: e2e_restart_server then clears what is left.
+#
+# The program, which the driver starts, inherits a limit on its data (512 MiB; in KiB in
+# E2E_DATA_LIMIT). It is built for 32-bit Windows, where it never has more than 2 GiB, but
+# under wine64 a check list made to exhaust memory would take the host's memory first.
 e2e_run_driver() {
     local exe=$1 workdir=$2 script=$3
     shift 3
-    LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8 timeout -k 5 "${E2E_DRIVER_LIMIT:-180}" \
-        "$E2E_WINE" "$E2E_DRIVER" --exe "$exe" --cwd "$workdir" "$@" "$script"
+    (
+        ulimit -d "${E2E_DATA_LIMIT:-524288}" &&
+            LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8 timeout -k 5 "${E2E_DRIVER_LIMIT:-180}" \
+                "$E2E_WINE" "$E2E_DRIVER" --exe "$exe" --cwd "$workdir" "$@" "$script"
+    )
 }
 
 e2e_shots_to_png() {

@@ -34,6 +34,8 @@ const Runner::Verb Runner::kVerbs[] = {
     {"show", &Runner::DoShow},
     {"windows", &Runner::DoWindows},
     {"screenshot", &Runner::DoScreenshot},
+    {"hold", &Runner::DoHold},
+    {"release", &Runner::DoRelease},
 };
 
 bool Runner::Run(const std::vector<Step>& steps) {

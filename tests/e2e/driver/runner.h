@@ -82,11 +82,24 @@ class Runner {
     bool DoShow(const Step& step);
     bool DoWindows(const Step& step);
     bool DoScreenshot(const Step& step);
+    bool DoHold(const Step& step);
+    bool DoRelease(const Step& step);
+    // A visible window of that kind that no `wait` has found yet, or null.
+    HWND NewWindow(Process& process, Kind kind);
+
+    struct HandleCloser {
+        void operator()(HANDLE handle) const { CloseHandle(handle); }
+    };
+    using HeldFile = std::unique_ptr<void, HandleCloser>;
 
     Settings settings_;
     std::map<std::string, std::unique_ptr<Process>> processes_;
     HWND current_ = nullptr;
     std::set<HWND> answered_;
+    // Every window that a `wait` has found: a box among them is no longer news to `exit`.
+    std::set<HWND> found_;
+    // Files opened by `hold`, closed by `release` or at the end of the script.
+    std::vector<HeldFile> held_;
     const Step* step_ = nullptr;
 };
 

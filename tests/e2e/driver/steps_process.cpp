@@ -33,27 +33,24 @@ bool Runner::DoExit(const Step& step) {
     if (process == nullptr) {
         return Fail("no process named \"" + name + "\"");
     }
-    // Any message box before the end is a fault: the program must end without one.
-    HWND box = nullptr;
+    // A new message box or menu before the end is a fault: the program must end without
+    // showing anything more. A box that a `wait` found already may still be closing on its
+    // own, and a progress dialog may still be closing after the last answer.
+    HWND shown = nullptr;
     DWORD code = 0;
     bool ended = PollFor(
         [&]() {
             if (process->WaitExit(0, &code))
                 return true;
-            for (HWND window : WindowsOf(process->Id(), false)) {
-                if (Classify(window) == Kind::kBox && answered_.count(window) == 0) {
-                    box = window;
-                    return true;
-                }
-            }
-            return false;
+            shown = NewWindow(*process, Kind::kBox);
+            if (shown == nullptr)
+                shown = NewWindow(*process, Kind::kMenu);
+            return shown != nullptr;
         },
         settings_.timeoutMs);
-    if (box != nullptr) {
-        return Fail(
-            "expected the process to end without another message, but a message box "
-            "appeared:\n    " +
-            Describe(box));
+    if (shown != nullptr) {
+        return Fail(std::string("expected the process to end without another window, but a ") +
+                    KindName(Classify(shown)) + " appeared:\n    " + Describe(shown));
     }
     if (!ended) {
         return Fail("process \"" + name + "\" did not end within " +
@@ -102,7 +99,10 @@ bool Runner::DoWait(const Step& step) {
     PollFor(
         [&]() {
             for (HWND window : WindowsOf(process->Id(), kind == Kind::kMain)) {
-                if (Classify(window) == kind && answered_.count(window) == 0) {
+                // The current box is skipped, so that a box that opens over it is found.
+                bool skipped =
+                    answered_.count(window) != 0 || (kind == Kind::kBox && window == current_);
+                if (Classify(window) == kind && !skipped) {
                     found = window;
                     return true;
                 }
@@ -118,6 +118,7 @@ bool Runner::DoWait(const Step& step) {
                                  std::to_string(settings_.timeoutMs / 1000) + " s"));
     }
     current_ = found;
+    found_.insert(found);
     Say("    " + Describe(found));
     return true;
 }
@@ -143,19 +144,23 @@ bool Runner::DoNoBox(const Step& step) {
     HWND box = nullptr;
     PollFor(
         [&]() {
-            for (HWND window : WindowsOf(process->Id(), false)) {
-                if (Classify(window) == Kind::kBox && answered_.count(window) == 0) {
-                    box = window;
-                    return true;
-                }
-            }
-            return false;
+            box = NewWindow(*process, Kind::kBox);
+            return box != nullptr;
         },
         static_cast<DWORD>(seconds) * 1000);
     if (box != nullptr) {
         return Fail("expected no message box, found:\n    " + Describe(box));
     }
     return true;
+}
+
+HWND Runner::NewWindow(Process& process, Kind kind) {
+    for (HWND window : WindowsOf(process.Id(), false)) {
+        if (Classify(window) == kind && found_.count(window) == 0) {
+            return window;
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace e2e

@@ -5,22 +5,27 @@ A group file holds scenarios, each introduced by a line "=== name [tags]" and ma
 introduced by "--- inf", "--- files", "--- drives", "--- registry" and "--- script":
 
   inf       crclist.INF as UTF-8; converted to Shift-JIS with iconv. No section: no file.
-  files     "PATH SIZE [sparse]" per line; PATH starts with disc1/, disc2/ or inst/; SIZE is
-            a byte count with an optional K, M or G and "+N" (4G+100). A last component
-            "@deepN" makes a chain of Japanese folder names so that the file's Windows path
-            is exactly N bytes in Shift-JIS.
+  files     "PATH SIZE [sparse] [noread]" per line; PATH starts with disc1/, disc2/ or inst/;
+            SIZE is a byte count with an optional K, M or G and "+N" (4G+100). A last
+            component "@deepN" makes a chain of Japanese folder names so that the file's
+            Windows path is exactly N bytes in Shift-JIS. "noread" takes every permission
+            away from the file. "PATH/" alone makes a folder.
   drives    "cdrom LETTER FOLDER" or "folder LETTER FOLDER" per line. Default: disc1 as the
             CD-ROM drive E:, disc2 as the CD-ROM drive G:. inst is always the plain drive I:.
   registry  the title's key HKCU\\Software\\E2ESumwarden\\Title exists, with one "NAME = DATA"
-            value per line. No section: the key is absent.
+            value per line: a string, or "dword:HEX", "binary:TEXT" (the Shift-JIS bytes
+            without a terminating zero) or "expand:TEXT" (REG_EXPAND_SZ). No section: the
+            key is absent.
   script    the driver script.
 
 "--- SECTION from OTHER" starts the section with the lines of that section of the scenario
 OTHER, defined above in the same file.
 
 In every section ${size:PATH}, ${crc:PATH}, ${badcrc:PATH} (the CRC with its lowest bit
-flipped), ${badsize:PATH} (size + 1), ${low32:PATH} (the low 32 bits of the size) and
-${winpath:PATH} are replaced with the file's values.
+flipped), ${badsize:PATH} (size + 1), ${low32:PATH} (the low 32 bits of the size),
+${winpath:PATH} and ${name:PATH} (the Windows path below the drive's root) are replaced with
+the file's values, and ${repeat:N:TEXT} with TEXT N times (large check lists and long names are
+made here, not stored; ${repeat} works in the paths of "files" too). In the script, the values are written as a quoted text needs them (\\ for \).
 
 Commands:
   list FILE...               print "FILE<TAB>NAME<TAB>TAGS" for every scenario
@@ -41,7 +46,8 @@ import zlib
 
 GAME_KEY = r"HKEY_CURRENT_USER\Software\E2ESumwarden"
 TITLE_KEY = GAME_KEY + r"\Title"
-SUBSTITUTION = re.compile(r"\$\{(size|crc|badcrc|badsize|low32|winpath):([^}]+)\}")
+SUBSTITUTION = re.compile(r"\$\{(size|crc|badcrc|badsize|low32|winpath|name):([^}]+)\}")
+REPEAT = re.compile(r"\$\{repeat:(\d+):([^}]*)\}")
 HASH_LIMIT = 64 << 20
 DEEP_CHAR = "あ"  # two bytes in Shift-JIS, three in UTF-8
 DEEP_PARTS = 5
@@ -82,6 +88,10 @@ def read_groups(path):
     return scenarios
 
 
+def repeated(text):
+    return REPEAT.sub(lambda match: match.group(2) * int(match.group(1)), text)
+
+
 def parse_size(text):
     total = 0
     for part in text.split("+"):
@@ -109,6 +119,7 @@ class Scenario:
         self.data = data
         self.outdir = outdir
         self.files = {}  # spec path -> (unix path, windows path, size, sparse)
+        self.unreadable = []  # spec paths whose files lose every permission once all is made
         self.drives = []  # (letter, type, folder)
         self._crcs = {}
 
@@ -134,8 +145,19 @@ class Scenario:
             words = line.split()
             if not words:
                 continue
-            spec, size = words[0], parse_size(words[1])
-            sparse = len(words) > 2 and words[2] == "sparse"
+            # Long names are written as ${repeat:N:TEXT} here too.
+            spec = repeated(words[0])
+            if spec.endswith("/"):
+                # A folder where the check list may name a file.
+                parts = spec.rstrip("/").split("/")
+                unix = os.path.join(self.folder(parts[0]), *parts[1:])
+                os.makedirs(unix, exist_ok=True)
+                self.files[spec] = (unix, self.windows_path(parts[0], parts[1:]), 0, True)
+                continue
+            size = parse_size(words[1])
+            sparse = "sparse" in words[2:]
+            if "noread" in words[2:]:
+                self.unreadable.append(spec)
             parts = spec.split("/")
             rest = parts[1:]
             if rest[-1].startswith("@deep"):
@@ -150,6 +172,11 @@ class Scenario:
                 with open(unix, "wb") as out:
                     out.write(content)
             self.files[spec] = (unix, self.windows_path(parts[0], rest), size, sparse)
+
+    def take_permissions(self):
+        # Last, after the CRCs of every file were computed.
+        for spec in self.unreadable:
+            os.chmod(self.files[spec][0], 0)
 
     def crc(self, spec):
         if spec not in self._crcs:
@@ -170,22 +197,24 @@ class Scenario:
             self._crcs[spec] = value & 0xFFFFFFFF
         return self._crcs[spec]
 
-    def substitute(self, text):
+    def substitute(self, text, quoted=False):
         def value(match):
             what, spec = match.group(1), match.group(2)
             if spec not in self.files:
                 sys.exit(f"unknown file {spec} in {match.group(0)}")
             _, windows, size, _ = self.files[spec]
-            return {
+            result = {
                 "size": lambda: str(size),
                 "badsize": lambda: str(size + 1),
                 "low32": lambda: str(size & 0xFFFFFFFF),
                 "crc": lambda: f"{self.crc(spec):08X}",
                 "badcrc": lambda: f"{self.crc(spec) ^ 1:08X}",
                 "winpath": lambda: windows,
+                "name": lambda: windows[3:],
             }[what]()
+            return result.replace("\\", "\\\\").replace('"', '\\"') if quoted else result
 
-        return SUBSTITUTION.sub(value, text)
+        return SUBSTITUTION.sub(value, repeated(text))
 
     def write_inf(self):
         if "inf" not in self.data:
@@ -202,13 +231,27 @@ class Scenario:
         def quoted(text):
             return '"' + text.replace("\\", "\\\\").replace('"', '\\"') + '"'
 
+        def hex_bytes(data):
+            return ",".join(f"{byte:02x}" for byte in data)
+
+        def typed(data):
+            # "dword:HEX", "binary:TEXT", "expand:TEXT"; anything else is a string.
+            kind, _, rest = data.partition(":")
+            if kind == "dword":
+                return f"dword:{int(rest, 16):08x}"
+            if kind == "binary":
+                return "hex:" + hex_bytes(rest.encode("cp932"))
+            if kind == "expand":
+                return "hex(2):" + hex_bytes((rest + "\0").encode("utf-16-le"))
+            return quoted(data)
+
         lines = ["Windows Registry Editor Version 5.00", "", f"[-{GAME_KEY}]", ""]
         if "registry" in self.data:
             lines.append(f"[{TITLE_KEY}]")
             for line in self.data["registry"]:
                 if "=" in line:
                     name, data = (part.strip() for part in line.split("=", 1))
-                    lines.append(f"{quoted(name)}={quoted(self.substitute(data))}")
+                    lines.append(f"{quoted(name)}={typed(self.substitute(data))}")
             lines.append("")
         text = "\r\n".join(lines) + "\r\n"
         with open(os.path.join(self.outdir, "registry.reg"), "wb") as out:
@@ -216,7 +259,7 @@ class Scenario:
 
     def write_script(self):
         with open(os.path.join(self.outdir, "script.txt"), "w", encoding="utf-8") as out:
-            out.write(self.substitute("\n".join(self.data.get("script", [])) + "\n"))
+            out.write(self.substitute("\n".join(self.data.get("script", [])) + "\n", True))
 
     def write_env(self):
         drives = " ".join(f"{l}:{kind}:{self.folder(folder)}" for l, kind, folder in self.drives)
@@ -233,6 +276,7 @@ class Scenario:
         self.write_registry()
         self.write_script()
         self.write_env()
+        self.take_permissions()
 
 
 def snapshot(out_path, folders):
