@@ -127,6 +127,8 @@ e2e_env_up() {
 # whatever its permissions, and a file that a user may not read could not be tested; without
 # the two capabilities that override permissions it meets them as a user's programs do.
 e2e_start_server() {
+    # The comma belongs to setpriv's list of capabilities, not to the array.
+    # shellcheck disable=SC2054
     local as_user=(setpriv --bounding-set -dac_override,-dac_read_search)
     # Not root, or not allowed to give capabilities away: the server starts as it is.
     if [ "$(id -u)" != 0 ] || ! "${as_user[@]}" true 2>/dev/null; then
