@@ -13,6 +13,7 @@
 
 #include "sumwarden_version.h"
 #include "tools/crclist/dump_command.h"
+#include "tools/crclist/lint_command.h"
 #include "tools/crclist/subcommand.h"
 
 namespace {
@@ -41,6 +42,7 @@ int main(int argc, char** argv) {
 
     const std::vector<crclist::Subcommand> subcommands = {
         crclist::AddDumpCommand(app),
+        crclist::AddLintCommand(app),
     };
     try {
         app.parse(argc, argv);
