@@ -14,6 +14,7 @@
 #include "sumwarden_version.h"
 #include "tools/crclist/dump_command.h"
 #include "tools/crclist/lint_command.h"
+#include "tools/crclist/make_command.h"
 #include "tools/crclist/subcommand.h"
 
 namespace {
@@ -43,6 +44,7 @@ int main(int argc, char** argv) {
     const std::vector<crclist::Subcommand> subcommands = {
         crclist::AddDumpCommand(app),
         crclist::AddLintCommand(app),
+        crclist::AddMakeCommand(app),
     };
     try {
         app.parse(argc, argv);
