@@ -11,12 +11,14 @@
 #include "tools/crclist/lint_command.h"
 #include "tools/crclist/make_command.h"
 #include "tools/crclist/subcommand.h"
+#include "tools/crclist/update_command.h"
 
 inline int RunCrclist(std::vector<std::string> args) {
     CLI::App app("crclist", "crclist");
     app.require_subcommand(1);
     const std::vector<crclist::Subcommand> subcommands = {
-        crclist::AddDumpCommand(app), crclist::AddLintCommand(app), crclist::AddMakeCommand(app)};
+        crclist::AddDumpCommand(app), crclist::AddLintCommand(app), crclist::AddMakeCommand(app),
+        crclist::AddUpdateCommand(app)};
     std::vector<char*> argv = {const_cast<char*>("crclist")};
     for (std::string& arg : args) {
         argv.push_back(&arg[0]);

@@ -16,6 +16,7 @@
 #include "tools/crclist/lint_command.h"
 #include "tools/crclist/make_command.h"
 #include "tools/crclist/subcommand.h"
+#include "tools/crclist/update_command.h"
 
 namespace {
 
@@ -45,6 +46,7 @@ int main(int argc, char** argv) {
         crclist::AddDumpCommand(app),
         crclist::AddLintCommand(app),
         crclist::AddMakeCommand(app),
+        crclist::AddUpdateCommand(app),
     };
     try {
         app.parse(argc, argv);
