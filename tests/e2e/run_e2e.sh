@@ -27,6 +27,8 @@ done
 
 exe=$build/app/sumwarden.exe
 export E2E_DRIVER=$build/tests/e2e/e2e_driver.exe
+# The scenarios whose list crclist make writes (scenario_tool.py runs it under Wine).
+export E2E_CRCLIST=$build/tools/crclist/crclist.exe
 for needed in "$exe" "$E2E_DRIVER"; do
     if [ ! -f "$needed" ]; then
         echo "run_e2e.sh: $needed is missing; build the win64 preset first" >&2
