@@ -17,6 +17,7 @@ if [ -n "${CI:-}" ]; then
   configure_flags+=(-DSUMWARDEN_WERROR=ON)
 fi
 fuzz_seconds=${SUMWARDEN_FUZZ_SECONDS:-60}
+lint_fuzz_seconds=${SUMWARDEN_LINT_FUZZ_SECONDS:-20}
 
 passed=()
 failed=()
@@ -46,17 +47,27 @@ unit_tests() {
   build "$preset" && ctest --preset "$preset" -j "$jobs"
 }
 
-fuzz() {
-  build fuzz || return 1
+# run_fuzzer NAME SECONDS SEED_FOLDER...
+run_fuzzer() {
+  local name=$1 seconds=$2
+  shift 2
   # The fuzzer adds what it finds to its corpus folder: give it a copy, not the repository's.
-  local corpus
+  local corpus folder
   corpus=$(mktemp -d)
-  cp -r tests/fuzz/corpus/. "$corpus/"
-  build/fuzz/tests/fuzz/inf_fuzzer -max_total_time="$fuzz_seconds" -timeout=10 \
+  for folder in "$@"; do
+    cp -r "$folder"/. "$corpus/"
+  done
+  "build/fuzz/tests/fuzz/$name" -max_total_time="$seconds" -timeout=10 \
     -print_final_stats=1 "$corpus" 2>&1 | tail -n 15
   local status=${PIPESTATUS[0]}
   rm -rf "$corpus"
   return "$status"
+}
+
+fuzz() {
+  build fuzz || return 1
+  run_fuzzer inf_fuzzer "$fuzz_seconds" tests/fuzz/corpus &&
+    run_fuzzer lint_fuzzer "$lint_fuzz_seconds" tests/fuzz/corpus tests/fuzz/lint_corpus
 }
 
 # The x86_64 build is checked beside the release program: it is the one the Wine stages run.
@@ -76,7 +87,7 @@ end_to_end() {
 
 stage "native unit tests" unit_tests native
 stage "native unit tests under ASan and UBSan" unit_tests native-asan
-stage "information-file fuzzer (${fuzz_seconds} s)" fuzz
+stage "information-file fuzzers (${fuzz_seconds} s and ${lint_fuzz_seconds} s)" fuzz
 stage "32-bit release program and its x86_64 twin" release_program
 stage "shell and dialog tests under Wine" windows_programs
 stage "end-to-end under Wine" end_to_end
