@@ -110,10 +110,10 @@ const LintCase kCases[] = {
     {"path of 259 bytes", kDiscEntries + Repeat("a\\", 128) + ", 1, 0\n", {}},
 };
 
-std::string Describe(const std::string& bytes, const Diagnostic& diagnostic) {
+std::string Describe(const crclist::ListReading& reading, const Diagnostic& diagnostic) {
     // FormatDiagnostic gives "FILE:LINE:COLUMN: severity: ..."; the table keeps the place,
     // the severity and the code.
-    const std::string line = crclist::FormatDiagnostic("F", bytes, diagnostic);
+    const std::string line = crclist::FormatDiagnostic("F", reading, diagnostic);
     const std::size_t place = line.find(':') + 1;
     const std::size_t severity = line.find(": ", place);
     return line.substr(place, severity - place) + " " +
@@ -129,7 +129,7 @@ TEST(Lint, FindsWhatTheProgramMakesOfEachFile) {
         ASSERT_TRUE(crclist::LintFile(path, &report)) << c.what;
         std::vector<std::string> found;
         for (const Diagnostic& diagnostic : report.diagnostics) {
-            found.push_back(Describe(report.reading.bytes, diagnostic));
+            found.push_back(Describe(report.reading, diagnostic));
         }
         EXPECT_EQ(found, c.findings) << c.what;
     }
@@ -141,7 +141,7 @@ TEST(Lint, FormatsOneFindingALine) {
     LintReport report;
     ASSERT_TRUE(crclist::LintFile(path, &report));
     ASSERT_EQ(report.diagnostics.size(), 1u);
-    EXPECT_EQ(crclist::FormatDiagnostic("a.INF", report.reading.bytes, report.diagnostics[0]),
+    EXPECT_EQ(crclist::FormatDiagnostic("a.INF", report.reading, report.diagnostics[0]),
               "a.INF:5:4: warning: '-' is taken as a value of [MESSAGE]: it has no text of its "
               "own and repeats the text before it, 'x\\ny' (punctuation belongs inside quotes) "
               "[punctuation-value]");

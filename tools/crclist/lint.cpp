@@ -33,11 +33,11 @@ bool LintFile(const std::string& path, LintReport* report) {
     return true;
 }
 
-std::string FormatDiagnostic(const std::string& file, const std::string& bytes,
+std::string FormatDiagnostic(const std::string& file, const ListReading& reading,
                              const Diagnostic& diagnostic) {
     const char* severity = diagnostic.severity == Severity::kError ? "error" : "warning";
-    return file + ":" + Place(bytes, diagnostic.offset) + ": " + severity + ": " + diagnostic.text +
-           " [" + diagnostic.code + "]";
+    return file + ":" + reading.Place(diagnostic.offset) + ": " + severity + ": " +
+           diagnostic.text + " [" + diagnostic.code + "]";
 }
 
 }  // namespace crclist

@@ -33,8 +33,9 @@ bool LintFile(const std::string& path, LintReport* report);
 // The findings for a reading, in file order.
 std::vector<Diagnostic> Lint(const ListReading& reading);
 
-// "FILE:LINE:COLUMN: error: TEXT [CODE]", LINE and COLUMN 1-based byte counts in `bytes`.
-std::string FormatDiagnostic(const std::string& file, const std::string& bytes,
+// "FILE:LINE:COLUMN: error: TEXT [CODE]", LINE and COLUMN 1-based byte counts in the file
+// that `reading` read.
+std::string FormatDiagnostic(const std::string& file, const ListReading& reading,
                              const Diagnostic& diagnostic);
 
 }  // namespace crclist

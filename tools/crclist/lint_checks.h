@@ -45,7 +45,5 @@ std::string ShownByte(std::uint8_t byte);
 // "[CDFILES]", or "[CDFILES] section 2" when the file has more than one.
 std::string SectionName(const ListReading& reading, std::size_t section);
 std::string KeywordName(std::int32_t keyword);
-// "LINE:COLUMN" of a byte offset.
-std::string Place(const std::string& bytes, std::int32_t offset);
 
 }  // namespace crclist

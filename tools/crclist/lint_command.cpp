@@ -29,7 +29,7 @@ int RunLint(const LintOptions& options) {
     }
     std::string out;
     for (const Diagnostic& diagnostic : report.diagnostics) {
-        out += FormatDiagnostic(shownFile, report.reading.bytes, diagnostic) + "\n";
+        out += FormatDiagnostic(shownFile, report.reading, diagnostic) + "\n";
     }
     out += std::to_string(report.errors) + " errors, " + std::to_string(report.warnings) +
            " warnings\n";

@@ -148,7 +148,7 @@ void CheckEntries(const ListReading& reading, Findings& findings) {
                 reading.tokens[entry.name].start, "duplicate-name",
                 Shown(entry.entry.name) + " is listed again in " +
                     (discName ? SectionName(reading, entry.section) : std::string("[REG]")) +
-                    " (first at " + Place(reading.bytes, first.start) +
+                    " (first at " + reading.Place(first.start) +
                     "): Windows takes both for the same " + (discName ? "file" : "registry value"));
         }
     }

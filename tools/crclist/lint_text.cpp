@@ -89,12 +89,4 @@ std::string SectionName(const ListReading& reading, std::size_t section) {
     return name;
 }
 
-std::string Place(const std::string& bytes, std::int32_t offset) {
-    const std::size_t at = std::min(static_cast<std::size_t>(offset), bytes.size());
-    const auto lineFeeds = std::count(bytes.begin(), bytes.begin() + static_cast<long>(at), '\n');
-    const std::size_t lineStart = at == 0 ? 0 : bytes.rfind('\n', at - 1);
-    const std::size_t column = lineStart == std::string::npos || at == 0 ? at + 1 : at - lineStart;
-    return std::to_string(lineFeeds + 1) + ":" + std::to_string(column);
-}
-
 }  // namespace crclist

@@ -114,10 +114,14 @@ void CheckEncoding(const ListReading& reading, Findings& findings) {
     }
 }
 
-void CheckPunctuation(const ListReading& reading, std::size_t index, const std::string& role,
+// A value of `section`, or an entry's name when `section` is npos.
+void CheckPunctuation(const ListReading& reading, std::size_t index, std::size_t section,
                       Findings& findings) {
     const ReadToken& token = reading.tokens[index];
     if (IsPunctuation(token.token.kind)) {
+        const std::string role = section == std::string::npos
+                                     ? std::string("the name of an entry")
+                                     : "a value of " + SectionName(reading, section);
         findings.Warning(token.start, "punctuation-value",
                          Shown(reading.Source(index)) + " is taken as " + role +
                              ": it has no text of its own and repeats the text before it, " +
@@ -137,8 +141,7 @@ void CheckValues(const ListReading& reading, Findings& findings) {
     std::map<std::int32_t, std::size_t> lastSingle;  // TITLE, GAME -> their last value's token
     for (const ReadValue& value : reading.values) {
         const std::int32_t keyword = reading.sections[value.section].keyword;
-        CheckPunctuation(reading, value.token, "a value of " + SectionName(reading, value.section),
-                         findings);
+        CheckPunctuation(reading, value.token, value.section, findings);
         if (keyword != TokTitle && keyword != TokGame) {
             continue;
         }
@@ -155,7 +158,7 @@ void CheckValues(const ListReading& reading, Findings& findings) {
         lastSingle[keyword] = value.token;
     }
     for (const ReadEntry& entry : reading.entries) {
-        CheckPunctuation(reading, entry.name, "the name of an entry", findings);
+        CheckPunctuation(reading, entry.name, std::string::npos, findings);
     }
     CheckEncoding(reading, findings);
 }

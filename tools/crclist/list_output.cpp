@@ -49,7 +49,7 @@ bool PutList(const std::string& command, const std::string& out, const std::stri
     bool clean = true;
     for (const Diagnostic& diagnostic : lint ? Lint(reading) : std::vector<Diagnostic>()) {
         clean = clean && diagnostic.severity != Severity::kError;
-        const std::string line = FormatDiagnostic(shown, bytes, diagnostic);
+        const std::string line = FormatDiagnostic(shown, reading, diagnostic);
         std::fprintf(stderr, "%s\n", line.c_str());
     }
     if (!clean) {

@@ -1,5 +1,7 @@
 #include "tools/crclist/list_reading.h"
 
+#include <algorithm>
+
 #include "platform/platform.h"
 #include "platform/ui_recorded.h"
 
@@ -17,10 +19,7 @@ class RecordingObserver : public InfObserver {
         ReadSection section;
         section.keyword = keyword;
         section.bracket = Last() - 1;
-        for (const ReadSection& before : reading_.sections) {
-            section.ordinal += before.keyword == keyword ? 1 : 0;
-        }
-        ++section.ordinal;
+        section.ordinal = ++reading_.sectionCounts[keyword];
         reading_.sections.push_back(section);
     }
     void OnValue() override { reading_.values.push_back({OpenSection(), Last()}); }
@@ -68,10 +67,22 @@ std::string ListReading::Source(std::size_t index) const {
                         static_cast<std::size_t>(end - token.start));
 }
 
+std::string ListReading::Place(std::int32_t offset) const {
+    const auto line = std::upper_bound(lineStarts.begin(), lineStarts.end(), offset);
+    const std::int32_t lineStart = line == lineStarts.begin() ? 0 : *(line - 1);
+    return std::to_string(line - lineStarts.begin()) + ":" + std::to_string(offset - lineStart + 1);
+}
+
 bool ReadList(const std::string& path, ListReading* reading) {
     *reading = ListReading();
     if (!ReadBytes(path, reading)) {
         return false;
+    }
+    reading->lineStarts.push_back(0);
+    for (std::size_t i = 0; i < reading->bytes.size(); ++i) {
+        if (reading->bytes[i] == '\n') {
+            reading->lineStarts.push_back(static_cast<std::int32_t>(i + 1));
+        }
     }
     if (reading->tooLarge) {
         return true;

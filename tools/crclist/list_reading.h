@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,8 @@ struct ListReading {
     std::vector<ReadSection> sections;
     std::vector<ReadValue> values;
     std::vector<ReadEntry> entries;
+    std::map<std::int32_t, int> sectionCounts;  // keyword -> how many sections have it
+    std::vector<std::int32_t> lineStarts;       // the offset of each line's first byte
     bool faulted = false;
     InfFault fault = InfFault::kPassLimit;  // with faulted: why reading stopped at the last token
 
@@ -53,6 +56,8 @@ struct ListReading {
     // The bytes of token `index` as the file has them (a punctuation token has no text of its
     // own; a cut-off word is the end token's source).
     std::string Source(std::size_t index) const;
+    // "LINE:COLUMN" of a byte offset, both 1-based byte counts.
+    std::string Place(std::int32_t offset) const;
 };
 
 // Reads the file at `path` (in the system's encoding) into `reading`. False when the file

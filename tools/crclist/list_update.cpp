@@ -36,7 +36,7 @@ bool Replace(const ListReading& reading, std::size_t index, const std::string& t
              std::vector<Replacement>& replacements, std::string* problem) {
     const ReadToken& token = reading.tokens[index];
     if (token.token.kind == TokEnd) {
-        *problem = "the number at " + Place(reading.bytes, token.start) +
+        *problem = "the number at " + reading.Place(token.start) +
                    " runs into the end of the file and cannot be rewritten (end the file with a "
                    "line break)";
         return false;

@@ -135,7 +135,7 @@ class Measurer {
 
 std::string Change(const ListReading& reading, const std::string& file, const EntryUpdate& update) {
     const ReadEntry& entry = reading.entries[update.entry];
-    std::string line = file + ":" + Place(reading.bytes, reading.tokens[entry.name].start) + ": " +
+    std::string line = file + ":" + reading.Place(reading.tokens[entry.name].start) + ": " +
                        SjisToUtf8(entry.entry.name) + ":";
     if (update.size != entry.entry.size) {
         line += " size " + SizeText(entry.entry.size) + " -> " + SizeText(update.size);
