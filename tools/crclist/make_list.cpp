@@ -105,8 +105,13 @@ bool AddFile(const Listed& listed, bool measure, DiscGroup* group,
 bool MakeDisc(const MakeOptions& options, const std::string& folder, DiscGroup* group,
               std::vector<std::string>* problems) {
     std::vector<DiscFile> files;
-    if (!ListDiscFiles(folder, options.out == "-" ? std::string() : options.out, &files,
-                       problems)) {
+    std::vector<std::string> listing;
+    const bool readable =
+        ListDiscFiles(folder, options.out == "-" ? std::string() : options.out, &files, &listing);
+    for (const std::string& problem : listing) {
+        problems->push_back(Printable(problem));  // they name files in the system's encoding
+    }
+    if (!readable) {
         problems->push_back(Printable(folder) + " is no folder that can be read");
         return false;
     }
