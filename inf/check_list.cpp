@@ -1,6 +1,7 @@
 #include "inf/check_list.h"
 
 #include "inf/inf_lexer.h"
+#include "inf/inf_observer.h"
 #include "inf/number_reading.h"
 
 namespace {
@@ -11,19 +12,31 @@ constexpr int kPassLimit = 1000;
 // The lexer with its current token kept at hand: the lexer hands out copies, and a token
 // that is looked at again and again (a stray one, up to the pass limit) should cost its
 // copy once, however long its text.
+// It also tells the observer (none: one that does nothing) about every token it hands out.
 class TokenStream {
   public:
+    explicit TokenStream(InfObserver* observer)
+        : observer_(observer != nullptr ? *observer : silent_) {}
     bool Open(const char* path) { return lexer_.Open(path); }
     const Token& Next() {
         current_ = lexer_.Next();
+        observer_.OnToken(current_, lexer_.TokenStart(), lexer_.ScanEnd());
         return current_;
     }
     const Token& Current() const { return current_; }
+    InfObserver& Observer() { return observer_; }
 
   private:
     InfLexer lexer_;
     Token current_;
+    InfObserver silent_;
+    InfObserver& observer_;
 };
+
+bool IsSectionKeyword(std::int32_t kind) {
+    return kind == TokTitle || kind == TokGame || kind == TokReg || kind == TokCdFiles ||
+           kind == TokMessage || kind == TokDriveInfo;
+}
 
 bool EndsSection(const Token& token) {
     return token.kind == TokLBracket || token.kind == TokEnd;
@@ -31,13 +44,18 @@ bool EndsSection(const Token& token) {
 
 // Every section keyword must be closed by ']'.
 bool ReadHeaderEnd(TokenStream& tokens) {
-    return tokens.Next().kind == TokRBracket;
+    if (tokens.Next().kind != TokRBracket) {
+        tokens.Observer().OnFault(InfFault::kHeaderNotClosed);
+        return false;
+    }
+    return true;
 }
 
 // TITLE and GAME: the last value counts; an empty body leaves the field as it was.
 void ReadSingleValue(TokenStream& tokens, std::string& field) {
     for (const Token* token = &tokens.Next(); !EndsSection(*token); token = &tokens.Next()) {
         field = token->text;
+        tokens.Observer().OnValue();
     }
 }
 
@@ -52,15 +70,19 @@ bool ReadEntries(TokenStream& tokens, std::vector<FileEntry>& entries) {
         FileEntry entry;
         entry.name = name.text;
         if (tokens.Next().kind != TokComma) {
+            tokens.Observer().OnFault(InfFault::kNoCommaAfterName);
             return false;
         }
         entry.size = inf::ReadSize(tokens.Next().text);
         if (tokens.Next().kind != TokComma) {
+            tokens.Observer().OnFault(InfFault::kNoCommaAfterSize);
             return false;
         }
         if (!inf::ReadCrc(tokens.Next().text, &entry.crc)) {
+            tokens.Observer().OnFault(InfFault::kCrcNotNumber);
             return false;
         }
+        tokens.Observer().OnEntry(entry);
         entries.push_back(std::move(entry));
     }
 }
@@ -72,14 +94,15 @@ void ReadValues(TokenStream& tokens, Append append) {
     tokens.Next();
     while (!EndsSection(tokens.Current())) {
         append(tokens.Current().text);
+        tokens.Observer().OnValue();
         tokens.Next();
     }
 }
 
 }  // namespace
 
-bool CheckList::LoadInfFile(const char* path) {
-    TokenStream tokens;
+bool CheckList::LoadInfFile(const char* path, InfObserver* observer) {
+    TokenStream tokens(observer);
     if (!tokens.Open(path)) {
         return false;
     }
@@ -91,6 +114,9 @@ bool CheckList::LoadInfFile(const char* path) {
         bool counts = true;
         if (tokens.Current().kind == TokLBracket) {
             const std::int32_t keyword = tokens.Next().kind;
+            if (IsSectionKeyword(keyword)) {
+                tokens.Observer().OnSectionOpened(keyword);
+            }
             switch (keyword) {
                 case TokTitle:
                     if (!ReadHeaderEnd(tokens)) {
@@ -149,6 +175,7 @@ bool CheckList::LoadInfFile(const char* path) {
             }
         }
         if (counts && ++passes > kPassLimit) {
+            tokens.Observer().OnFault(InfFault::kPassLimit);
             return false;
         }
         if (tokens.Current().kind == TokEnd) {

@@ -13,6 +13,8 @@ struct FileEntry {
 
 using DiscGroup = std::vector<FileEntry>;
 
+class InfObserver;
+
 struct CheckList {
     std::string title;
     std::string gameKey;
@@ -22,6 +24,7 @@ struct CheckList {
     std::vector<std::string> drivePrompts;
 
     // Adds what the file at `path` says to this list. True when the whole file was read
-    // without a syntax error; on false, what was read before the fault stays.
-    bool LoadInfFile(const char* path);
+    // without a syntax error; on false, what was read before the fault stays. An observer,
+    // when given, is told what each token was taken for; it changes nothing in the reading.
+    bool LoadInfFile(const char* path, InfObserver* observer = nullptr);
 };

@@ -1,6 +1,7 @@
 #include "inf/inf_lexer.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "platform/platform.h"
 #include "resources/texts.h"
@@ -47,9 +48,24 @@ InfLexer::~InfLexer() {
 
 bool InfLexer::Open(const char* path) {
     readPosition_ = 0;
+    tokenStart_ = 0;
     lineFeeds_ = 0;
     tokenLine_ = 1;
     return Load(path);
+}
+
+bool InfLexer::OpenBytes(const std::string& bytes) {
+    readPosition_ = 0;
+    tokenStart_ = 0;
+    lineFeeds_ = 0;
+    tokenLine_ = 1;
+    Free();
+    if (bytes.size() > static_cast<std::size_t>(INT32_MAX) ||
+        !Allocate(static_cast<std::int32_t>(bytes.size()))) {
+        return false;
+    }
+    std::memcpy(Data(), bytes.data(), bytes.size());
+    return true;
 }
 
 Token InfLexer::Next() {
@@ -92,8 +108,11 @@ bool InfLexer::PeekMatch(std::uint8_t expected) {
 }
 
 std::int32_t InfLexer::Scan(Token& token) {
+    // At the real end of input ReadByte does not move, so the start is then the input's size.
+    tokenStart_ = readPosition_;
     std::uint8_t c = ReadByte();
     while (IsSpace(c)) {
+        tokenStart_ = readPosition_;
         c = ReadByte();
     }
     if (c == kEndMark) {

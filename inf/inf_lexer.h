@@ -15,10 +15,19 @@ class InfLexer : public FileImage {
     ~InfLexer() override;
 
     bool Open(const char* path);
+    // Takes `bytes` as the input instead of a file, with the same rules (no bytes: false).
+    // The check-list tool reads single values back with it.
+    bool OpenBytes(const std::string& bytes);
     // Scans the next token. An invalid one is reported in a message box first.
     Token Next();
     // The current token again, without scanning.
     Token Current() const { return current_; }
+
+    // Byte offsets into the input, for tools that point at a token: where the token last
+    // scanned starts (for an end of input, the 0xFF byte or the cut-off word that ended it, or
+    // the input's size), and where scanning stopped.
+    std::int32_t TokenStart() const { return tokenStart_; }
+    std::int32_t ScanEnd() const { return readPosition_; }
 
   private:
     static constexpr std::uint8_t kEndMark = 0xFF;
@@ -32,6 +41,7 @@ class InfLexer : public FileImage {
 
     Token current_;
     std::int32_t readPosition_ = 0;
+    std::int32_t tokenStart_ = 0;
     std::map<std::string, std::int32_t> keywords_;
     // Line feeds passed so far: the invalid-token message names the line of the bad byte.
     std::int32_t lineFeeds_ = 0;

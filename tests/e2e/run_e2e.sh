@@ -49,6 +49,8 @@ done
 
 exe=$build/app/sumwarden.exe
 export E2E_DRIVER=$build/tests/e2e/e2e_driver.exe
+# The scenarios whose list crclist make writes (scenario_tool.py runs it under Wine).
+export E2E_CRCLIST=$build/tools/crclist/crclist.exe
 for needed in "$exe" "$E2E_DRIVER"; do
     if [ ! -f "$needed" ]; then
         echo "run_e2e.sh: $needed is missing; build the win64 preset first" >&2
@@ -68,17 +70,11 @@ tool=$here/lib/scenario_tool.py
 # The interpreter itself rather than a version manager's shim, which costs a second a call.
 python=$(python3 -c 'import sys; print(sys.executable)')
 started=$SECONDS
-if [ -n "$env_dir" ]; then
-    # shellcheck source=/dev/null
-    source "$env_dir/env.sh" || exit 2
-else
-    trap e2e_env_down EXIT
-    if ! e2e_env_up e2e "e g"; then
-        echo "run_e2e.sh: cannot set up Wine and Xvfb" >&2
-        exit 2
-    fi
-    echo "e2e: Wine prefix and display ready in $((SECONDS - started)) s ($E2E_ROOT)"
+if ! e2e_env_use "$env_dir" e2e "e g"; then
+    echo "run_e2e.sh: cannot set up Wine and Xvfb" >&2
+    exit 2
 fi
+echo "e2e: Wine prefix and display ready in $((SECONDS - started)) s ($E2E_ROOT)"
 
 # The registry as the program could change it: all of HKCU\Software except Wine's own keys,
 # which Wine itself updates while programs run. $1: the file to write; $2: a registry file to

@@ -11,6 +11,7 @@
 #   e2e_env_down             # stops what e2e_env_up started; keeps the files if E2E_KEEP=1
 #   e2e_env_save FILE        # lets another shell use the environment: source this file,
 #                            # then FILE
+#   e2e_env_use DIR NAME [LETTERS]   # the environment a fixture made in DIR, or a new one
 #
 # Everything lives under one folder, $E2E_ROOT: /tmp/NAME-e2e.XXXXXX, or $E2E_ROOT_DIR when
 # that is set (made afresh).
@@ -135,6 +136,21 @@ e2e_start_server() {
         as_user=()
     fi
     "${as_user[@]}" "$E2E_WINESERVER" -p >>"$E2E_ROOT/wineserver.log" 2>&1
+}
+
+# e2e_env_use ENV_DIR NAME [LETTERS]: takes up the environment that tests/wine/fixture.sh made
+# in ENV_DIR (a CTest run's), or, when ENV_DIR is empty, makes one of its own (e2e_env_up NAME
+# LETTERS) that is taken down when the shell exits.
+e2e_env_use() {
+    local env_dir=$1
+    shift
+    if [ -n "$env_dir" ]; then
+        # shellcheck source=/dev/null
+        source "$env_dir/env.sh"
+    else
+        trap e2e_env_down EXIT
+        e2e_env_up "$@"
+    fi
 }
 
 # What another shell needs to use this environment: e2e_env_save FILE writes it; sourcing this

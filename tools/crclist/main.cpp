@@ -14,7 +14,10 @@
 
 #include "sumwarden_version.h"
 #include "tools/crclist/dump_command.h"
+#include "tools/crclist/lint_command.h"
+#include "tools/crclist/make_command.h"
 #include "tools/crclist/subcommand.h"
+#include "tools/crclist/update_command.h"
 
 namespace {
 
@@ -42,6 +45,9 @@ int main(int argc, char** argv) try {
 
     const std::vector<crclist::Subcommand> subcommands = {
         crclist::AddDumpCommand(app),
+        crclist::AddLintCommand(app),
+        crclist::AddMakeCommand(app),
+        crclist::AddUpdateCommand(app),
     };
     try {
         app.parse(argc, argv);

@@ -13,3 +13,9 @@ std::string SjisToUtf8(const std::string& sjis);
 // Shift-JIS form. Nothing is replaced or approximated.
 bool SjisToUtf8Exact(const std::string& sjis, std::string* utf8);
 bool Utf8ToSjis(const std::string& utf8, std::string* sjis);
+
+// Texts of the system (command-line texts and file names) to UTF-8 and to Shift-JIS, exactly.
+// The system's encoding is UTF-8 natively and the ANSI code page on Windows. False when `text`
+// is not valid in it, or (to Shift-JIS) holds a character without a Shift-JIS form.
+bool SystemToUtf8(const std::string& text, std::string* utf8);
+bool SystemToSjis(const std::string& text, std::string* sjis);

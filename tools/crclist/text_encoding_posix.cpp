@@ -83,3 +83,20 @@ bool Utf8ToSjis(const std::string& utf8, std::string* sjis) {
     Converter converter(kShiftJis, kUtf8);
     return converter.ok() && converter.Convert(utf8, sjis, nullptr);
 }
+
+bool SystemToUtf8(const std::string& text, std::string* utf8) {
+    // Checked by a round trip through UTF-16, which refuses what is not UTF-8.
+    utf8->clear();
+    std::string wide;
+    Converter there("UTF-16LE", kUtf8);
+    Converter back(kUtf8, "UTF-16LE");
+    if (!there.ok() || !back.ok() || !there.Convert(text, &wide, nullptr) ||
+        !back.Convert(wide, utf8, nullptr)) {
+        return false;
+    }
+    return *utf8 == text;
+}
+
+bool SystemToSjis(const std::string& text, std::string* sjis) {
+    return Utf8ToSjis(text, sjis);
+}

@@ -110,3 +110,25 @@ bool Utf8ToSjis(const std::string& utf8, std::string* sjis) {
     std::string back;
     return !usedDefault && SjisToUtf8Exact(*sjis, &back) && back == utf8;
 }
+
+bool SystemToUtf8(const std::string& text, std::string* utf8) {
+    utf8->clear();
+    if (text.empty()) {
+        return true;
+    }
+    const int size = static_cast<int>(text.size());
+    const int wideSize =
+        MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
+    if (wideSize <= 0) {
+        return false;
+    }
+    std::wstring wide(static_cast<std::size_t>(wideSize), L'\0');
+    MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), size, &wide[0], wideSize);
+    *utf8 = WideToUtf8(wide);
+    return true;
+}
+
+bool SystemToSjis(const std::string& text, std::string* sjis) {
+    std::string utf8;
+    return SystemToUtf8(text, &utf8) && Utf8ToSjis(utf8, sjis);
+}

@@ -2,9 +2,11 @@
 """Builds the files of end-to-end scenarios and takes the "nothing is written" snapshots.
 
 A group file holds scenarios, each introduced by a line "=== name [tags]" and made of sections
-introduced by "--- inf", "--- files", "--- drives", "--- registry" and "--- script":
+introduced by "--- inf", "--- make", "--- files", "--- drives", "--- registry" and "--- script":
 
   inf       crclist.INF as UTF-8; converted to Shift-JIS with iconv. No section: no file.
+  make      instead of inf: crclist.INF written by "crclist.exe make" under Wine, one argument
+            a line (such as --title=TEXT), "-o" added; crclist.exe is $E2E_CRCLIST.
   files     "PATH SIZE [sparse] [noread]" per line; PATH starts with disc1/, disc2/ or inst/;
             SIZE is a byte count with an optional K, M or G and "+N" (4G+100). A last
             component "@deepN" makes a chain of Japanese folder names so that the file's
@@ -12,6 +14,8 @@ introduced by "--- inf", "--- files", "--- drives", "--- registry" and "--- scri
             away from the file. "PATH/" alone makes a folder.
   drives    "cdrom LETTER FOLDER" or "folder LETTER FOLDER" per line. Default: disc1 as the
             CD-ROM drive E:, disc2 as the CD-ROM drive G:. inst is always the plain drive I:.
+            FOLDER "disc1+disc2" is a folder with the files of both (hard links): the drive
+            into which the user puts one disc after the other.
   registry  the title's key HKCU\\Software\\E2ESumwarden\\Title exists, with one "NAME = DATA"
             value per line: a string, or "dword:HEX", "binary:TEXT" (the Shift-JIS bytes
             without a terminating zero) or "expand:TEXT" (REG_EXPAND_SZ). No section: the
@@ -25,7 +29,9 @@ In every section ${size:PATH}, ${crc:PATH}, ${badcrc:PATH} (the CRC with its low
 flipped), ${badsize:PATH} (size + 1), ${low32:PATH} (the low 32 bits of the size),
 ${winpath:PATH} and ${name:PATH} (the Windows path below the drive's root) are replaced with
 the file's values, and ${repeat:N:TEXT} with TEXT N times (large check lists and long names are
-made here, not stored; ${repeat} works in the paths of "files" too). In the script, the values are written as a quoted text needs them (\\ for \).
+made here, not stored; ${repeat} works in the paths of "files" too). ${folder:NAME}
+is the Windows path of the scenario's folder NAME (disc1, work, ...). In the script, the values
+are written as a quoted text needs them (\\ for \).
 
 Commands:
   list FILE...               print "FILE<TAB>NAME<TAB>TAGS" for every scenario
@@ -46,7 +52,7 @@ import zlib
 
 GAME_KEY = r"HKEY_CURRENT_USER\Software\E2ESumwarden"
 TITLE_KEY = GAME_KEY + r"\Title"
-SUBSTITUTION = re.compile(r"\$\{(size|crc|badcrc|badsize|low32|winpath|name):([^}]+)\}")
+SUBSTITUTION = re.compile(r"\$\{(size|crc|badcrc|badsize|low32|winpath|name|folder):([^}]+)\}")
 REPEAT = re.compile(r"\$\{repeat:(\d+):([^}]*)\}")
 HASH_LIMIT = 64 << 20
 DEEP_CHAR = "あ"  # two bytes in Shift-JIS, three in UTF-8
@@ -200,6 +206,8 @@ class Scenario:
     def substitute(self, text, quoted=False):
         def value(match):
             what, spec = match.group(1), match.group(2)
+            if what == "folder":
+                return windows_form(self.folder(spec))
             if spec not in self.files:
                 sys.exit(f"unknown file {spec} in {match.group(0)}")
             _, windows, size, _ = self.files[spec]
@@ -226,6 +234,45 @@ class Scenario:
         with open(target, "wb") as out:
             out.write(subprocess.run(["iconv", "-f", "UTF-8", "-t", "CP932"], check=True,
                                      input=text.encode("utf-8"), capture_output=True).stdout)
+
+    def merge_drives(self):
+        """Fills each drive folder "a+b" with hard links to the files of a and b."""
+        for _, _, folder in self.drives:
+            if "+" not in folder:
+                continue
+            target = self.folder(folder)
+            for part in folder.split("+"):
+                source = self.folder(part)
+                for root, _, files in os.walk(source):
+                    for name in files:
+                        relative = os.path.relpath(os.path.join(root, name), source)
+                        os.makedirs(os.path.dirname(os.path.join(target, relative)), exist_ok=True)
+                        os.link(os.path.join(root, name), os.path.join(target, relative))
+
+    def run_make(self):
+        """Writes crclist.INF with crclist.exe make, under Wine in the run's prefix."""
+        if "make" not in self.data:
+            return
+        if "inf" in self.data:
+            sys.exit("a scenario has an inf section or a make section, not both")
+        crclist = os.environ.get("E2E_CRCLIST", "")
+        if not os.path.isfile(crclist):
+            sys.exit(f"--- make needs crclist.exe in $E2E_CRCLIST (now '{crclist}')")
+        args = [self.substitute(line) for line in self.data["make"] if line.strip()]
+        target = windows_form(os.path.join(self.folder("work"), "crclist.INF"))
+        wine = os.environ.get("E2E_WINE", "/usr/lib/wine/wine64")
+        environment = dict(os.environ, LC_ALL="ja_JP.UTF-8", LANG="ja_JP.UTF-8")
+        # The output goes to a file, not a pipe: the Wine services that the first program of a
+        # prefix starts inherit its handles and would hold a pipe open for the whole run.
+        log = os.path.join(self.outdir, "make.log")
+        with open(log, "wb") as output:
+            result = subprocess.run([wine, crclist, "make", *args, "-o", target],
+                                    env=environment, stdin=subprocess.DEVNULL, stdout=output,
+                                    stderr=subprocess.STDOUT, timeout=120)
+        with open(log, "rb") as output:
+            sys.stdout.buffer.write(output.read())
+        if result.returncode != 0:
+            sys.exit(f"crclist.exe make exited with {result.returncode}")
 
     def write_registry(self):
         def quoted(text):
@@ -272,11 +319,18 @@ class Scenario:
             os.makedirs(self.folder(name), exist_ok=True)
         self.setup_drives()
         self.make_files()
+        self.merge_drives()
         self.write_inf()
+        self.run_make()
         self.write_registry()
         self.write_script()
         self.write_env()
         self.take_permissions()
+
+
+def windows_form(path):
+    """The Windows path of a Unix path: Wine maps Z: to the root."""
+    return "Z:" + path.replace("/", "\\")
 
 
 def snapshot(out_path, folders):

@@ -1,0 +1,24 @@
+// The regular files below a folder, for a disc's list: each with its path relative to the
+// folder, as components in the system's encoding, in no particular order.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace crclist {
+
+struct DiscFile {
+    std::vector<std::string> components;  // relative to the folder, in the system's encoding
+    std::string path;                     // to open it
+    std::uint64_t size = 0;
+};
+
+// Lists every regular file below `root`, through folders and links to them, leaving out the
+// file at `skip` (the list being written) when it lies there. False when `root` is no folder
+// that can be read; a folder below it that cannot be read, or that leads back into one of
+// its own parents, adds a problem and the listing goes on.
+bool ListDiscFiles(const std::string& root, const std::string& skip, std::vector<DiscFile>* files,
+                   std::vector<std::string>* problems);
+
+}  // namespace crclist

@@ -1,0 +1,19 @@
+// Putting a list that crclist wrote in place: first read back with the program's own reader,
+// which must find exactly what was meant, and checked by lint; only then renamed into place
+// (or copied to standard output). Nothing is left behind when any step fails.
+#pragma once
+
+#include <string>
+
+#include "inf/check_list.h"
+
+namespace crclist {
+
+// Writes `bytes` to `out` ("-": standard output), replacing an existing file only with
+// `replace`. `expected` is what the program must read from it. With `lint`, lint's findings
+// are printed on stderr under the name `out`, and an error among them stops the write. False,
+// with a message on stderr naming `command`, when anything fails.
+bool PutList(const std::string& command, const std::string& out, const std::string& bytes,
+             const CheckList& expected, bool replace, bool lint);
+
+}  // namespace crclist

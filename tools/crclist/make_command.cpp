@@ -1,0 +1,94 @@
+#include "tools/crclist/make_command.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "tools/crclist/atomic_file.h"
+#include "tools/crclist/list_output.h"
+#include "tools/crclist/make_list.h"
+
+namespace crclist {
+namespace {
+
+constexpr int kExitFailed = 1;
+
+struct MakeCommandOptions {
+    MakeOptions make;
+    bool force = false;
+};
+
+int Usage(const char* text) {
+    std::fprintf(stderr, "crclist make: %s\nRun with --help for more information.\n", text);
+    return kExitUsage;
+}
+
+int RunMake(MakeCommandOptions& options, const CLI::Option* game) {
+    MakeOptions& make = options.make;
+    make.hasGame = game->count() > 0;
+    if (make.prompts.size() != make.discs.size()) {
+        return Usage(
+            "give one --prompt for each --disc: the program shows the k-th prompt "
+            "before the k-th disc");
+    }
+    for (const std::string& installed : make.installed) {
+        if (installed.find('=') == std::string::npos) {
+            return Usage("--installed takes NAME=PATH");
+        }
+    }
+    if (make.out != "-" && !options.force && PathExists(make.out)) {
+        std::fprintf(stderr, "crclist make: %s exists; give --force to replace it\n",
+                     make.out.c_str());
+        return kExitFailed;
+    }
+    ListContent content;
+    std::vector<std::string> problems;
+    std::string bytes;
+    std::string problem;
+    if (!MakeContent(make, &content, &problems) || !WriteList(content, &bytes, &problem)) {
+        if (!problem.empty()) {
+            problems.push_back(problem);
+        }
+        for (const std::string& text : problems) {
+            std::fprintf(stderr, "crclist make: %s\n", text.c_str());
+        }
+        std::fprintf(stderr, "crclist make: nothing is written\n");
+        return kExitFailed;
+    }
+    return PutList("make", make.out, bytes, ExpectedList(content), options.force, true)
+               ? kExitOk
+               : kExitFailed;
+}
+
+}  // namespace
+
+Subcommand AddMakeCommand(CLI::App& app) {
+    auto options = std::make_shared<MakeCommandOptions>();
+    MakeOptions& make = options->make;
+    CLI::App* parser = app.add_subcommand(
+        "make",
+        "Write a new check list from the files of each disc folder and the installed files. "
+        "Exit 0 when it is written, 1 when something cannot be listed (nothing is written), 2 "
+        "for wrong arguments");
+    parser->add_option("-o,--output", make.out, "the list to write (- for standard output)")
+        ->required();
+    parser->add_option("--title", make.title, "the title: captions of windows and messages")
+        ->required();
+    CLI::Option* game = parser->add_option(
+        "--game", make.game, "the registry key below HKEY_CURRENT_USER of the installed title");
+    parser->add_option("--message", make.messages, "a line of the menu text (repeatable)");
+    parser->add_option("--disc", make.discs,
+                       "a folder with the files of one disc, in disc order (repeatable)");
+    parser->add_option("--prompt", make.prompts,
+                       "the prompt shown before the disc of the same place; a line feed "
+                       "separates its lines (one for each --disc)");
+    parser->add_option("--installed", make.installed,
+                       "NAME=PATH: an installed file, found through registry value NAME "
+                       "(repeatable)");
+    parser->add_option("--exclude", make.excludes,
+                       "leave out the disc files that match GLOB (* ? **; without / or \\ it "
+                       "matches any name on the path; case ignored)");
+    parser->add_flag("--force", options->force, "replace OUT when it exists");
+    return {parser, [options, game] { return RunMake(*options, game); }};
+}
+
+}  // namespace crclist

@@ -1,0 +1,212 @@
+#include "tools/crclist/make_list.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "tools/crclist/disc_files.h"
+#include "tools/crclist/exclude_glob.h"
+#include "tools/crclist/file_measure.h"
+#include "tools/crclist/text_encoding.h"
+
+namespace crclist {
+namespace {
+
+// The system text for a message: UTF-8 where it converts, else with escaped bytes.
+std::string Printable(const std::string& system) {
+    std::string utf8;
+    if (SystemToUtf8(system, &utf8)) {
+        return utf8;
+    }
+    std::string out;
+    for (char c : system) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            out += c;
+        } else {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+            out += escaped;
+        }
+    }
+    return out;
+}
+
+// `text` in Shift-JIS; else a problem that names `what` and the character to blame.
+bool ToSjis(const std::string& text, const std::string& what, std::string* sjis,
+            std::vector<std::string>* problems) {
+    if (SystemToSjis(text, sjis)) {
+        return true;
+    }
+    std::string utf8;
+    if (!SystemToUtf8(text, &utf8)) {
+        problems->push_back(what + " " + Printable(text) +
+                            " is not valid in the system's encoding");
+        return false;
+    }
+    for (std::size_t i = 0; i < utf8.size();) {
+        std::size_t length = 1;
+        while (i + length < utf8.size() &&
+               (static_cast<unsigned char>(utf8[i + length]) & 0xC0) == 0x80) {
+            ++length;
+        }
+        const std::string character = utf8.substr(i, length);
+        std::string ignored;
+        if (!Utf8ToSjis(character, &ignored)) {
+            problems->push_back(what + " '" + utf8 + "' holds '" + character +
+                                "', which has no Shift-JIS form");
+            return false;
+        }
+        i += length;
+    }
+    problems->push_back(what + " '" + utf8 + "' has no Shift-JIS form");
+    return false;
+}
+
+struct Listed {
+    std::vector<std::string> sjis;  // the components in Shift-JIS, for the order
+    const DiscFile* file;
+};
+
+bool Excluded(const MakeOptions& options, const DiscFile& file) {
+    std::vector<std::string> names;
+    for (const std::string& component : file.components) {
+        std::string utf8;
+        names.push_back(SystemToUtf8(component, &utf8) ? utf8 : component);
+    }
+    for (const std::string& pattern : options.excludes) {
+        std::string utf8;
+        if (MatchesExclude(SystemToUtf8(pattern, &utf8) ? utf8 : pattern, names)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The entry of one file; its numbers only when everything before was in order.
+bool AddFile(const Listed& listed, bool measure, DiscGroup* group,
+             std::vector<std::string>* problems) {
+    FileEntry entry;
+    for (const std::string& component : listed.sjis) {
+        entry.name += (entry.name.empty() ? "" : "\\") + component;
+    }
+    const std::string shown = Printable(listed.file->path);
+    if (listed.file->size > static_cast<std::uint64_t>(INT32_MAX)) {
+        problems->push_back(shown + " is over 2147483647 bytes, more than an entry can describe");
+        return false;
+    }
+    if (measure && MeasureFile(listed.file->path, &entry.size, &entry.crc) != Measure::kOk) {
+        problems->push_back(shown + " cannot be read");
+        return false;
+    }
+    group->push_back(std::move(entry));
+    return true;
+}
+
+bool MakeDisc(const MakeOptions& options, const std::string& folder, DiscGroup* group,
+              std::vector<std::string>* problems) {
+    std::vector<DiscFile> files;
+    std::vector<std::string> listing;
+    const bool readable =
+        ListDiscFiles(folder, options.out == "-" ? std::string() : options.out, &files, &listing);
+    for (const std::string& problem : listing) {
+        problems->push_back(Printable(problem));  // they name files in the system's encoding
+    }
+    if (!readable) {
+        problems->push_back(Printable(folder) + " is no folder that can be read");
+        return false;
+    }
+    bool ok = true;
+    std::vector<Listed> listed;
+    for (const DiscFile& file : files) {
+        if (Excluded(options, file)) {
+            continue;
+        }
+        Listed item{{}, &file};
+        for (const std::string& component : file.components) {
+            std::string sjis;
+            ok = ToSjis(component, "the name of " + Printable(file.path), &sjis, problems) && ok;
+            std::string utf8;
+            if (SystemToUtf8(component, &utf8) && utf8.find('\\') != std::string::npos) {
+                problems->push_back(Printable(file.path) +
+                                    " holds a backslash in a name, which the program takes for a "
+                                    "folder separator");
+                ok = false;
+            }
+            item.sjis.push_back(sjis);
+        }
+        listed.push_back(std::move(item));
+    }
+    std::sort(listed.begin(), listed.end(),
+              [](const Listed& a, const Listed& b) { return a.sjis < b.sjis; });
+    for (const Listed& item : listed) {
+        ok = AddFile(item, ok && problems->empty(), group, problems) && ok;
+    }
+    return ok;
+}
+
+bool MakeInstalled(const std::string& option, std::vector<FileEntry>* installed,
+                   std::vector<std::string>* problems) {
+    const std::size_t equals = option.find('=');
+    const std::string path = option.substr(equals + 1);
+    FileEntry entry;
+    if (!ToSjis(option.substr(0, equals), "the registry value name", &entry.name, problems)) {
+        return false;
+    }
+    switch (MeasureFile(path, &entry.size, &entry.crc)) {
+        case Measure::kOk:
+            installed->push_back(std::move(entry));
+            return true;
+        case Measure::kTooLarge:
+            problems->push_back(Printable(path) +
+                                " is over 2147483647 bytes, more than an entry can describe");
+            return false;
+        case Measure::kCannotRead:
+            break;
+    }
+    problems->push_back(Printable(path) + " cannot be read");
+    return false;
+}
+
+}  // namespace
+
+std::vector<std::string> PromptLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+bool MakeContent(const MakeOptions& options, ListContent* content,
+                 std::vector<std::string>* problems) {
+    *content = ListContent();
+    bool ok = ToSjis(options.title, "the title", &content->title, problems);
+    content->hasGame = options.hasGame;
+    if (options.hasGame) {
+        ok = ToSjis(options.game, "the registry key", &content->gameKey, problems) && ok;
+    }
+    for (const std::string& message : options.messages) {
+        content->messageLines.emplace_back();
+        ok = ToSjis(message, "the message line", &content->messageLines.back(), problems) && ok;
+    }
+    for (const std::string& prompt : options.prompts) {
+        content->prompts.emplace_back();
+        for (const std::string& line : PromptLines(prompt)) {
+            content->prompts.back().emplace_back();
+            ok = ToSjis(line, "the prompt line", &content->prompts.back().back(), problems) && ok;
+        }
+    }
+    for (const std::string& installed : options.installed) {
+        ok = MakeInstalled(installed, &content->installed, problems) && ok;
+    }
+    for (const std::string& disc : options.discs) {
+        content->discs.emplace_back();
+        ok = MakeDisc(options, disc, &content->discs.back(), problems) && ok;
+    }
+    return ok && problems->empty();
+}
+
+}  // namespace crclist
