@@ -81,9 +81,10 @@ expected_list() {
     } | sjis
 }
 
-make_args=(make -o "$(winpath crclist.INF)" --title "テスト タイトル" --game 'Software\E2ESumwarden\Title'
-    --disc "$(winpath disc1)" --prompt "ディスク1を入れてください。" --disc "$(winpath disc2)" --prompt "ディスク2"
-    --installed "本体=$(winpath inst/main.bin)")
+make_args=(make -o "$(winpath crclist.INF)" --title "テスト タイトル" --game 'Software\E2ESumwarden\Title')
+make_args+=(--disc "$(winpath disc1)" --prompt "ディスク1を入れてください。")
+make_args+=(--disc "$(winpath disc2)" --prompt "ディスク2")
+make_args+=(--installed "本体=$(winpath inst/main.bin)")
 crclist "${make_args[@]}"
 expected_list >expected.INF
 check "make writes the list" test "$status" -eq 0

@@ -68,14 +68,15 @@ const ObserverCase kCases[] = {
 
 TEST(InfObserver, IsToldWhatEachTokenWasTakenFor) {
     for (const ObserverCase& c : kCases) {
-        ScratchFile file(c.file);
+        TempDir dir;
+        const std::string file = dir.Write("file.INF", c.file);
         CheckList observed;
         LogObserver observer;
-        const bool loadedObserved = observed.LoadInfFile(file.path(), &observer);
+        const bool loadedObserved = observed.LoadInfFile(file.c_str(), &observer);
         EXPECT_EQ(observer.log, c.log) << c.name;
 
         CheckList plain;
-        EXPECT_EQ(plain.LoadInfFile(file.path()), loadedObserved) << c.name;
+        EXPECT_EQ(plain.LoadInfFile(file.c_str()), loadedObserved) << c.name;
         EXPECT_EQ(plain.title, observed.title) << c.name;
         EXPECT_EQ(plain.gameKey, observed.gameKey) << c.name;
         EXPECT_EQ(plain.installedFiles.size(), observed.installedFiles.size()) << c.name;
