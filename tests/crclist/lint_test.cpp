@@ -156,7 +156,7 @@ TEST(Lint, NeverPassesAFileThatDoesNotLoad) {
     std::mt19937 random(20261208);
     for (int round = 0; round < 800; ++round) {
         std::string bytes = kCases[random() % (sizeof kCases / sizeof kCases[0])].file;
-        for (int edits = 1 + random() % 4; edits > 0 && !bytes.empty(); --edits) {
+        for (auto edits = 1 + random() % 4; edits > 0 && !bytes.empty(); --edits) {
             const std::size_t at = random() % bytes.size();
             const char byte = "[],'\" \nAx\xFF\x81\\0-"[random() % 15];
             if (random() % 2) {

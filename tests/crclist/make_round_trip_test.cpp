@@ -131,12 +131,14 @@ std::vector<FileEntry> MakeDisc(const Characters& characters, const fs::path& ro
             fs::create_directories(path);
         }
         FileEntry entry = WriteFile(path / Utf8(name), random);
-        entry.name = inFolder ? folder + "\\" + name : name;
+        entry.name = inFolder ? folder + '\\' : std::string();
+        entry.name += name;
         files.push_back({components, entry});
     }
     std::sort(files.begin(), files.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<FileEntry> entries;
+    entries.reserve(files.size());
     for (const auto& file : files) {
         entries.push_back(file.second);
     }

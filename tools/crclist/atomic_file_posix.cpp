@@ -76,16 +76,14 @@ bool AtomicFile::Write(const std::string& target, const std::string& bytes, std:
 
 bool AtomicFile::Commit(bool replace, std::string* problem) {
     bool moved = false;
-    if (replace) {
-        moved = ::rename(temporary_.c_str(), target_.c_str()) == 0;
-        *problem = Reason("cannot write " + target_);
-    } else if (::link(temporary_.c_str(), target_.c_str()) == 0) {
-        // A link is never made over an existing file, so nothing is replaced.
+    // A link is never made over an existing file, so nothing is replaced. A file system
+    // without links gets the existence test, then the rename, as a replacement does.
+    const bool linked = !replace && ::link(temporary_.c_str(), target_.c_str()) == 0;
+    if (linked) {
         moved = true;
-    } else if (errno == EEXIST || PathExists(target_)) {
+    } else if (!replace && (errno == EEXIST || PathExists(target_))) {
         *problem = target_ + " exists";
     } else {
-        // A file system without links: the test above, then the rename.
         moved = ::rename(temporary_.c_str(), target_.c_str()) == 0;
         *problem = Reason("cannot write " + target_);
     }

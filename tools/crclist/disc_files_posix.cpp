@@ -45,7 +45,9 @@ bool ListFolder(const std::string& path, std::vector<std::string>& components, W
         if (name == "." || name == "..") {
             continue;
         }
-        const std::string full = path + "/" + name;
+        std::string full = path;
+        full += '/';
+        full += name;
         components.push_back(name);
         struct stat info;
         if (::stat(full.c_str(), &info) != 0) {

@@ -87,6 +87,7 @@ bool MatchesExclude(const std::string& pattern, const std::vector<std::string>& 
     }
     const bool wholePath = pattern.find_first_of("/\\") != std::string::npos;
     std::vector<std::string> names;
+    names.reserve(components.size());
     for (const std::string& component : components) {
         names.push_back(FoldCase(component));
     }

@@ -28,7 +28,8 @@ bool IsUtf8(const std::string& text) {
         if (lead < 0x80) {
             ++i;
             continue;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
+        }
+        if (lead >= 0xC2 && lead <= 0xDF) {
             length = 2, code = lead & 0x1Fu, least = 0x80;
         } else if (lead >= 0xE0 && lead <= 0xEF) {
             length = 3, code = lead & 0x0Fu, least = 0x800;

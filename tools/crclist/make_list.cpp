@@ -52,8 +52,10 @@ bool ToSjis(const std::string& text, const std::string& what, std::string* sjis,
         const std::string character = utf8.substr(i, length);
         std::string ignored;
         if (!Utf8ToSjis(character, &ignored)) {
-            problems->push_back(what + " '" + utf8 + "' holds '" + character +
-                                "', which has no Shift-JIS form");
+            std::string problem = what;
+            problem.append(" '").append(utf8).append("' holds '").append(character);
+            problem += "', which has no Shift-JIS form";
+            problems->push_back(std::move(problem));
             return false;
         }
         i += length;
