@@ -10,6 +10,7 @@
 
 #include "inf/check_list.h"
 #include "inf_test_files.h"
+#include "platform/files_testing.h"
 #include "platform/ui_recorded.h"
 
 namespace {
@@ -303,6 +304,9 @@ TEST(LoadInfFileTest, MissingOrEmptyFileLeavesListUntouched) {
     CheckList list;
     EXPECT_FALSE(list.LoadInfFile(dir.File("missing.INF").c_str()));
     EXPECT_FALSE(list.LoadInfFile(empty.c_str()));
+    const std::string unreadable = dir.Write("unreadable.INF", "[TITLE]\nT\n");
+    platform::testing::FailReadCall(1);
+    EXPECT_FALSE(list.LoadInfFile(unreadable.c_str()));
     EXPECT_EQ(Describe(list), Describe(CheckList{}));
 }
 
