@@ -13,6 +13,7 @@
 #include "engine/registry.h"
 #include "tests/program_interface.h"
 #include "tests/win/checks.h"
+#include "tests/win/scratch_key.h"
 
 namespace {
 
@@ -21,30 +22,8 @@ using wintest::Check;
 // The main window's title, which the exit question starts with and shows as its caption.
 constexpr char kProgramName[] = "Sumwarden";
 
-// A key of this process's own below HKEY_CURRENT_USER, removed again at the end.
-class ScratchKey {
-  public:
-    ScratchKey() : path_("Software\\SumwardenAppTests\\" + std::to_string(GetCurrentProcessId())) {
-        RegCreateKeyA(HKEY_CURRENT_USER, path_.c_str(), &key_);
-    }
-    ~ScratchKey() {
-        RegCloseKey(key_);
-        RegDeleteKeyA(HKEY_CURRENT_USER, path_.c_str());
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\SumwardenAppTests");
-    }
-    void Set(const char* name, DWORD type, const std::string& data) {
-        RegSetValueExA(key_, name, 0, type, reinterpret_cast<const BYTE*>(data.data()),
-                       static_cast<DWORD>(data.size()));
-    }
-    const std::string& Path() const { return path_; }
-
-  private:
-    std::string path_;
-    HKEY key_ = nullptr;
-};
-
 void TestReadInstalledPath() {
-    ScratchKey scratch;
+    wintest::ScratchKey scratch("SumwardenAppTests");
     const std::string longest(511, 'p');
     const std::string tooLong(512, 'p');
     const std::string unterminatedFull(512, 'q');
