@@ -74,23 +74,22 @@ struct FindDialogParam {
     HWND found;
 };
 
+BOOL CALLBACK MatchDialog(HWND window, LPARAM lParam) {
+    auto* param = reinterpret_cast<FindDialogParam*>(lParam);
+    char name[16] = "";
+    GetClassNameA(window, name, sizeof(name));
+    if (std::string(name) == "#32770" && IsWindowVisible(window) &&
+        GetDlgItem(window, param->control) != nullptr) {
+        param->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // The visible dialog of this thread that has the control `id`.
 HWND FindDialog(int id) {
     FindDialogParam param{id, nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM lParam) -> BOOL {
-            auto* p = reinterpret_cast<FindDialogParam*>(lParam);
-            char name[16] = "";
-            GetClassNameA(window, name, sizeof(name));
-            if (std::string(name) == "#32770" && IsWindowVisible(window) &&
-                GetDlgItem(window, p->control) != nullptr) {
-                p->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&param));
+    EnumThreadWindows(GetCurrentThreadId(), MatchDialog, reinterpret_cast<LPARAM>(&param));
     return param.found;
 }
 
