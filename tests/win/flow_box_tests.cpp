@@ -13,6 +13,7 @@
 #include <fstream>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/checker.h"
@@ -60,7 +61,7 @@ std::string Expand(std::string text, const Places& places) {
 
 enum class Menu { Disc, Installed, CloseBox, Quit };
 enum class Drive { Ok, CloseBox, Quit };    // Ok picks {disc}
-enum class Progress { Watch, Stop, Quit };  // acts at the first pump of a check
+enum class Progress { Watch, Stop, Quit };  // acts at the first pump that finds it
 enum class Entry { Run, CheckDisc, CheckInstalled };
 
 struct User {
