@@ -6,10 +6,14 @@
 #include <cerrno>
 #include <cstdint>
 
+#include "platform/files_testing.h"
 #include "platform/platform.h"
 
 namespace platform {
 namespace {
+
+// ReadFile calls left before the one that fails; 0 when no failure is armed.
+int readsBeforeFailure = 0;
 
 // File handles are file descriptors plus one, so that descriptor 0 is not null.
 int ToDescriptor(File file) {
@@ -50,6 +54,9 @@ bool ReadFile(File file, void* buffer, std::uint32_t count, std::uint32_t* read)
     if (file == nullptr) {
         return false;
     }
+    if (readsBeforeFailure > 0 && --readsBeforeFailure == 0) {
+        return false;
+    }
     std::uint32_t total = 0;
     // Like ReadFile on a disk file: a short count only at the end of the file.
     while (total < count) {
@@ -73,4 +80,11 @@ bool CloseFile(File file) {
     return file != nullptr && ::close(ToDescriptor(file)) == 0;
 }
 
+namespace testing {
+
+void FailReadCall(int call) {
+    readsBeforeFailure = call > 0 ? call : 0;
+}
+
+}  // namespace testing
 }  // namespace platform

@@ -12,6 +12,7 @@ struct State {
     std::vector<testing::RecordedMessage> messages;
     std::deque<int> answers;
     std::function<int()> pump;
+    std::function<void(const testing::RecordedMessage&)> showHook;
     long pumpCount = 0;
 };
 
@@ -31,6 +32,9 @@ int ShowMessage(Window owner, const char* text, const char* caption, unsigned st
     message.caption = caption ? caption : "";
     message.style = style;
     state.messages.push_back(std::move(message));
+    if (state.showHook) {
+        state.showHook(state.messages.back());
+    }
     if (state.answers.empty()) {
         return kAnswerOk;
     }
@@ -55,6 +59,9 @@ void ClearMessages() {
 }
 void QueueAnswers(std::vector<int> answers) {
     GetState().answers.assign(answers.begin(), answers.end());
+}
+void SetShowHook(std::function<void(const RecordedMessage&)> hook) {
+    GetState().showHook = std::move(hook);
 }
 void SetPumpHandler(std::function<int()> handler) {
     GetState().pump = std::move(handler);

@@ -24,6 +24,9 @@ const std::vector<RecordedMessage>& Messages();
 void ClearMessages();
 // The answer that the next message boxes give, one by one; kAnswerOk once they run out.
 void QueueAnswers(std::vector<int> answers);
+// Runs as each message box is recorded, while the windows that it names still exist (an
+// empty hook, the default, does nothing).
+void SetShowHook(std::function<void(const RecordedMessage&)> hook);
 
 // What PumpMessages does: the handler's result is returned (1 = drained, 0 = WM_QUIT).
 // An empty handler (the default) returns 1.

@@ -10,6 +10,7 @@
 
 #include "inf/check_list.h"
 #include "inf_test_files.h"
+#include "platform/files_testing.h"
 #include "platform/ui_recorded.h"
 
 namespace {
@@ -83,7 +84,22 @@ const LoadCase kLoadCases[] = {
      true,
      {"", "Software\\Maker\\Game", {}, {}, {}, {}},
      {}},
+    {"LastGameWordWins", "[GAME]\nA B\n", true, {"", "B", {}, {}, {}, {}}, {}},
+    {"SecondGameSectionWins",
+     "[GAME]\nA\n[ GAME ]\n'B C'\n",
+     true,
+     {"", "B C", {}, {}, {}, {}},
+     {}},
     {"PunctuationValueRepeatsText", "[TITLE]\n,\n", true, WithTitle("TITLE"), {}},
+    // A keyword inside a body is a value like any other word.
+    {"KeywordsAreValues",
+     "[TITLE]\nGAME\n[MESSAGE]\nREG GAMEDATA\n[DRIVEINFO]\nTITLE\n[GAME]\nMESSAGE\n",
+     true,
+     {"GAME", "MESSAGE", {}, {}, {"REG", "GAMEDATA"}, {"TITLE\n"}},
+     {}},
+    // The end mark ends the input wherever it stands.
+    {"EndMarkFirstEndsLoad", "\xFF\n[TITLE]\nT\n", true, {}, {}},
+    {"EndMarkEndsLoad", "[TITLE]\nA\n\xFF\n[TITLE]\nB\n", true, WithTitle("A"), {}},
     // Brackets at the top level.
     {"DoubleBracketOpensSection", "[[TITLE]\nT\n", true, WithTitle("T"), {}},
     {"LoneBracketAtEnd", "[TITLE]\nT\n[\n", true, WithTitle("T"), {}},
@@ -114,6 +130,17 @@ const LoadCase kLoadCases[] = {
       {},
       {}},
      {}},
+    // Size and crc take a token of any kind, brackets included; a name any but '['.
+    {"BracketsInsideEntriesAreTaken",
+     "[REG]\nA,[,1\nB,2,[\nC,3,4\n",
+     true,
+     {"", "", {{"A", 0, 1}, {"B", 2, 2}, {"C", 3, 4}}, {}, {}, {}},
+     {}},
+    {"PunctuationNameRepeatsText",
+     "[CDFILES]\n;,1,2\n'MY FILE.DAT',3,4\n",
+     true,
+     {"", "", {}, {{{"CDFILES", 1, 2}, {"MY FILE.DAT", 3, 4}}}, {}, {}},
+     {}},
     {"NumbersFromPunctuationRepeatText",
      "[REG]\n7,,,1f\nAB,1,,\n",
      true,
@@ -130,6 +157,21 @@ const LoadCase kLoadCases[] = {
      true,
      {"", "", {}, {}, {}, {"L1\nL2\n", "", "X\n"}},
      {}},
+    {"MessagePunctuationRepeatsText",
+     "[MESSAGE]\n; 'A' += ) B == ]\n",
+     true,
+     {"", "", {}, {}, {"MESSAGE", "A", "A", "A", "B", "B", "B"}, {}},
+     {}},
+    {"MessageInvalidBytesAreValues",
+     "[MESSAGE]\nA $ , ? \"B\" ~\n",
+     true,
+     {"", "", {}, {}, {"A", "$", "$", "?", "B", "~"}, {}},
+     {"$,2,は無効なトークン", "?,2,は無効なトークン", "~,2,は無効なトークン"}},
+    {"DrivePromptPunctuationAndInvalidBytes",
+     "[DRIVEINFO]\n, 'P' - @ ; ! 'Q\nR'\n",
+     true,
+     {"", "", {}, {}, {}, {"DRIVEINFO\nP\nP\n@\n@\n!\nQ\nR\n"}},
+     {"@,2,は無効なトークン", "!,2,は無効なトークン"}},
     {"InvalidByteIsAValue",
      "[MESSAGE]\nA\n#\n",
      true,
@@ -152,6 +194,26 @@ const LoadCase kLoadCases[] = {
      false,
      {"", "", {}, {}, {"A"}, {}},
      {}},
+    // Each header needs its ']': a body read without it would be taken.
+    {"MissingClosingBracketOfGame", "[GAME]\nA\n[GAME\nB\n", false, {"", "A", {}, {}, {}, {}}, {}},
+    {"MissingClosingBracketOfReg",
+     "[REG]\nA,1,2\n[REG\nB,3,4\n",
+     false,
+     {"", "", {{"A", 1, 2}}, {}, {}, {}},
+     {}},
+    {"MissingClosingBracketOfCdFiles",
+     "[CDFILES]\nA,1,2\n[CDFILES\nB,3,4\n",
+     false,
+     {"", "", {}, {{{"A", 1, 2}}}, {}, {}},
+     {}},
+    {"FailureKeepsEverythingBefore",
+     "[TITLE]\nT\n[GAME]\nG\n[MESSAGE]\nM\n[DRIVEINFO]\nP\n[CDFILES]\nA,1,2\n[REG]\nR,1,2\n"
+     "[CDFILES]\nB,1,2\nC 1\n[MESSAGE]\nN\n",
+     false,
+     {"T", "G", {{"R", 1, 2}}, {{{"A", 1, 2}}}, {"M"}, {"P\n"}},
+     {}},
+    // No token is read after a fault: the bad byte behind it gives no message.
+    {"NothingReadAfterFault", "[CDFILES]\nA,1,XYZ\n#\n", false, {}, {}},
     {"RegKeepsEntriesBeforeMissingComma",
      "[REG]\nA,1,2\nB,3,4\nC,5 6\n",
      false,
@@ -181,6 +243,11 @@ const LoadCase kLoadCases[] = {
      Repeat("[", 1001) + "TITLE]\nT\n",
      false,
      WithTitle("T"),
+     {}},
+    {"TitlesAndBracketsShareThePassLimit",
+     TitleSections(500) + Repeat("[", 501) + "TITLE]\nU\n",
+     false,
+     WithTitle("U"),
      {}},
     {"OtherSectionsUseNoPass",
      Repeat("[GAME]\nG\n[REG]\n[MESSAGE]\n[DRIVEINFO]\n[CDFILES]\n", 1001) + "[TITLE]\nT\n",
@@ -237,6 +304,9 @@ TEST(LoadInfFileTest, MissingOrEmptyFileLeavesListUntouched) {
     CheckList list;
     EXPECT_FALSE(list.LoadInfFile(dir.File("missing.INF").c_str()));
     EXPECT_FALSE(list.LoadInfFile(empty.c_str()));
+    const std::string unreadable = dir.Write("unreadable.INF", "[TITLE]\nT\n");
+    platform::testing::FailReadCall(1);
+    EXPECT_FALSE(list.LoadInfFile(unreadable.c_str()));
     EXPECT_EQ(Describe(list), Describe(CheckList{}));
 }
 

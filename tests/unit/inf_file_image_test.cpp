@@ -10,6 +10,7 @@
 
 #include "inf/file_image.h"
 #include "inf_test_files.h"
+#include "platform/files_testing.h"
 
 namespace {
 
@@ -41,6 +42,19 @@ TEST(FileImageTest, RefusesWhatCannotBeHeld) {
     EXPECT_FALSE(image.Load(empty.c_str()));
     EXPECT_FALSE(image.Load(dir.File("missing.INF").c_str()));
     EXPECT_FALSE(image.Load(::testing::TempDir().c_str()));  // a folder
+}
+
+// The file is read with one read; when that fails the load does, and the file is closed.
+TEST(FileImageTest, ReadErrorFailsTheLoad) {
+    TempDir dir;
+    const std::string file = dir.Write("file.INF", "[TITLE]\nT\n");
+    const std::size_t before = OpenDescriptorCount();
+    FileImage image;
+    platform::testing::FailReadCall(1);
+    EXPECT_FALSE(image.Load(file.c_str()));
+    EXPECT_EQ(OpenDescriptorCount(), before);
+    // The hook fired once: the next load reads the file.
+    EXPECT_TRUE(image.Load(file.c_str()));
 }
 
 // A file beyond the signed 32-bit range is refused rather than read in part: its size

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/files_testing.h"
 #include "platform/ui_recorded.h"
 #include "tests/unit/temp_file.h"
 
@@ -44,7 +45,10 @@ class VerifyFileTest : public ::testing::Test {
         BuildCrcTable(table);
         ASSERT_TRUE(dir.ok());
     }
-    void TearDown() override { pt::Reset(); }
+    void TearDown() override {
+        pt::Reset();
+        pt::FailReadCall(0);
+    }
 
     // Writes a file of `size` pattern bytes; its CRC goes to `crc`.
     std::string MakeFile(std::size_t size, std::uint32_t* crc) {
@@ -117,6 +121,30 @@ TEST_F(VerifyFileTest, BarMovesOnlyAfterAnotherPerCent) {
     }
 }
 
+// Past 42,949,673 bytes the byte count times 100 no longer fits 32 bits: the percentages
+// must climb all the same. The file is sparse, so it costs no disk space.
+TEST_F(VerifyFileTest, PercentagesOfLargeFilesKeepClimbing) {
+    constexpr std::int32_t kSize = 48 << 20;
+    const std::string path = dir.File("large.bin");
+    const int fd = ::open(path.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::ftruncate(fd, kSize), 0);
+    ::close(fd);
+    std::uint32_t reg = kCrcStart;
+    for (std::int32_t n = 0; n < kSize; ++n) {
+        reg = UpdateCrc(table, reg, 0);
+    }
+
+    ASSERT_TRUE(Verify(path, kSize, FinishCrc(reg)));
+    ASSERT_EQ(progress.positions.size(), 99u);
+    std::int32_t last = 0;
+    for (const auto& [pumps, percent] : progress.positions) {
+        EXPECT_GT(percent, last) << "after pump " << pumps;
+        last = percent;
+    }
+    EXPECT_EQ(last, 99);
+}
+
 TEST_F(VerifyFileTest, EmptyFileVerifiesWithoutAnyStep) {
     const std::string path = dir.Write("empty.bin", "");
     EXPECT_TRUE(Verify(path, 0, 0));
@@ -157,6 +185,37 @@ TEST_F(VerifyFileTest, StopAndQuitEndAtTheStepSilently) {
 
         EXPECT_TRUE(pt::Messages().empty());
         EXPECT_EQ(OpenDescriptorCount(), descriptors) << "file left open, k = " << k;
+    }
+}
+
+// A read error in the middle of a file ends its data there: the CRC of what was read is
+// compared, silently, and the file is closed.
+TEST_F(VerifyFileTest, ReadErrorEndsTheDataWhereItStands) {
+    constexpr std::size_t kChunk = 1048576;
+    constexpr std::size_t kSize = 2 * kChunk + 3;
+    const std::vector<std::uint8_t> bytes = PatternBytes(kSize);
+    const std::string path = dir.Write("broken.bin", bytes);
+    const std::uint32_t whole = ComputeCrc(table, bytes.data(), kSize);
+    struct Case {
+        int failingRead;
+        std::size_t delivered;
+    };
+    // The fourth read is the one that finds the end: failing it loses nothing.
+    const Case cases[] = {{1, 0}, {2, kChunk}, {3, 2 * kChunk}, {4, kSize}};
+    const std::size_t descriptors = OpenDescriptorCount();
+    for (const Case& c : cases) {
+        const std::uint32_t shorter = ComputeCrc(table, bytes.data(), c.delivered);
+        for (const std::uint32_t expected : {whole, shorter}) {
+            pt::Reset();
+            pt::FailReadCall(c.failingRead);
+            progress = RecordingProgress{};
+            EXPECT_EQ(Verify(path, kSize, expected), expected == shorter)
+                << "read " << c.failingRead << " fails, crc " << std::hex << expected;
+            EXPECT_EQ(pt::PumpCount(), static_cast<long>((c.delivered + 4095) / 4096));
+            EXPECT_TRUE(pt::Messages().empty()) << c.failingRead;
+            EXPECT_EQ(OpenDescriptorCount(), descriptors)
+                << "file left open, read " << c.failingRead;
+        }
     }
 }
 

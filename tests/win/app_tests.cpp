@@ -13,6 +13,7 @@
 #include "engine/registry.h"
 #include "tests/program_interface.h"
 #include "tests/win/checks.h"
+#include "tests/win/scratch_key.h"
 
 namespace {
 
@@ -21,30 +22,8 @@ using wintest::Check;
 // The main window's title, which the exit question starts with and shows as its caption.
 constexpr char kProgramName[] = "Sumwarden";
 
-// A key of this process's own below HKEY_CURRENT_USER, removed again at the end.
-class ScratchKey {
-  public:
-    ScratchKey() : path_("Software\\SumwardenAppTests\\" + std::to_string(GetCurrentProcessId())) {
-        RegCreateKeyA(HKEY_CURRENT_USER, path_.c_str(), &key_);
-    }
-    ~ScratchKey() {
-        RegCloseKey(key_);
-        RegDeleteKeyA(HKEY_CURRENT_USER, path_.c_str());
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\SumwardenAppTests");
-    }
-    void Set(const char* name, DWORD type, const std::string& data) {
-        RegSetValueExA(key_, name, 0, type, reinterpret_cast<const BYTE*>(data.data()),
-                       static_cast<DWORD>(data.size()));
-    }
-    const std::string& Path() const { return path_; }
-
-  private:
-    std::string path_;
-    HKEY key_ = nullptr;
-};
-
 void TestReadInstalledPath() {
-    ScratchKey scratch;
+    wintest::ScratchKey scratch("SumwardenAppTests");
     const std::string longest(511, 'p');
     const std::string tooLong(512, 'p');
     const std::string unterminatedFull(512, 'q');
@@ -161,6 +140,83 @@ void TestAskOkCancel() {
         Check(answerer.text == "Question" && answerer.caption == "Title",
               "AskOkCancel text and caption", answerer.text + "|" + answerer.caption);
     }
+}
+
+// The real pump, on messages posted to a window of the test's own: what it dispatches, what
+// it returns and what it leaves in the queue.
+std::vector<int> dispatchedNumbers;
+
+LRESULT CALLBACK NotingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message >= WM_APP && message < WM_APP + 100) {
+        dispatchedNumbers.push_back(static_cast<int>(message - WM_APP));
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+std::string Numbers(const std::vector<int>& numbers) {
+    std::string text;
+    for (int n : numbers) {
+        text += std::to_string(n) + " ";
+    }
+    return text;
+}
+
+void TestPumpMessages() {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = NotingWindowProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "SumwardenPumpTest";
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowExA(0, windowClass.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                  nullptr, windowClass.hInstance, nullptr);
+    Check(window != nullptr, "pump: test window created");
+
+    // What is posted, in order: n > 0 is WM_APP + n to the window, 0 a WM_QUIT message in
+    // the queue, -1 PostQuitMessage (as the exit question does).
+    struct Case {
+        const char* what;
+        std::vector<int> posted;
+        int result;
+        std::vector<int> dispatched;
+        std::vector<int> left;
+    };
+    const std::vector<Case> cases = {
+        {"empty queue", {}, 1, {}, {}},
+        {"messages only", {1, 2, 3}, 1, {1, 2, 3}, {}},
+        {"WM_QUIT at the first pump", {0}, 0, {}, {}},
+        {"PostQuitMessage at the first pump", {-1}, 0, {}, {}},
+        {"WM_QUIT behind messages", {1, 2, 0, 3, 4}, 0, {1, 2}, {3, 4}},
+        {"WM_QUIT before messages", {0, 5}, 0, {}, {5}},
+    };
+    for (const Case& c : cases) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        }
+        dispatchedNumbers.clear();
+        for (int n : c.posted) {
+            if (n > 0) {
+                PostMessageA(window, WM_APP + n, 0, 0);
+            } else if (n == 0) {
+                PostThreadMessageA(GetCurrentThreadId(), WM_QUIT, 0, 0);
+            } else {
+                PostQuitMessage(0);
+            }
+        }
+        const int result = MainWindow::PumpMessages();
+        std::vector<int> left;
+        while (PeekMessageA(&message, window, WM_APP, WM_APP + 99, PM_REMOVE)) {
+            left.push_back(static_cast<int>(message.message - WM_APP));
+        }
+        Check(result == c.result, "pump result", c.what);
+        Check(dispatchedNumbers == c.dispatched, "pump dispatches what stands before WM_QUIT",
+              std::string(c.what) + ": " + Numbers(dispatchedNumbers));
+        Check(left == c.left, "pump leaves what stands behind WM_QUIT",
+              std::string(c.what) + ": " + Numbers(left));
+        Check(!PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE),
+              "pump takes the WM_QUIT", c.what);
+    }
+    DestroyWindow(window);
 }
 
 // Last: an exit confirmed with OK posts WM_QUIT.
@@ -293,6 +349,7 @@ int main() {
     TestSurface(mainWindow.window);
     TestReadInstalledPath();
     TestAskOkCancel();
+    TestPumpMessages();
     TestExitQuestion(mainWindow);
     return wintest::Report("shell checks");
 }
