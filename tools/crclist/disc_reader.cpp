@@ -16,7 +16,7 @@ bool OpenDisc(const std::string& where, std::unique_ptr<DiscReader>* reader, std
 #ifdef _WIN32
     // "E:" alone would be the current folder of drive E:; a disc is always read from its root.
     std::string root = where;
-    if (root.empty() || (root.back() != '\\' && root.back() != '/')) {
+    if (root.size() == 2 && root[1] == ':') {
         root += '\\';
     }
     const DWORD attributes = GetFileAttributesA(root.c_str());

@@ -14,6 +14,7 @@
 #include "sumwarden_version.h"
 #include "tools/crclist/dump_command.h"
 #include "tools/crclist/subcommand.h"
+#include "tools/crclist/verify_command.h"
 
 namespace {
 
@@ -41,6 +42,7 @@ int main(int argc, char** argv) {
 
     const std::vector<crclist::Subcommand> subcommands = {
         crclist::AddDumpCommand(app),
+        crclist::AddVerifyCommand(app),
     };
     try {
         app.parse(argc, argv);
