@@ -121,7 +121,7 @@ TEST_F(Disc, FindsListedNamesAsWindowsDoes) {
             }
             const std::string& content = kFiles.at(found);
             EXPECT_EQ(digest.outcome, Outcome::kRead) << where << ": " << found;
-            EXPECT_EQ(digest.path, where + "/" + found) << where;
+            EXPECT_EQ(digest.path, std::filesystem::path(where) / found) << where;
             EXPECT_EQ(digest.size, content.size()) << where << ": " << found;
             EXPECT_EQ(digest.crc, TableCrc(content)) << where << ": " << found;
         }
@@ -177,7 +177,7 @@ TEST_F(Disc, ListsEveryFile) {
 // An image that ends inside a file's data: that file and every one not yet reached are read
 // errors, not missing files.
 TEST_F(Disc, ReportsATruncatedImageAsReadErrors) {
-    const std::vector<std::uint8_t> pattern = PatternBytes(2 * 1024 * 1024);
+    const std::vector<std::uint8_t> pattern = PatternBytes(std::size_t{2} << 20);
     const std::string big(pattern.begin(), pattern.end());
     std::ofstream(folder() + "/Big.bin", std::ios::binary) << big;
     ASSERT_TRUE(MakeDiscImage(folder(), image()));

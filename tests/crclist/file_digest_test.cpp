@@ -83,7 +83,9 @@ TEST(FileDigest, ReadsAFileOrSaysWhyNot) {
     };
     for (const auto& c : kCases) {
         if (!c.absent) {
-            dir.Write("file", std::vector<std::uint8_t>(content.begin(), content.begin() + c.size));
+            dir.Write("file",
+                      std::vector<std::uint8_t>(
+                          content.begin(), content.begin() + static_cast<std::ptrdiff_t>(c.size)));
         }
         Observer observer;
         observer.wantContent = c.want;
@@ -95,7 +97,8 @@ TEST(FileDigest, ReadsAFileOrSaysWhyNot) {
         EXPECT_EQ(digest.path, dir.File(c.name)) << c.what;
         EXPECT_EQ(digest.size, c.digestSize) << c.what;
         if (c.outcome == Outcome::kRead) {
-            const std::vector<std::uint8_t> expected(content.begin(), content.begin() + c.size);
+            const std::vector<std::uint8_t> expected(
+                content.begin(), content.begin() + static_cast<std::ptrdiff_t>(c.size));
             EXPECT_EQ(digest.crc, TableCrc(expected)) << c.what;
         }
         if (c.bytesRead == kGrows) {

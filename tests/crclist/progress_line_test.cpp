@@ -6,7 +6,8 @@ namespace {
 
 using crclist::FormatProgress;
 
-constexpr std::uint64_t kMiB = 1024 * 1024;
+constexpr std::uint64_t kMiB = std::uint64_t{1} << 20;
+constexpr std::uint64_t kGiB = kMiB << 10;
 
 TEST(ProgressLine, ShowsAmountsSpeedTimeLeftAndName) {
     const struct {
@@ -19,8 +20,7 @@ TEST(ProgressLine, ShowsAmountsSpeedTimeLeftAndName) {
         {0, 100 * kMiB, 0, "A.DAT", 79, "0.0 MiB of 100.0 MiB    0%  0 MB/s  --:-- left  A.DAT"},
         {50 * kMiB, 100 * kMiB, 1, "A.DAT", 79,
          "50.0 MiB of 100.0 MiB   50%  52 MB/s  0:01 left  A.DAT"},
-        {3 * 1024 * kMiB, 4 * 1024 * kMiB, 10, "B", 79,
-         "3.00 GiB of 4.00 GiB   75%  322 MB/s  0:03 left  B"},
+        {3 * kGiB, 4 * kGiB, 10, "B", 79, "3.00 GiB of 4.00 GiB   75%  322 MB/s  0:03 left  B"},
         {kMiB, 200 * kMiB, 1, "x", 79, "1.0 MiB of 200.0 MiB    0%  1 MB/s  3:19 left  x"},
         // more done than listed (a file larger than its entry): no more than 100 %
         {2 * kMiB, kMiB, 1, "", 79, "2.0 MiB of 1.0 MiB  100%  2 MB/s  0:00 left  "},

@@ -238,11 +238,11 @@ TEST_F(Verify, WritesOneJsonDocument) {
 // Ctrl-C: the run stops at the next block, prints the summary so far and exits 130.
 TEST_F(Verify, StopsOnCtrlC) {
     // A sparse file reads fast from no disk at all, yet 200 of them take seconds.
-    constexpr std::size_t kSize = 256 * 1024 * 1024;
+    constexpr std::size_t kSize = std::size_t{256} << 20;
     constexpr int kCount = 200;
     { std::ofstream(File("d1/Big.bin")); }
     std::filesystem::resize_file(File("d1/Big.bin"), kSize);
-    std::vector<unsigned char> zeros(1024 * 1024);
+    std::vector<unsigned char> zeros(std::size_t{1} << 20);
     std::uint32_t crc = 0;
     for (std::size_t done = 0; done < kSize; done += zeros.size()) {
         crc = crclist::FastCrc32(crc, zeros.data(), zeros.size());

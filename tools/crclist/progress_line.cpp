@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cinttypes>
+#include <cmath>
 #include <vector>
 
 namespace crclist {
@@ -78,7 +79,7 @@ std::string FormatProgress(std::uint64_t done, std::uint64_t total, double secon
     char left[32] = "--:--";
     if (rate > 0) {
         const auto remaining = static_cast<std::uint64_t>(
-            static_cast<double>(total > done ? total - done : 0) / rate + 0.5);
+            std::llround(static_cast<double>(total > done ? total - done : 0) / rate));
         std::snprintf(left, sizeof left, "%" PRIu64 ":%02u", remaining / 60,
                       static_cast<unsigned>(remaining % 60));
     }

@@ -27,7 +27,11 @@ class SequentialFile {
   private:
     void Close();
 
-    void* handle_ = nullptr;  // a HANDLE, or a file descriptor plus one; null when closed
+#ifdef _WIN32
+    void* handle_ = nullptr;  // a HANDLE; null when closed
+#else
+    int fd_ = -1;  // -1 when closed
+#endif
 };
 
 // A path in the system's encoding as UTF-8, for output: natively paths already are UTF-8;

@@ -3,18 +3,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdint>
 
 #include "tools/crclist/sequential_file.h"
 
 namespace crclist {
-namespace {
-
-int Descriptor(void* handle) {
-    return static_cast<int>(reinterpret_cast<std::intptr_t>(handle)) - 1;
-}
-
-}  // namespace
 
 SequentialFile::~SequentialFile() {
     Close();
@@ -34,13 +26,13 @@ bool SequentialFile::Open(const std::string& path) {
     }
     // Only a hint: a system that ignores it reads the file all the same.
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    handle_ = reinterpret_cast<void*>(static_cast<std::intptr_t>(fd) + 1);
+    fd_ = fd;
     return true;
 }
 
 bool SequentialFile::Size(std::uint64_t* size) const {
     struct stat info;
-    if (handle_ == nullptr || ::fstat(Descriptor(handle_), &info) != 0 || info.st_size < 0) {
+    if (fd_ < 0 || ::fstat(fd_, &info) != 0 || info.st_size < 0) {
         return false;
     }
     *size = static_cast<std::uint64_t>(info.st_size);
@@ -49,11 +41,11 @@ bool SequentialFile::Size(std::uint64_t* size) const {
 
 bool SequentialFile::Read(void* buffer, std::size_t count, std::size_t* got) {
     *got = 0;
-    if (handle_ == nullptr) {
+    if (fd_ < 0) {
         return false;
     }
     for (;;) {
-        const ssize_t result = ::read(Descriptor(handle_), buffer, count);
+        const ssize_t result = ::read(fd_, buffer, count);
         if (result >= 0) {
             *got = static_cast<std::size_t>(result);
             return true;
@@ -65,9 +57,9 @@ bool SequentialFile::Read(void* buffer, std::size_t count, std::size_t* got) {
 }
 
 void SequentialFile::Close() {
-    if (handle_ != nullptr) {
-        ::close(Descriptor(handle_));
-        handle_ = nullptr;
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
     }
 }
 

@@ -36,15 +36,15 @@ FileResult Judge(const FileEntry& entry, const FileDigest& digest) {
     result.size = digest.size;
     if (digest.outcome == Outcome::kMissing) {
         result.status = Status::kMissing;
-    } else if (digest.outcome == Outcome::kReadError) {
+    } else if (digest.outcome == Outcome::kReadError ||
+               (digest.outcome == Outcome::kNotRead && SizeMatches(entry.size, digest.size))) {
+        // The second: not read although its size matched, which only a reader that was told
+        // not to read it does. Either way its content is unknown.
         result.status = Status::kReadError;
     } else if (digest.outcome == Outcome::kChanged || !SizeMatches(entry.size, digest.size)) {
         // A file that changed while it was read holds something else than it did: its size
         // is what it held, and its CRC belongs to no version of it.
         result.status = Status::kSize;
-    } else if (digest.outcome != Outcome::kRead) {
-        // Not read although its size matched: only a reader that was told not to read it.
-        result.status = Status::kReadError;
     } else {
         result.hasCrc = true;
         result.crc = digest.crc;

@@ -131,6 +131,7 @@ RunTotals RunVerification(const CheckList& list, const VerifyPlan& plan, ResultS
          group < plan.discs.size() && group < list.discGroups.size() && !totals.stopped; ++group) {
         const std::vector<FileEntry>& entries = list.discGroups[group];
         std::vector<std::string> names;
+        names.reserve(entries.size());
         for (const FileEntry& entry : entries) {
             names.push_back(entry.name);
         }
