@@ -24,7 +24,7 @@ void FolderReader::Read(const std::vector<std::string>& names, ReadObserver& obs
             // The path says where it was looked for.
             std::string name = SjisToUtf8(names[index]);
             std::replace(name.begin(), name.end(), '\\', '/');
-            digest.path = root_ + "/" + name;
+            digest.path = (std::filesystem::path(root_) / name).string();
         }
         observer.Done(index, digest);
     }

@@ -1,5 +1,6 @@
 #include "tools/crclist/stop_signal.h"
 
+#include <atomic>
 #include <csignal>
 
 #ifdef _WIN32
@@ -9,7 +10,10 @@
 namespace crclist {
 namespace {
 
-volatile std::sig_atomic_t caught = 0;  // the signal's number; 0 while none came
+// The signal's number; 0 while none came. Set in a signal handler natively and on a thread of
+// the system's own on Windows, so it must be lock-free and atomic.
+std::atomic<int> caught{0};
+static_assert(std::atomic<int>::is_always_lock_free, "a signal handler may set it");
 
 #ifdef _WIN32
 BOOL WINAPI OnConsoleControl(DWORD event) {
@@ -52,7 +56,7 @@ bool StopSignalled() {
 }
 
 int StopExitCode() {
-    return 128 + static_cast<int>(caught);
+    return 128 + caught.load();
 }
 
 }  // namespace crclist
