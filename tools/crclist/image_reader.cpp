@@ -1,7 +1,5 @@
 #include "tools/crclist/image_reader.h"
 
-#include <archive.h>
-#include <archive_entry.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -9,6 +7,7 @@
 #include <map>
 #include <set>
 
+#include "tools/crclist/archive_library.h"
 #include "tools/crclist/fast_crc.h"
 #include "tools/crclist/listed_names.h"
 #include "tools/crclist/text_encoding.h"
@@ -37,19 +36,23 @@ Components Folded(Components components) {
 class ImageArchive {
   public:
     explicit ImageArchive(const std::string& path)
-        : archive_(archive_read_new()), fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
-        if (archive_ == nullptr || fd_ < 0) {
+        : library_(LoadArchiveLibrary(&error_)), fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+        if (library_ == nullptr || fd_ < 0) {
+            return;
+        }
+        archive_ = library_->readNew();
+        if (archive_ == nullptr) {
             return;
         }
         ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
-        archive_read_support_format_iso9660(archive_);
-        opened_ = archive_read_open_fd(archive_, fd_, kReadSize) == ARCHIVE_OK;
+        library_->supportIso9660(archive_);
+        opened_ = library_->openFd(archive_, fd_, kReadSize) == ARCHIVE_OK;
     }
     ImageArchive(const ImageArchive&) = delete;
     ImageArchive& operator=(const ImageArchive&) = delete;
     ~ImageArchive() {
         if (archive_ != nullptr) {
-            archive_read_free(archive_);
+            library_->readFree(archive_);
         }
         if (fd_ >= 0) {
             ::close(fd_);
@@ -61,7 +64,7 @@ class ImageArchive {
         if (!opened_) {
             return Next::kBroken;
         }
-        const int result = archive_read_next_header(archive_, entry);
+        const int result = library_->nextHeader(archive_, entry);
         if (result == ARCHIVE_OK || result == ARCHIVE_WARN) {
             return Next::kEntry;
         }
@@ -69,28 +72,35 @@ class ImageArchive {
     }
 
     std::string Error() const {
+        if (library_ == nullptr) {
+            return error_;
+        }
         if (fd_ < 0) {
             return "cannot be opened";
         }
-        const char* text = archive_ == nullptr ? nullptr : archive_error_string(archive_);
+        const char* text = archive_ == nullptr ? nullptr : library_->errorString(archive_);
         return text == nullptr ? "cannot be read" : text;
     }
 
+    // Only for an archive that was opened: NextEntry gave kEntry.
+    const ArchiveLibrary& library() const { return *library_; }
     struct archive* get() const {
         return archive_;
     }
 
   private:
-    struct archive* archive_;
+    std::string error_;
+    const ArchiveLibrary* library_;
+    struct archive* archive_ = nullptr;
     int fd_;
     bool opened_ = false;
 };
 
 // The components of an entry's path. Joliet and Rock Ridge names come out in UTF-8: through
 // the locale when it is UTF-8, and as they are in the C locale that this tool runs in.
-Components EntryComponents(archive_entry* entry) {
-    const char* utf8 = archive_entry_pathname_utf8(entry);
-    const char* name = utf8 != nullptr ? utf8 : archive_entry_pathname(entry);
+Components EntryComponents(const ArchiveLibrary& library, archive_entry* entry) {
+    const char* utf8 = library.pathnameUtf8(entry);
+    const char* name = utf8 != nullptr ? utf8 : library.pathname(entry);
     Components components;
     std::string part;
     for (const char* c = name == nullptr ? "" : name;; ++c) {
@@ -110,8 +120,8 @@ Components EntryComponents(archive_entry* entry) {
 }
 
 // Reads the data of the current entry into the CRC. Holes that libarchive skips are zeros.
-FileDigest::Outcome DigestEntry(struct archive* archive, std::uint64_t size, ReadObserver& observer,
-                                std::uint32_t* crc, bool* broken) {
+FileDigest::Outcome DigestEntry(const ImageArchive& archive, std::uint64_t size,
+                                ReadObserver& observer, std::uint32_t* crc, bool* broken) {
     static const unsigned char kZeros[4096] = {};
     std::uint64_t done = 0;
     for (;;) {
@@ -121,7 +131,7 @@ FileDigest::Outcome DigestEntry(struct archive* archive, std::uint64_t size, Rea
         const void* block = nullptr;
         std::size_t length = 0;
         la_int64_t offset = 0;
-        const int result = archive_read_data_block(archive, &block, &length, &offset);
+        const int result = archive.library().dataBlock(archive.get(), &block, &length, &offset);
         if (result == ARCHIVE_EOF) {
             break;
         }
@@ -224,25 +234,24 @@ void ImageReader::Read(const std::vector<std::string>& names, ReadObserver& obse
             broken = next == ImageArchive::Next::kBroken;
             break;
         }
-        const Components components = EntryComponents(entry);
+        const ArchiveLibrary& library = archive.library();
+        const Components components = EntryComponents(library, entry);
         tree.Add(components);
         const auto asked = byFolded.find(Folded(components));
-        if (archive_entry_filetype(entry) != AE_IFREG || asked == byFolded.end()) {
+        if (library.filetype(entry) != AE_IFREG || asked == byFolded.end()) {
             continue;
         }
         const std::string inImage = Join(components, "/");
         FileDigest digest;
         digest.path = image_ + "/" + inImage;
-        digest.size =
-            static_cast<std::uint64_t>(std::max<la_int64_t>(0, archive_entry_size(entry)));
+        digest.size = static_cast<std::uint64_t>(std::max<la_int64_t>(0, library.size(entry)));
         bool wantContent = false;
         for (const std::size_t index : asked->second) {
             wantContent = observer.WantContent(index, digest.size) || wantContent;
         }
         digest.outcome = FileDigest::Outcome::kNotRead;
         if (wantContent) {
-            digest.outcome =
-                DigestEntry(archive.get(), digest.size, observer, &digest.crc, &broken);
+            digest.outcome = DigestEntry(archive, digest.size, observer, &digest.crc, &broken);
         }
         if (digest.outcome == FileDigest::Outcome::kStopped) {
             stopped = true;
@@ -292,8 +301,8 @@ bool ImageReader::ListFiles(std::vector<std::string>* names) {
     archive_entry* entry = nullptr;
     ImageArchive::Next next;
     while ((next = archive.NextEntry(&entry)) == ImageArchive::Next::kEntry) {
-        if (archive_entry_filetype(entry) == AE_IFREG) {
-            names->push_back(Join(EntryComponents(entry), "\\"));
+        if (archive.library().filetype(entry) == AE_IFREG) {
+            names->push_back(Join(EntryComponents(archive.library(), entry), "\\"));
         }
     }
     std::sort(names->begin(), names->end());
