@@ -10,10 +10,11 @@
 
 namespace crclist {
 
-// The read size. Measured on page-cached files (1 GiB, median of five, read and CRC with
-// ISA-L): 64 KiB 8.1 GB/s, 128 KiB 9.2, 256 KiB 9.6, 512 KiB 7.5, 1 MiB 9.2, 4 MiB 9.2.
-// 256 KiB still fits the processor's second-level cache with the CRC's own working set, and
-// it keeps a stop quick on a slow optical drive (a fifth of a second at 1x DVD speed).
+// The read size, chosen by measuring: a 1 GiB file in the page cache read and taken into the
+// CRC with ISA-L, median of five runs, two sweeps on the same machine: 64 KiB 8.1 and 6.7 GB/s,
+// 128 KiB 9.2 and 7.6, 256 KiB 9.6 and 7.9, 512 KiB 7.5 and 8.3, 1 MiB 9.2 and 8.3, 4 MiB 9.2
+// and 8.2. From 256 KiB up it is a plateau within the noise; its smallest size keeps a stop
+// quick on a slow optical drive (a fifth of a second at 1x DVD speed) and the memory small.
 constexpr std::size_t kReadSize = std::size_t{256} << 10;
 
 // What reading a file gave.
