@@ -53,12 +53,8 @@ class Checker {
                         std::int32_t& counter, std::size_t group, const std::string& driveRoot);
 
     // The installed-files check.
+    // Each path is read with ReadInstalledPath (engine/registry.h).
     bool CheckInstalled(const CheckList& checkList);
-    // Reads the path held by the registry value `entry.name` of the key `keyPath` below
-    // HKEY_CURRENT_USER into `pathBuffer`, which must hold 512 characters; afterwards the
-    // path is the buffer's text up to its first zero byte.
-    static bool ReadInstalledPath(const FileEntry& entry, const std::string& keyPath,
-                                  std::string& pathBuffer);
 
     // Lets messages through, with a short sleep between drains, until a modeless dialog
     // sets `done`. False when WM_QUIT was taken meanwhile.

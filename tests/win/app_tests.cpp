@@ -55,7 +55,7 @@ void TestReadInstalledPath() {
         FileEntry entry;
         entry.name = c.name;
         std::string buffer(512, '0');
-        const bool read = Checker::ReadInstalledPath(entry, scratch.Path(), buffer);
+        const bool read = ReadInstalledPath(entry, scratch.Path(), buffer);
         Check(read == c.expectRead, "ReadInstalledPath result", c.name);
         Check(buffer.size() == 512, "path buffer keeps its size", c.name);
         if (read && c.expectRead) {
@@ -66,7 +66,7 @@ void TestReadInstalledPath() {
     FileEntry entry;
     entry.name = "plain";
     std::string buffer(512, '0');
-    Check(!Checker::ReadInstalledPath(entry, scratch.Path() + "\\absent", buffer),
+    Check(!ReadInstalledPath(entry, scratch.Path() + "\\absent", buffer),
           "a missing key is not read");
 
     Check(IsGameInstalled(scratch.Path()), "existing key is installed");

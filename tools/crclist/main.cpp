@@ -18,6 +18,7 @@
 #include "tools/crclist/make_command.h"
 #include "tools/crclist/subcommand.h"
 #include "tools/crclist/update_command.h"
+#include "tools/crclist/verify_command.h"
 
 namespace {
 
@@ -48,6 +49,7 @@ int main(int argc, char** argv) try {
         crclist::AddLintCommand(app),
         crclist::AddMakeCommand(app),
         crclist::AddUpdateCommand(app),
+        crclist::AddVerifyCommand(app),
     };
     try {
         app.parse(argc, argv);

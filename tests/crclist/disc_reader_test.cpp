@@ -1,0 +1,224 @@
+// Narrow literals in this file are compiled to Shift-JIS, as the names in a check list are;
+// u8 literals are UTF-8, as the names on the disk and in an image are.
+#include "tools/crclist/disc_reader.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include <gtest/gtest.h>
+
+#include "engine/crc32.h"
+#include "tests/crclist/disc_image.h"
+#include "tests/unit/temp_file.h"
+
+namespace {
+
+using crclist::DiscReader;
+using crclist::FileDigest;
+using Outcome = FileDigest::Outcome;
+
+class Recorder : public crclist::ReadObserver {
+  public:
+    std::size_t wantNot = ~std::size_t{0};  // the index whose content is not wanted
+    bool stopAtFirstBlock = false;
+    std::vector<std::size_t> order;
+    std::map<std::size_t, FileDigest> done;
+    std::uint64_t bytes = 0;
+
+    bool WantContent(std::size_t index, std::uint64_t) override { return index != wantNot; }
+    void BytesRead(std::uint64_t count) override { bytes += count; }
+    bool StopRequested() override { return stopAtFirstBlock && bytes > 0; }
+    void Done(std::size_t index, const FileDigest& digest) override {
+        order.push_back(index);
+        EXPECT_EQ(done.count(index), 0u) << "index " << index << " reported twice";
+        done[index] = digest;
+    }
+};
+
+std::uint32_t TableCrc(const std::string& bytes) {
+    CrcTable table{};
+    BuildCrcTable(table);
+    return ComputeCrc(table, bytes.data(), bytes.size());
+}
+
+// One disc's files, written as a folder and as an image of that folder.
+class Disc : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.ok());
+        for (const auto& [name, content] : kFiles) {
+            const std::filesystem::path path = std::filesystem::path(folder()) / name;
+            std::filesystem::create_directories(path.parent_path());
+            std::ofstream(path, std::ios::binary) << content;
+        }
+        std::filesystem::create_directories(folder() + "/Sub");
+        ASSERT_TRUE(MakeDiscImage(folder(), image())) << "xorriso (tools/setup.sh) is needed";
+    }
+
+    std::string folder() const { return dir_.File("disc"); }
+    std::string image() const { return dir_.File("disc.iso"); }
+
+    std::unique_ptr<DiscReader> Open(const std::string& where) {
+        std::unique_ptr<DiscReader> reader;
+        std::string error;
+        EXPECT_TRUE(crclist::OpenDisc(where, &reader, &error)) << error;
+        return reader;
+    }
+
+    static const std::map<std::string, std::string> kFiles;
+    TempDir dir_;
+};
+
+const std::map<std::string, std::string> Disc::kFiles = {
+    {"Data/Scene.dat", "scene"},
+    {u8"表/ﾃｽﾄ.dat", "test"},
+    {"Two/A.TXT", "upper"},
+    {"Two/a.txt", "lower"},
+    {"Two/Mixed.Txt", "mixed"},
+    {"Empty.bin", ""},
+    {"Deep/er/still/file.dat", std::string(300000, 'd')},
+};
+
+// The same names find the same files in a folder and in its image, as Windows finds them.
+TEST_F(Disc, FindsListedNamesAsWindowsDoes) {
+    const struct {
+        std::string name;   // Shift-JIS, as listed
+        std::string found;  // in the disc, UTF-8; empty: missing
+    } kCases[] = {
+        {"Data\\Scene.dat", "Data/Scene.dat"},
+        {"DATA\\SCENE.DAT", "Data/Scene.dat"},
+        {"data/scene.DAT", "Data/Scene.dat"},
+        {"表\\ﾃｽﾄ.DAT", u8"表/ﾃｽﾄ.dat"},
+        {"Two\\a.txt", "Two/a.txt"},
+        {"Two\\A.TXT", "Two/A.TXT"},
+        {"TWO\\a.Txt", "Two/A.TXT"},  // no exact name: the first in byte order
+        {"Two\\mixed.txt", "Two/Mixed.Txt"},
+        {"Empty.bin", "Empty.bin"},
+        {"Deep\\er\\STILL\\file.dat", "Deep/er/still/file.dat"},
+        {"Data\\Scene.dat", "Data/Scene.dat"},  // listed twice
+        {"Sub", ""},                            // a folder
+        {"Data\\None.dat", ""},
+        {"Bad\x80name", ""},  // no Shift-JIS
+    };
+    std::vector<std::string> names;
+    for (const auto& c : kCases) {
+        names.push_back(c.name);
+    }
+    for (const std::string& where : {folder(), image()}) {
+        std::unique_ptr<DiscReader> reader = Open(where);
+        ASSERT_TRUE(reader);
+        Recorder recorder;
+        reader->Read(names, recorder);
+        ASSERT_EQ(recorder.done.size(), names.size()) << where;
+        for (std::size_t index = 0; index < names.size(); ++index) {
+            const FileDigest& digest = recorder.done[index];
+            const std::string& found = kCases[index].found;
+            if (found.empty()) {
+                EXPECT_EQ(digest.outcome, Outcome::kMissing) << where << ": " << index;
+                continue;
+            }
+            const std::string& content = kFiles.at(found);
+            EXPECT_EQ(digest.outcome, Outcome::kRead) << where << ": " << found;
+            EXPECT_EQ(digest.path, std::filesystem::path(where) / found) << where;
+            EXPECT_EQ(digest.size, content.size()) << where << ": " << found;
+            EXPECT_EQ(digest.crc, TableCrc(content)) << where << ": " << found;
+        }
+    }
+}
+
+TEST_F(Disc, ReadsAFolderInListOrder) {
+    std::unique_ptr<DiscReader> reader = Open(folder());
+    Recorder recorder;
+    reader->Read({"Two\\a.txt", "Empty.bin", "Data\\Scene.dat", "None"}, recorder);
+    EXPECT_EQ(recorder.order, (std::vector<std::size_t>{0, 1, 2, 3}));
+}
+
+TEST_F(Disc, SkipsTheContentThatIsNotWanted) {
+    for (const std::string& where : {folder(), image()}) {
+        std::unique_ptr<DiscReader> reader = Open(where);
+        Recorder recorder;
+        recorder.wantNot = 1;
+        reader->Read({"Data\\Scene.dat", "Deep\\er\\still\\file.dat"}, recorder);
+        EXPECT_EQ(recorder.done[1].outcome, Outcome::kNotRead) << where;
+        EXPECT_EQ(recorder.done[1].size, 300000u) << where;
+        EXPECT_EQ(recorder.bytes, 5u) << where;  // only Scene.dat was read
+    }
+}
+
+// A stop leaves the file being read unreported; what was read before it stays.
+TEST_F(Disc, StopsWithinAFile) {
+    for (const std::string& where : {folder(), image()}) {
+        std::unique_ptr<DiscReader> reader = Open(where);
+        Recorder recorder;
+        recorder.stopAtFirstBlock = true;
+        reader->Read({"Deep\\er\\still\\file.dat", "Data\\Scene.dat"}, recorder);
+        EXPECT_EQ(recorder.done.count(0), 0u) << where;
+        EXPECT_LT(recorder.bytes, 300000u) << where;
+    }
+}
+
+TEST_F(Disc, ListsEveryFile) {
+    std::vector<std::string> expected;
+    for (const auto& [name, content] : kFiles) {
+        std::string windowsName = name;
+        std::replace(windowsName.begin(), windowsName.end(), '/', '\\');
+        expected.push_back(windowsName);
+    }
+    std::sort(expected.begin(), expected.end());
+    for (const std::string& where : {folder(), image()}) {
+        std::vector<std::string> names;
+        EXPECT_TRUE(Open(where)->ListFiles(&names)) << where;
+        EXPECT_EQ(names, expected) << where;
+    }
+}
+
+// An image that ends inside a file's data: that file and every one not yet reached are read
+// errors, not missing files.
+TEST_F(Disc, ReportsATruncatedImageAsReadErrors) {
+    const std::vector<std::uint8_t> pattern = PatternBytes(std::size_t{2} << 20);
+    const std::string big(pattern.begin(), pattern.end());
+    std::ofstream(folder() + "/Big.bin", std::ios::binary) << big;
+    ASSERT_TRUE(MakeDiscImage(folder(), image()));
+    std::string bytes;
+    {
+        std::ifstream in(image(), std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    const std::size_t at = bytes.find(big.substr(0, 4096));
+    ASSERT_NE(at, std::string::npos);
+    std::filesystem::resize_file(image(), at + 100000);
+
+    std::unique_ptr<DiscReader> reader = Open(image());
+    ASSERT_TRUE(reader);
+    Recorder recorder;
+    reader->Read({"Big.bin", "None.dat"}, recorder);
+    ASSERT_EQ(recorder.done.size(), 2u);
+    EXPECT_EQ(recorder.done[0].outcome, Outcome::kReadError);
+    EXPECT_EQ(recorder.done[1].outcome, Outcome::kReadError);
+    EXPECT_EQ(recorder.done[1].path, image());
+}
+
+TEST(DiscOpening, RefusesWhatIsNoDisc) {
+    TempDir dir;
+    ASSERT_TRUE(dir.ok());
+    dir.Write("list.txt", "not an image");
+    const struct {
+        std::string where;
+        std::string reason;
+    } kCases[] = {
+        {dir.File("none"), "no such folder or disc image"},
+        {dir.File("list.txt"), "is no ISO 9660 image"},
+        {"/dev/null", "neither a folder nor a disc image"},
+    };
+    for (const auto& c : kCases) {
+        std::unique_ptr<DiscReader> reader;
+        std::string error;
+        EXPECT_FALSE(crclist::OpenDisc(c.where, &reader, &error)) << c.where;
+        EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+        EXPECT_NE(error.find(c.where), std::string::npos) << error;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,154 @@
+#!/usr/bin/env bash
+# crclist.exe verify under wine64, as support and release engineers run it on Windows: a disc
+# on the CD-ROM drive E:, and the installed files at the paths in a real key of Wine's registry,
+# one value with a Japanese name and one value missing.
+#
+#   tests/crclist/wine_verify.sh BUILD_DIR [--env DIR]   (a win64 build, such as build/win64)
+#
+# --env takes up the Wine environment that tests/wine/fixture.sh made in DIR (CTest runs it
+# so); without it the script makes its own. The last line is "N passed, N failed"; the exit
+# code is non-zero when a check failed.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=
+env_dir=
+while [ $# -gt 0 ]; do
+    case $1 in
+        --env)
+            env_dir=$2
+            shift
+            ;;
+        *) build=$1 ;;
+    esac
+    shift
+done
+build=$(cd "${build:?usage: wine_verify.sh BUILD_DIR [--env DIR]}" && pwd) || exit 1
+exe=$build/tools/crclist/crclist.exe
+if [ ! -f "$exe" ]; then
+    echo "no crclist.exe at $exe: build the win64 preset first" >&2
+    exit 1
+fi
+
+# shellcheck source=SCRIPTDIR/../wine/wine_env.sh
+source "$root/tests/wine/wine_env.sh"
+e2e_env_use "$env_dir" crclist-verify "e" || exit 1
+title=$E2E_ROOT/title
+rm -rf "$title"
+key='Software\SumwardenTests\CrclistVerify'
+
+# The title: a disc folder, an installation, the lists (Shift-JIS) and the key (UTF-16 .reg).
+python3 - "$title" "$(e2e_winpath "$title")" "$key" <<'PY' || exit 1
+import os, sys, zlib
+title, wintitle, key = sys.argv[1:]
+def write(path, content):
+    path = os.path.join(title, *path.split("/"))
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "wb") as out:
+        out.write(content)
+def entry(name, content, crc=None):
+    crc = zlib.crc32(content) if crc is None else crc
+    return "'%s', %d, %08X" % (name, len(content), crc)
+disc = {"SETUP.EXE": b"setup" * 1000, "Data/Scene.dat": os.urandom(300000),
+        "表/ﾃｽﾄ.dat": b"test"}
+for name, content in disc.items():
+    write("disc/" + name, content)
+installed = {"Game.exe": b"game" * 500, "セーブ/データ.dat": b"save"}
+for name, content in installed.items():
+    write("installed/" + name, content)
+write("disc/image.iso", b"")
+good = ["[GAME]", key, "[CDFILES]", entry("SETUP.EXE", disc["SETUP.EXE"]),
+        entry("DATA\\SCENE.DAT", disc["Data/Scene.dat"]), entry("表\\ﾃｽﾄ.DAT", disc["表/ﾃｽﾄ.dat"]),
+        "[REG]", entry("MainProgram", installed["Game.exe"]),
+        entry("セーブデータ", installed["セーブ/データ.dat"])]
+bad = ["[GAME]", key, "[CDFILES]", entry("SETUP.EXE", disc["SETUP.EXE"], 0x0BADC0DE),
+       entry("DATA\\GONE.DAT", b"x"), "[REG]", entry("MainProgram", installed["Game.exe"]),
+       entry("Uninstaller", b"x")]
+for name, lines in (("good.INF", good), ("bad.INF", bad)):
+    write(name, ("\r\n".join(lines) + "\r\n").encode("cp932"))
+reg = ["Windows Registry Editor Version 5.00", "", "[HKEY_CURRENT_USER\\%s]" % key,
+       '"MainProgram"="%s"' % (wintitle + "\\installed\\Game.exe").replace("\\", "\\\\"),
+       '"セーブデータ"="%s"' % (wintitle + "\\installed\\セーブ\\データ.dat").replace("\\", "\\\\")]
+write("title.reg", ("\r\n".join(reg) + "\r\n").encode("utf-16"))
+PY
+e2e_wine reg import "$(e2e_winpath "$title/title.reg")" >/dev/null 2>&1
+e2e_drives_apply "e:cdrom:$title/disc"
+
+passed=0
+failed=0
+check() {
+    if [ "$2" = ok ]; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        echo "FAILED: $1" >&2
+        [ -n "${3:-}" ] && echo "$3" >&2
+    fi
+}
+
+# Runs crclist.exe verify in the title's folder: $1 the expected exit code, $2 a Python
+# expression over the JSON document d that must hold, then the arguments.
+verify_json() {
+    local what=$1 code=$2 test=$3 out status
+    shift 3
+    out=$(cd "$title" && e2e_wine "$exe" verify --json "$@" 2>"$E2E_ROOT/stderr")
+    status=$?
+    if [ "$status" != "$code" ]; then
+        check "$what: exit $status, expected $code" failed "$out$(cat "$E2E_ROOT/stderr")"
+        return
+    fi
+    if printf '%s' "$out" | python3 -c "import json,sys; d=json.load(sys.stdin); sys.exit(0 if ($test) else 1)"; then
+        check "$what" ok
+    else
+        check "$what" failed "$out"
+    fi
+}
+
+statuses='[f["status"] for f in d["files"]]'
+verify_json "the disc on E:" 0 \
+    "$statuses == ['ok'] * 3 and d['files'][0]['path'] == 'E:\\\\SETUP.EXE' and
+     d['files'][2]['name'] == '表\\\\ﾃｽﾄ.DAT' and d['summary']['bytes'] == 305004" \
+    --disc E: good.INF
+verify_json "the drive root E:\\" 0 "$statuses == ['ok'] * 3" --disc "E:\\" good.INF
+verify_json "failures on E:" 1 \
+    "$statuses == ['crc', 'missing'] and d['files'][0]['crc'] is not None" --disc E: bad.INF
+verify_json "the installed files" 0 \
+    "$statuses == ['ok', 'ok'] and d['files'][1]['name'] == 'セーブデータ' and
+     d['files'][1]['path'].endswith('\\\\installed\\\\セーブ\\\\データ.dat') and
+     d['files'][0]['check'] == 'installed' and 'group' not in d['files'][0]" \
+    --installed good.INF
+verify_json "a missing value" 1 \
+    "$statuses == ['ok', 'no-value'] and d['files'][1]['path'] is None and
+     d['summary']['no-value'] == 1" --installed bad.INF
+verify_json "disc and installation in one run" 0 \
+    "[f['check'] for f in d['files']] == ['disc'] * 3 + ['installed'] * 2" \
+    --disc E: --installed good.INF
+
+# Text output, and the usage errors that only Windows gives.
+out=$(cd "$title" && e2e_wine "$exe" verify --disc E: --installed bad.INF 2>&1)
+status=$?
+if [ "$status" = 1 ] && printf '%s\n' "$out" | grep -q '^no-value    installed  Uninstaller' &&
+    printf '%s\n' "$out" | grep -q '^4 files: 1 ok, 3 failed (1 missing, 0 size, 1 crc, 0 read-error, 1 no-value)$'; then
+    check "text output" ok
+else
+    check "text output: exit $status" failed "$out"
+fi
+out=$(cd "$title" && e2e_wine "$exe" verify --disc 'E:\image.iso' good.INF 2>&1)
+status=$?
+if [ "$status" = 2 ] && printf '%s' "$out" | grep -q 'mount a disc image in Explorer'; then
+    check "an image on Windows" ok
+else
+    check "an image on Windows: exit $status" failed "$out"
+fi
+out=$(cd "$title" && e2e_wine "$exe" verify --disc E: --disc E: good.INF 2>&1)
+status=$?
+if [ "$status" = 2 ] && printf '%s' "$out" | grep -q 'the list has 1 disc group'; then
+    check "the count of groups" ok
+else
+    check "the count of groups: exit $status" failed "$out"
+fi
+
+# The key goes again: a shared environment keeps its registry for the tests after this one.
+e2e_wine reg delete "HKCU\\$key" /f >/dev/null 2>&1
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,312 @@
+#include "tools/crclist/image_reader.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+#include "tools/crclist/archive_library.h"
+#include "tools/crclist/fast_crc.h"
+#include "tools/crclist/listed_names.h"
+#include "tools/crclist/text_encoding.h"
+
+namespace crclist {
+namespace {
+
+using Components = std::vector<std::string>;
+
+std::string Join(const Components& components, const char* separator) {
+    std::string joined;
+    for (const std::string& component : components) {
+        joined += (joined.empty() ? "" : separator) + component;
+    }
+    return joined;
+}
+
+Components Folded(Components components) {
+    for (std::string& component : components) {
+        component = FoldCase(component);
+    }
+    return components;
+}
+
+// An image opened for one pass through libarchive; closed on every way out.
+class ImageArchive {
+  public:
+    explicit ImageArchive(const std::string& path)
+        : library_(LoadArchiveLibrary(&error_)), fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+        if (library_ == nullptr || fd_ < 0) {
+            return;
+        }
+        archive_ = library_->readNew();
+        if (archive_ == nullptr) {
+            return;
+        }
+        ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
+        library_->supportIso9660(archive_);
+        opened_ = library_->openFd(archive_, fd_, kReadSize) == ARCHIVE_OK;
+    }
+    ImageArchive(const ImageArchive&) = delete;
+    ImageArchive& operator=(const ImageArchive&) = delete;
+    ~ImageArchive() {
+        if (archive_ != nullptr) {
+            library_->readFree(archive_);
+        }
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+
+    enum class Next { kEntry, kEnd, kBroken };
+    Next NextEntry(archive_entry** entry) {
+        if (!opened_) {
+            return Next::kBroken;
+        }
+        const int result = library_->nextHeader(archive_, entry);
+        if (result == ARCHIVE_OK || result == ARCHIVE_WARN) {
+            return Next::kEntry;
+        }
+        return result == ARCHIVE_EOF ? Next::kEnd : Next::kBroken;
+    }
+
+    std::string Error() const {
+        if (library_ == nullptr) {
+            return error_;
+        }
+        if (fd_ < 0) {
+            return "cannot be opened";
+        }
+        const char* text = archive_ == nullptr ? nullptr : library_->errorString(archive_);
+        return text == nullptr ? "cannot be read" : text;
+    }
+
+    // Only for an archive that was opened: NextEntry gave kEntry.
+    const ArchiveLibrary& library() const { return *library_; }
+    struct archive* get() const {
+        return archive_;
+    }
+
+  private:
+    std::string error_;
+    const ArchiveLibrary* library_;
+    struct archive* archive_ = nullptr;
+    int fd_;
+    bool opened_ = false;
+};
+
+// The components of an entry's path. Joliet and Rock Ridge names come out in UTF-8: through
+// the locale when it is UTF-8, and as they are in the C locale that this tool runs in.
+Components EntryComponents(const ArchiveLibrary& library, archive_entry* entry) {
+    const char* utf8 = library.pathnameUtf8(entry);
+    const char* name = utf8 != nullptr ? utf8 : library.pathname(entry);
+    Components components;
+    std::string part;
+    for (const char* c = name == nullptr ? "" : name;; ++c) {
+        if (*c == '/' || *c == '\0') {
+            if (!part.empty() && part != ".") {
+                components.push_back(part);
+            }
+            part.clear();
+            if (*c == '\0') {
+                break;
+            }
+        } else {
+            part += *c;
+        }
+    }
+    return components;
+}
+
+// Reads the data of the current entry into the CRC. Holes that libarchive skips are zeros.
+FileDigest::Outcome DigestEntry(const ImageArchive& archive, std::uint64_t size,
+                                ReadObserver& observer, std::uint32_t* crc, bool* broken) {
+    static const unsigned char kZeros[4096] = {};
+    std::uint64_t done = 0;
+    for (;;) {
+        if (observer.StopRequested()) {
+            return FileDigest::Outcome::kStopped;
+        }
+        const void* block = nullptr;
+        std::size_t length = 0;
+        la_int64_t offset = 0;
+        const int result = archive.library().dataBlock(archive.get(), &block, &length, &offset);
+        if (result == ARCHIVE_EOF) {
+            break;
+        }
+        if (result != ARCHIVE_OK) {
+            *broken = result == ARCHIVE_FATAL;
+            return FileDigest::Outcome::kReadError;
+        }
+        for (; offset > 0 && done < static_cast<std::uint64_t>(offset);) {
+            const auto gap = std::min<std::uint64_t>(sizeof kZeros, offset - done);
+            *crc = FastCrc32(*crc, kZeros, gap);
+            done += gap;
+        }
+        *crc = FastCrc32(*crc, block, length);
+        done += length;
+        observer.BytesRead(length);
+    }
+    return done == size ? FileDigest::Outcome::kRead : FileDigest::Outcome::kReadError;
+}
+
+// The names seen in the image so far: for each folder (its components joined by '/', the
+// root ""), the names in it in byte order.
+class NameTree {
+  public:
+    void Add(const Components& components) {
+        std::string folder;
+        for (const std::string& component : components) {
+            children_[folder].insert(component);
+            folder += (folder.empty() ? "" : "/") + component;
+        }
+    }
+
+    // The path of the entry that Windows opens for `components`: at each level the exact name
+    // when there is one, else the first in byte order that matches without regard to case.
+    bool Resolve(const Components& components, std::string* path) const {
+        std::string folder;
+        for (const std::string& component : components) {
+            const auto names = children_.find(folder);
+            if (names == children_.end()) {
+                return false;
+            }
+            std::string found;
+            if (names->second.count(component) != 0) {
+                found = component;
+            } else {
+                const std::string wanted = FoldCase(component);
+                const auto match = std::find_if(
+                    names->second.begin(), names->second.end(),
+                    [&wanted](const std::string& name) { return FoldCase(name) == wanted; });
+                if (match == names->second.end()) {
+                    return false;
+                }
+                found = *match;
+            }
+            folder += (folder.empty() ? "" : "/") + found;
+        }
+        *path = folder;
+        return true;
+    }
+
+  private:
+    std::map<std::string, std::set<std::string>> children_;
+};
+
+}  // namespace
+
+bool ImageReader::Check(const std::string& image, std::string* error) {
+    ImageArchive archive(image);
+    archive_entry* entry = nullptr;
+    if (archive.NextEntry(&entry) == ImageArchive::Next::kBroken) {
+        *error = image + " is no ISO 9660 image that can be read: " + archive.Error();
+        return false;
+    }
+    return true;
+}
+
+void ImageReader::Read(const std::vector<std::string>& names, ReadObserver& observer) {
+    // What is asked for: the components of each name, and the indices that each name, with
+    // the letter case ignored, stands for.
+    std::vector<Components> wanted(names.size());
+    std::vector<bool> valid(names.size());
+    std::map<Components, std::vector<std::size_t>> byFolded;
+    for (std::size_t index = 0; index < names.size(); ++index) {
+        valid[index] = SplitListedName(names[index], &wanted[index]) && !wanted[index].empty();
+        if (valid[index]) {
+            byFolded[Folded(wanted[index])].push_back(index);
+        }
+    }
+
+    // One pass: every file that some name could stand for is read, since which of two names
+    // that differ only in case Windows takes is known only once both have been seen.
+    NameTree tree;
+    std::map<std::string, FileDigest> digests;  // by path in the image
+    ImageArchive archive(image_);
+    bool broken = false;
+    bool stopped = false;
+    archive_entry* entry = nullptr;
+    for (;;) {
+        const ImageArchive::Next next = archive.NextEntry(&entry);
+        if (next != ImageArchive::Next::kEntry) {
+            broken = next == ImageArchive::Next::kBroken;
+            break;
+        }
+        const ArchiveLibrary& library = archive.library();
+        const Components components = EntryComponents(library, entry);
+        tree.Add(components);
+        const auto asked = byFolded.find(Folded(components));
+        if (library.filetype(entry) != AE_IFREG || asked == byFolded.end()) {
+            continue;
+        }
+        const std::string inImage = Join(components, "/");
+        FileDigest digest;
+        digest.path = image_ + "/" + inImage;
+        digest.size = static_cast<std::uint64_t>(std::max<la_int64_t>(0, library.size(entry)));
+        bool wantContent = false;
+        for (const std::size_t index : asked->second) {
+            wantContent = observer.WantContent(index, digest.size) || wantContent;
+        }
+        digest.outcome = FileDigest::Outcome::kNotRead;
+        if (wantContent) {
+            digest.outcome = DigestEntry(archive, digest.size, observer, &digest.crc, &broken);
+        }
+        if (digest.outcome == FileDigest::Outcome::kStopped) {
+            stopped = true;
+            break;
+        }
+        digests[inImage] = digest;
+        if (broken) {
+            break;
+        }
+    }
+
+    for (std::size_t index = 0; index < names.size(); ++index) {
+        std::string inImage;
+        if (stopped || broken) {
+            // The image was not seen to its end: only a file found by its exact name is
+            // surely the one Windows would open.
+            inImage = valid[index] ? Join(wanted[index], "/") : std::string();
+            const auto found = digests.find(inImage);
+            if (found != digests.end()) {
+                observer.Done(index, found->second);
+            } else if (broken) {
+                FileDigest digest;
+                digest.path = image_;
+                digest.outcome = FileDigest::Outcome::kReadError;
+                observer.Done(index, digest);
+            }
+            continue;
+        }
+        const auto found = valid[index] && tree.Resolve(wanted[index], &inImage)
+                               ? digests.find(inImage)
+                               : digests.end();
+        if (found != digests.end()) {
+            observer.Done(index, found->second);
+        } else {
+            FileDigest missing;  // not there, or a folder
+            std::string name = SjisToUtf8(names[index]);
+            std::replace(name.begin(), name.end(), '\\', '/');
+            missing.path = image_ + "/" + name;
+            observer.Done(index, missing);
+        }
+    }
+}
+
+bool ImageReader::ListFiles(std::vector<std::string>* names) {
+    names->clear();
+    ImageArchive archive(image_);
+    archive_entry* entry = nullptr;
+    ImageArchive::Next next;
+    while ((next = archive.NextEntry(&entry)) == ImageArchive::Next::kEntry) {
+        if (archive.library().filetype(entry) == AE_IFREG) {
+            names->push_back(Join(EntryComponents(archive.library(), entry), "\\"));
+        }
+    }
+    std::sort(names->begin(), names->end());
+    return next == ImageArchive::Next::kEnd;
+}
+
+}  // namespace crclist

@@ -1,0 +1,41 @@
+// A file read once from its start to its end, with the system told so, so that it reads ahead
+// and does not keep what has been read: POSIX with posix_fadvise natively, Win32 with
+// FILE_FLAG_SEQUENTIAL_SCAN on Windows. The file is shared with other readers only, as the
+// program opens it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace crclist {
+
+class SequentialFile {
+  public:
+    SequentialFile() = default;
+    SequentialFile(const SequentialFile&) = delete;
+    SequentialFile& operator=(const SequentialFile&) = delete;
+    ~SequentialFile();
+
+    // Opens an existing file (not a folder) for reading. False when it cannot be opened.
+    bool Open(const std::string& path);
+    // The whole size of the file as it is now. False when it cannot be taken.
+    bool Size(std::uint64_t* size) const;
+    // Reads up to `count` bytes into `buffer`; `*got` is 0 at the end. False on a read error.
+    bool Read(void* buffer, std::size_t count, std::size_t* got);
+
+  private:
+    void Close();
+
+#ifdef _WIN32
+    void* handle_ = nullptr;  // a HANDLE; null when closed
+#else
+    int fd_ = -1;  // -1 when closed
+#endif
+};
+
+// A path in the system's encoding as UTF-8, for output: natively paths already are UTF-8;
+// on Windows they are in the ANSI code page, Shift-JIS on the systems the title is for.
+std::string SystemPathToUtf8(const std::string& path);
+
+}  // namespace crclist

@@ -1,0 +1,13 @@
+// Ctrl-C during a run: the first one asks the run to stop at the next block, so that it can
+// still print what it found; a second one ends the process at once, for a drive that hangs.
+#pragma once
+
+namespace crclist {
+
+// Catches SIGINT and SIGTERM natively, Ctrl-C and Ctrl-Break in a Windows console.
+void CatchStopSignals();
+bool StopSignalled();
+// 128 + the signal's number, as a shell reports it: 130 for Ctrl-C.
+int StopExitCode();
+
+}  // namespace crclist
