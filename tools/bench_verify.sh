@@ -60,7 +60,10 @@ calc() {
 seconds() {
     local start end
     start=$EPOCHREALTIME
-    "$@" >/dev/null 2>&1 || { echo "bench: failed: $*" >&2; exit 1; }
+    "$@" >/dev/null 2>&1 || {
+        echo "bench: failed: $*" >&2
+        exit 1
+    }
     end=$EPOCHREALTIME
     calc "$end - $start"
 }

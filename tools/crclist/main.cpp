@@ -45,10 +45,8 @@ int main(int argc, char** argv) try {
     app.require_subcommand(1);
 
     const std::vector<crclist::Subcommand> subcommands = {
-        crclist::AddDumpCommand(app),
-        crclist::AddLintCommand(app),
-        crclist::AddMakeCommand(app),
-        crclist::AddUpdateCommand(app),
+        crclist::AddDumpCommand(app),   crclist::AddLintCommand(app),
+        crclist::AddMakeCommand(app),   crclist::AddUpdateCommand(app),
         crclist::AddVerifyCommand(app),
     };
     try {
