@@ -3,35 +3,10 @@
 # the Japanese locale (ANSI code page 932), with Japanese file names and texts. Compares exit
 # codes, outputs and the lists' bytes; ends with "N passed, N failed".
 #
-#   tests/crclist/wine_lists.sh [BUILD_DIR] [--env DIR]
-#
-# BUILD_DIR is a win64 build folder (default build/win64). --env takes up the Wine environment
-# that tests/wine/fixture.sh made in DIR (CTest runs it so); without it the script makes its
-# own.
+#   tests/crclist/wine_lists.sh [BUILD_DIR] [--env DIR]   (see wine_script.sh)
 set -uo pipefail
-root=$(cd "$(dirname "$0")/../.." && pwd)
-build=$root/build/win64
-env_dir=
-while [ $# -gt 0 ]; do
-    case $1 in
-        --env)
-            env_dir=$2
-            shift
-            ;;
-        *) build=$1 ;;
-    esac
-    shift
-done
-build=$(cd "$build" && pwd) || exit 2
-exe=$build/tools/crclist/crclist.exe
-if [ ! -f "$exe" ]; then
-    echo "wine_lists.sh: no $exe: build the win64 preset first" >&2
-    exit 2
-fi
-
-# shellcheck source=SCRIPTDIR/../wine/wine_env.sh
-source "$root/tests/wine/wine_env.sh"
-e2e_env_use "$env_dir" crclist || exit 2
+# shellcheck source=wine_script.sh
+source "$(dirname "$0")/wine_script.sh" crclist "" "$@" || exit 2
 work=$E2E_ROOT/lists
 rm -rf "$work"
 mkdir -p "$work"

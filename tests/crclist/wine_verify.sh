@@ -3,35 +3,12 @@
 # on the CD-ROM drive E:, and the installed files at the paths in a real key of Wine's registry,
 # one value with a Japanese name and one value missing.
 #
-#   tests/crclist/wine_verify.sh BUILD_DIR [--env DIR]   (a win64 build, such as build/win64)
+#   tests/crclist/wine_verify.sh [BUILD_DIR] [--env DIR]   (see wine_script.sh)
 #
-# --env takes up the Wine environment that tests/wine/fixture.sh made in DIR (CTest runs it
-# so); without it the script makes its own. The last line is "N passed, N failed"; the exit
-# code is non-zero when a check failed.
+# The last line is "N passed, N failed"; the exit code is non-zero when a check failed.
 set -uo pipefail
-root=$(cd "$(dirname "$0")/../.." && pwd)
-build=
-env_dir=
-while [ $# -gt 0 ]; do
-    case $1 in
-        --env)
-            env_dir=$2
-            shift
-            ;;
-        *) build=$1 ;;
-    esac
-    shift
-done
-build=$(cd "${build:?usage: wine_verify.sh BUILD_DIR [--env DIR]}" && pwd) || exit 1
-exe=$build/tools/crclist/crclist.exe
-if [ ! -f "$exe" ]; then
-    echo "no crclist.exe at $exe: build the win64 preset first" >&2
-    exit 1
-fi
-
-# shellcheck source=SCRIPTDIR/../wine/wine_env.sh
-source "$root/tests/wine/wine_env.sh"
-e2e_env_use "$env_dir" crclist-verify "e" || exit 1
+# shellcheck source=wine_script.sh
+source "$(dirname "$0")/wine_script.sh" crclist-verify "e" "$@" || exit 1
 title=$E2E_ROOT/title
 rm -rf "$title"
 key='Software\SumwardenTests\CrclistVerify'

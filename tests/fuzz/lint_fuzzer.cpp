@@ -2,8 +2,6 @@
 // finds no error in a file that the program fails to load, it sees the load as the program
 // does, it tells every invalid-token box the program shows, and every finding points into
 // the file with a known code.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -12,25 +10,10 @@
 
 #include "inf/check_list.h"
 #include "platform/ui_recorded.h"
+#include "tests/fuzz/fuzz_scratch.h"
 #include "tools/crclist/lint.h"
 
 namespace {
-
-std::string& ScratchPath() {
-    static std::string path;
-    return path;
-}
-
-void RemoveScratch() {
-    std::remove(ScratchPath().c_str());
-}
-
-void Require(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "lint_fuzzer: %s\n", what);
-        std::abort();
-    }
-}
 
 // Every code with its severity: errors first.
 constexpr const char* kErrors[] = {"invalid-byte", "syntax",    "end-mark",        "utf8-bom",
@@ -52,41 +35,35 @@ bool Listed(const char* code, const char* const* codes, std::size_t count) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    const char* folder = std::getenv("TMPDIR");
-    ScratchPath() = std::string(folder != nullptr && *folder != '\0' ? folder : "/tmp") +
-                    "/lint_fuzzer_" + std::to_string(::getpid()) + ".INF";
-    std::atexit(RemoveScratch);
+    fuzz::SetUpScratch("lint_fuzzer");
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    // A new file each time, as in inf_fuzzer: truncating would make ext4 write it out.
-    RemoveScratch();
-    std::FILE* file = std::fopen(ScratchPath().c_str(), "wb");
-    Require(file != nullptr, "cannot create the scratch file");
-    Require(size == 0 || std::fwrite(data, 1, size, file) == size, "cannot write the scratch file");
-    Require(std::fclose(file) == 0, "cannot close the scratch file");
+    fuzz::WriteScratch(data, size);
 
     CheckList list;
-    const bool loaded = list.LoadInfFile(ScratchPath().c_str());
+    const bool loaded = list.LoadInfFile(fuzz::ScratchPath().c_str());
     const std::size_t boxes = platform::testing::Messages().size();
     platform::testing::ClearMessages();
 
     crclist::LintReport report;
-    Require(crclist::LintFile(ScratchPath(), &report), "lint cannot read a readable file");
-    Require(report.reading.loaded == loaded, "lint sees the load differently");
-    Require(loaded || report.errors > 0, "no error about a file that does not load");
+    fuzz::Require(crclist::LintFile(fuzz::ScratchPath(), &report),
+                  "lint cannot read a readable file");
+    fuzz::Require(report.reading.loaded == loaded, "lint sees the load differently");
+    fuzz::Require(loaded || report.errors > 0, "no error about a file that does not load");
     std::size_t invalid = 0;
     for (const crclist::Diagnostic& diagnostic : report.diagnostics) {
-        Require(diagnostic.offset >= 0 && static_cast<std::size_t>(diagnostic.offset) <= size,
-                "a finding outside the file");
+        fuzz::Require(diagnostic.offset >= 0 && static_cast<std::size_t>(diagnostic.offset) <= size,
+                      "a finding outside the file");
         const bool error = diagnostic.severity == crclist::Severity::kError;
-        Require(error ? Listed(diagnostic.code, kErrors, std::size(kErrors))
-                      : Listed(diagnostic.code, kWarnings, std::size(kWarnings)),
-                "an unknown code, or one with the wrong severity");
+        fuzz::Require(error ? Listed(diagnostic.code, kErrors, std::size(kErrors))
+                            : Listed(diagnostic.code, kWarnings, std::size(kWarnings)),
+                      "an unknown code, or one with the wrong severity");
         invalid += std::strcmp(diagnostic.code, "invalid-byte") == 0 ? 1 : 0;
     }
-    Require(invalid == boxes, "invalid-byte findings differ from the boxes the program shows");
+    fuzz::Require(invalid == boxes,
+                  "invalid-byte findings differ from the boxes the program shows");
     platform::testing::ClearMessages();
     return 0;
 }
