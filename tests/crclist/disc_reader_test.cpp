@@ -174,6 +174,36 @@ TEST_F(Disc, ListsEveryFile) {
     }
 }
 
+// Names that share their data (hard links in the folder the image was made of) each have
+// that data, whichever of them are asked for; libarchive gives it with the first one only.
+TEST_F(Disc, ReadsEveryNameOfSharedData) {
+    const std::string content = "shared data";
+    std::filesystem::create_directories(folder() + "/Link");
+    dir_.Write("disc/Link/a.dat", content);
+    for (const char* link : {"b.dat", "c.dat"}) {
+        std::filesystem::create_hard_link(folder() + "/Link/a.dat", folder() + "/Link/" + link);
+    }
+    ASSERT_TRUE(MakeDiscImage(folder(), image()));
+    const std::vector<std::vector<std::string>> kRequests = {
+        {"Link\\a.dat", "Link\\b.dat", "Link\\c.dat"},
+        {"Link\\c.dat"},
+        {"LINK\\B.DAT", "Empty.bin"},
+    };
+    for (const auto& names : kRequests) {
+        std::unique_ptr<DiscReader> reader = Open(image());
+        Recorder recorder;
+        reader->Read(names, recorder);
+        for (std::size_t index = 0; index < names.size(); ++index) {
+            const std::string expected = names[index] == "Empty.bin" ? "" : content;
+            const FileDigest& digest = recorder.done[index];
+            EXPECT_EQ(digest.outcome, Outcome::kRead) << names[index];
+            EXPECT_EQ(digest.size, expected.size()) << names[index];
+            EXPECT_EQ(digest.crc, TableCrc(expected)) << names[index];
+        }
+        EXPECT_EQ(recorder.bytes, content.size()) << names[0];  // the data read once
+    }
+}
+
 // An image that ends inside a file's data: that file and every one not yet reached are read
 // errors, not missing files.
 TEST_F(Disc, ReportsATruncatedImageAsReadErrors) {

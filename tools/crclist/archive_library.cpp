@@ -34,7 +34,9 @@ bool Load(ArchiveLibrary* functions, std::string* reason) {
         Bind(library, "archive_entry_pathname_utf8", &functions->pathnameUtf8) &&
         Bind(library, "archive_entry_pathname", &functions->pathname) &&
         Bind(library, "archive_entry_filetype", &functions->filetype) &&
-        Bind(library, "archive_entry_size", &functions->size);
+        Bind(library, "archive_entry_size", &functions->size) &&
+        Bind(library, "archive_entry_hardlink", &functions->hardlink) &&
+        Bind(library, "archive_entry_nlink", &functions->nlink);
     if (!bound) {
         *reason = "libarchive lacks a function that crclist needs";
     }

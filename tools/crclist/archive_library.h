@@ -23,6 +23,8 @@ struct ArchiveLibrary {
     decltype(&archive_entry_pathname) pathname;
     decltype(&archive_entry_filetype) filetype;
     decltype(&archive_entry_size) size;
+    decltype(&archive_entry_hardlink) hardlink;
+    decltype(&archive_entry_nlink) nlink;
 };
 
 // The library's functions, loaded once; null when it cannot be loaded, with the reason in

@@ -119,6 +119,19 @@ Components EntryComponents(const ArchiveLibrary& library, archive_entry* entry) 
     return components;
 }
 
+std::uint64_t EntrySize(const ArchiveLibrary& library, archive_entry* entry) {
+    return static_cast<std::uint64_t>(std::max<la_int64_t>(0, library.size(entry)));
+}
+
+// The data of the last entry that other names share: libarchive gives it with the first name
+// only, and the others as links to it, with no size.
+struct SharedData {
+    // An image that gives a link before its data gives nothing for it.
+    FileDigest::Outcome outcome = FileDigest::Outcome::kReadError;
+    std::uint64_t size = 0;
+    std::uint32_t crc = 0;
+};
+
 // Reads the data of the current entry into the CRC. Holes that libarchive skips are zeros.
 FileDigest::Outcome DigestEntry(const ImageArchive& archive, std::uint64_t size,
                                 ReadObserver& observer, std::uint32_t* crc, bool* broken) {
@@ -224,6 +237,7 @@ void ImageReader::Read(const std::vector<std::string>& names, ReadObserver& obse
     // that differ only in case Windows takes is known only once both have been seen.
     NameTree tree;
     std::map<std::string, FileDigest> digests;  // by path in the image
+    SharedData shared;
     ImageArchive archive(image_);
     bool broken = false;
     bool stopped = false;
@@ -237,27 +251,46 @@ void ImageReader::Read(const std::vector<std::string>& names, ReadObserver& obse
         const ArchiveLibrary& library = archive.library();
         const Components components = EntryComponents(library, entry);
         tree.Add(components);
+        if (library.filetype(entry) != AE_IFREG) {
+            continue;
+        }
+        const bool isLink = library.hardlink(entry) != nullptr;
+        if (!isLink) {
+            shared = SharedData();
+        }
+        // The first of several names for the same data is read even when no name asks for
+        // it: the names after it come without the data.
+        const bool hasLinks = !isLink && library.nlink(entry) > 1;
         const auto asked = byFolded.find(Folded(components));
-        if (library.filetype(entry) != AE_IFREG || asked == byFolded.end()) {
+        if (asked == byFolded.end() && !hasLinks) {
             continue;
         }
         const std::string inImage = Join(components, "/");
         FileDigest digest;
         digest.path = image_ + "/" + inImage;
-        digest.size = static_cast<std::uint64_t>(std::max<la_int64_t>(0, library.size(entry)));
+        digest.size = isLink ? shared.size : EntrySize(library, entry);
         bool wantContent = false;
-        for (const std::size_t index : asked->second) {
-            wantContent = observer.WantContent(index, digest.size) || wantContent;
+        if (asked != byFolded.end()) {
+            for (const std::size_t index : asked->second) {
+                wantContent = observer.WantContent(index, digest.size) || wantContent;
+            }
         }
-        digest.outcome = FileDigest::Outcome::kNotRead;
-        if (wantContent) {
-            digest.outcome = DigestEntry(archive, digest.size, observer, &digest.crc, &broken);
+        FileDigest::Outcome read = FileDigest::Outcome::kNotRead;
+        if (isLink) {
+            read = shared.outcome;
+            digest.crc = shared.crc;
+        } else if (wantContent || hasLinks) {
+            read = DigestEntry(archive, digest.size, observer, &digest.crc, &broken);
+            shared = {read, digest.size, digest.crc};
         }
-        if (digest.outcome == FileDigest::Outcome::kStopped) {
+        if (read == FileDigest::Outcome::kStopped) {
             stopped = true;
             break;
         }
-        digests[inImage] = digest;
+        digest.outcome = wantContent ? read : FileDigest::Outcome::kNotRead;
+        if (asked != byFolded.end()) {
+            digests[inImage] = digest;
+        }
         if (broken) {
             break;
         }
