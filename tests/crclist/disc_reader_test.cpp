@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 
 #include <gtest/gtest.h>
 
@@ -159,19 +160,70 @@ TEST_F(Disc, StopsWithinAFile) {
     }
 }
 
+// Every regular file, with its size; a folder alone is no file, and the list being written
+// (here made after the image) is not one of them.
 TEST_F(Disc, ListsEveryFile) {
-    std::vector<std::string> expected;
+    dir_.Write("disc/crclist.INF", "being written");
+    std::map<std::vector<std::string>, std::uint64_t> expected;
     for (const auto& [name, content] : kFiles) {
-        std::string windowsName = name;
-        std::replace(windowsName.begin(), windowsName.end(), '/', '\\');
-        expected.push_back(windowsName);
+        std::vector<std::string> components;
+        for (const auto& part : std::filesystem::path(name)) {
+            components.push_back(part.string());
+        }
+        expected[components] = content.size();
     }
-    std::sort(expected.begin(), expected.end());
     for (const std::string& where : {folder(), image()}) {
-        std::vector<std::string> names;
-        EXPECT_TRUE(Open(where)->ListFiles(&names)) << where;
-        EXPECT_EQ(names, expected) << where;
+        std::vector<crclist::DiscFile> files;
+        std::vector<std::string> problems;
+        EXPECT_TRUE(Open(where)->ListFiles(dir_.File("disc/crclist.INF"), &files, &problems))
+            << where;
+        EXPECT_EQ(problems, std::vector<std::string>()) << where;
+        std::map<std::vector<std::string>, std::uint64_t> listed;
+        for (const crclist::DiscFile& file : files) {
+            listed[file.components] = file.size;
+        }
+        EXPECT_EQ(listed, expected) << where;
     }
+}
+
+// A folder is listed through its links, but a link that leads back into a folder above it,
+// or nowhere, is a problem that names it, and the listing goes on.
+TEST_F(Disc, ListsAFolderThroughLinks) {
+    namespace fs = std::filesystem;
+    const struct {
+        const char* link;
+        std::string target;
+        const char* problem;  // empty: listed through it
+    } kLinks[] = {
+        {"ToData", "Data", ""},
+        {"Deep/er/Up", "../..", "leads back into a folder above it"},
+        {"Gone", "none.dat", "cannot be read"},
+    };
+    for (const auto& c : kLinks) {
+        fs::create_symlink(c.target, folder() + "/" + c.link);
+    }
+    std::vector<crclist::DiscFile> files;
+    std::vector<std::string> problems;
+    ASSERT_TRUE(Open(folder())->ListFiles("", &files, &problems));
+    std::set<std::vector<std::string>> listed;
+    for (const crclist::DiscFile& file : files) {
+        listed.insert(file.components);
+    }
+    EXPECT_EQ(listed.size(), kFiles.size() + 1);
+    EXPECT_EQ(listed.count({"ToData", "Scene.dat"}), 1u);
+    std::size_t expectedProblems = 0;
+    for (const auto& c : kLinks) {
+        if (*c.problem == '\0') {
+            continue;
+        }
+        ++expectedProblems;
+        const auto named = std::find_if(problems.begin(), problems.end(), [&](const auto& text) {
+            return text.find(c.link) != std::string::npos &&
+                   text.find(c.problem) != std::string::npos;
+        });
+        EXPECT_NE(named, problems.end()) << c.link;
+    }
+    EXPECT_EQ(problems.size(), expectedProblems);
 }
 
 // Names that share their data (hard links in the folder the image was made of) each have

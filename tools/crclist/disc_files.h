@@ -1,18 +1,14 @@
-// The regular files below a folder, for a disc's list: each with its path relative to the
-// folder, as components in the system's encoding, in no particular order.
+// The regular files below a folder: the listing of a disc that is a folder, which crclist make
+// writes its lists from. Each file has its path relative to the folder, as components in the
+// system's encoding, in no particular order.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
-namespace crclist {
+#include "tools/crclist/disc_reader.h"
 
-struct DiscFile {
-    std::vector<std::string> components;  // relative to the folder, in the system's encoding
-    std::string path;                     // to open it
-    std::uint64_t size = 0;
-};
+namespace crclist {
 
 // Lists every regular file below `root`, through folders and links to them, leaving out the
 // file at `skip` (the list being written) when it lies there. False when `root` is no folder

@@ -30,6 +30,8 @@ bool OpenDisc(const std::string& where, std::unique_ptr<DiscReader>* reader, std
                  "such as E:";
         return false;
     }
+    *reader = std::make_unique<FolderReader>(root);
+    return true;
 #else
     struct stat info;
     if (::stat(where.c_str(), &info) != 0) {
@@ -47,8 +49,19 @@ bool OpenDisc(const std::string& where, std::unique_ptr<DiscReader>* reader, std
         *error = where + " is neither a folder nor a disc image";
         return false;
     }
-#endif
     *reader = std::make_unique<FolderReader>(where);
+    return true;
+#endif
+}
+
+bool OpenedDiscs::Open(const std::vector<std::string>& wheres, std::string* error) {
+    for (const std::string& where : wheres) {
+        std::unique_ptr<DiscReader>& reader = readers_[where];
+        if (!reader && !OpenDisc(where, &reader, error)) {
+            readers_.erase(where);
+            return false;
+        }
+    }
     return true;
 }
 

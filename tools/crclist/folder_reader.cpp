@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <system_error>
 
+#include "tools/crclist/disc_files.h"
 #include "tools/crclist/listed_names.h"
 #include "tools/crclist/text_encoding.h"
 
@@ -30,24 +30,14 @@ void FolderReader::Read(const std::vector<std::string>& names, ReadObserver& obs
     }
 }
 
-bool FolderReader::ListFiles(std::vector<std::string>* names) {
-    names->clear();
-    namespace fs = std::filesystem;
-    std::error_code error;
-    const fs::path root(root_);
-    for (fs::recursive_directory_iterator it(root, error), end; !error && it != end;
-         it.increment(error)) {
-        if (!it->is_regular_file(error)) {
-            continue;
-        }
-        std::string name;
-        for (const fs::path& part : it->path().lexically_relative(root)) {
-            name += (name.empty() ? "" : "\\") + part.u8string();
-        }
-        names->push_back(std::move(name));
+bool FolderReader::ListFiles(const std::string& skip, std::vector<DiscFile>* files,
+                             std::vector<std::string>* problems) {
+    files->clear();
+    if (!ListDiscFiles(root_, skip, files, problems)) {
+        problems->push_back(root_ + " is no folder that can be read");
+        return false;
     }
-    std::sort(names->begin(), names->end());
-    return !error;
+    return true;
 }
 
 }  // namespace crclist

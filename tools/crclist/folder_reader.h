@@ -13,7 +13,8 @@ class FolderReader : public DiscReader {
     explicit FolderReader(std::string root) : root_(std::move(root)) {}
 
     void Read(const std::vector<std::string>& names, ReadObserver& observer) override;
-    bool ListFiles(std::vector<std::string>* names) override;
+    bool ListFiles(const std::string& skip, std::vector<DiscFile>* files,
+                   std::vector<std::string>* problems) override;
 
   private:
     std::string root_;

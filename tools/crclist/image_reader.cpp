@@ -328,18 +328,32 @@ void ImageReader::Read(const std::vector<std::string>& names, ReadObserver& obse
     }
 }
 
-bool ImageReader::ListFiles(std::vector<std::string>* names) {
-    names->clear();
+bool ImageReader::ListFiles(const std::string& /*skip*/, std::vector<DiscFile>* files,
+                            std::vector<std::string>* problems) {
+    files->clear();
     ImageArchive archive(image_);
+    std::uint64_t sharedSize = 0;
     archive_entry* entry = nullptr;
     ImageArchive::Next next;
     while ((next = archive.NextEntry(&entry)) == ImageArchive::Next::kEntry) {
-        if (archive.library().filetype(entry) == AE_IFREG) {
-            names->push_back(Join(EntryComponents(archive.library(), entry), "\\"));
+        const ArchiveLibrary& library = archive.library();
+        if (library.filetype(entry) != AE_IFREG) {
+            continue;
         }
+        DiscFile file;
+        file.components = EntryComponents(library, entry);
+        file.path = image_ + "/" + Join(file.components, "/");
+        // A link has the size of the data that it shares with the file before it.
+        const bool isLink = library.hardlink(entry) != nullptr;
+        file.size = isLink ? sharedSize : EntrySize(library, entry);
+        sharedSize = file.size;
+        files->push_back(std::move(file));
     }
-    std::sort(names->begin(), names->end());
-    return next == ImageArchive::Next::kEnd;
+    if (next == ImageArchive::Next::kBroken) {
+        problems->push_back(image_ + " cannot be read to its end: " + archive.Error());
+        return false;
+    }
+    return true;
 }
 
 }  // namespace crclist

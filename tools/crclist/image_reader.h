@@ -17,7 +17,9 @@ class ImageReader : public DiscReader {
     static bool Check(const std::string& image, std::string* error);
 
     void Read(const std::vector<std::string>& names, ReadObserver& observer) override;
-    bool ListFiles(std::vector<std::string>* names) override;
+    // `skip` is for folders: a list being written is never inside an image.
+    bool ListFiles(const std::string& skip, std::vector<DiscFile>* files,
+                   std::vector<std::string>* problems) override;
 
   private:
     std::string image_;

@@ -1,7 +1,6 @@
 #include "tools/crclist/verify_command.h"
 
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -80,20 +79,17 @@ int Verify(const VerifyOptions& options) {
                           std::to_string(options.discs.size()) + " times)");
     }
 
-    // Each disc is opened once, however many groups are read from it, and before any is
-    // read, so that a mistyped one is told at once, even when the list has no group for it.
-    std::map<std::string, std::unique_ptr<DiscReader>> readers;
-    for (const std::string& disc : options.discs) {
-        std::unique_ptr<DiscReader>& reader = readers[disc];
-        std::string error;
-        if (!reader && !OpenDisc(disc, &reader, &error)) {
-            return UsageError(error);
-        }
+    // Every disc is opened, even when the list has no group for it, so that a mistyped one
+    // is told at once.
+    OpenedDiscs readers;
+    std::string error;
+    if (!readers.Open(options.discs, &error)) {
+        return UsageError(error);
     }
     VerifyPlan plan;
     plan.installed = options.installed;
     for (std::size_t group = 0; !options.discs.empty() && group < groups; ++group) {
-        plan.discs.push_back(readers[options.discs[options.discs.size() == 1 ? 0 : group]].get());
+        plan.discs.push_back(&readers.Reader(options.discs[options.discs.size() == 1 ? 0 : group]));
     }
 
     CatchStopSignals();
