@@ -73,7 +73,8 @@ class Characters {
         if (text.find('\'') != std::string::npos) {
             std::replace(text.begin(), text.end(), '"', '-');  // single bytes: safe to swap
         }
-        if (name && (text.empty() || text == "." || text == "..")) {
+        // Windows drops a space or a dot at the end of a name that it opens: make refuses them.
+        if (name && (text.empty() || text.back() == ' ' || text.back() == '.')) {
             text += "n";
         }
         return text;

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/crclist/disc_image.h"
 #include "tests/crclist/run_crclist.h"
 #include "tests/unit/temp_file.h"
 #include "tools/crclist/exclude_glob.h"
@@ -136,13 +137,22 @@ crclist::MakeOptions Options(const TempDir& dir, const std::vector<std::string>&
     return options;
 }
 
+// MakeContent on the discs of `options`, opened as the command opens them.
+bool Make(const crclist::MakeOptions& options, crclist::ListContent* content,
+          std::vector<std::string>* problems) {
+    crclist::OpenedDiscs discs;
+    std::string error;
+    EXPECT_TRUE(discs.Open(options.discs, &error)) << error;
+    return crclist::MakeContent(options, discs, content, problems);
+}
+
 TEST(MakeList, ListsFilesInShiftJisOrderFolderByFolder) {
     TempDir dir;
     MakeFiles(dir, "d",
               {"DATA2/Y", "DATA.BIN", u8"ｶﾅ", "a", "DATA/X.DAT", u8"表", "A.DAT", "B/C/D", u8"ア"});
     crclist::ListContent content;
     std::vector<std::string> problems;
-    ASSERT_TRUE(crclist::MakeContent(Options(dir, {"d"}), &content, &problems));
+    ASSERT_TRUE(Make(Options(dir, {"d"}), &content, &problems));
     std::vector<std::string> names;
     for (const FileEntry& entry : content.discs[0]) {
         names.push_back(entry.name);
@@ -163,6 +173,8 @@ TEST(MakeList, NamesWhatItCannotList) {
         {"a name without Shift-JIS form", "T", u8"한.dat", u8"한.dat"},
         {"a name that is not UTF-8", "T", "bad\xFF.dat", "bad\\xFF.dat"},
         {"a backslash in a name", "T", "a\\b", "backslash"},
+        {"a name that ends in a dot", "T", "DATA./a", "DATA./a has a name that ends in"},
+        {"a name that ends in a space", "T", "a ", "a  has a name that ends in"},
     };
     for (const auto& c : kCases) {
         TempDir dir;
@@ -171,7 +183,7 @@ TEST(MakeList, NamesWhatItCannotList) {
         options.title = c.title;
         crclist::ListContent content;
         std::vector<std::string> problems;
-        EXPECT_FALSE(crclist::MakeContent(options, &content, &problems)) << c.what;
+        EXPECT_FALSE(Make(options, &content, &problems)) << c.what;
         ASSERT_EQ(problems.size(), 1u) << c.what;
         EXPECT_NE(problems[0].find(c.culprit), std::string::npos) << problems[0];
     }
@@ -217,6 +229,69 @@ TEST(MakeCommand, KeepsWhatExistsAndLeavesNothingBehind) {
     EXPECT_EQ(ReadAll(out).find("big"), std::string::npos);
 }
 
+// The lines of a list that hold an entry.
+std::size_t EntryLines(const std::string& list) {
+    std::size_t count = 0;
+    for (std::size_t at = list.find(", "); at != std::string::npos; at = list.find(", ", at + 2)) {
+        ++count;
+    }
+    return count / 2;
+}
+
+// An image gives the same list as the folder it was made of: the same names in the same
+// order, the same numbers, whatever order the image keeps its files in. Each disc also holds
+// a file larger than a read.
+TEST(MakeCommand, ListsAnImageAsItsFolder) {
+    using Paths = std::vector<std::string>;
+    const struct {
+        const char* what;
+        Paths files;  // UTF-8, each holding its own name
+        Paths links;  // FILE=TARGET: hard links, which an image keeps as shared data
+        Paths more;   // further arguments
+        std::size_t entries;
+    } kCases[] = {
+        {"the order of names and folders",
+         {"DATA2/Y", "DATA.BIN", "a", "DATA/X.DAT", "A.DAT", "B/C/D", "Z/a/b/c/d/e/f/g/h/i"},
+         {},
+         {},
+         8},
+        {"Japanese names", {u8"ｶﾅ", u8"表/示.dat", u8"ア", u8"データ/背景 1.dat"}, {}, {}, 5},
+        {"names that differ in case", {"Two/A.TXT", "Two/a.txt", "two/b"}, {}, {}, 4},
+        {"shared data", {"first.dat"}, {"later.dat=first.dat", "DIR/link=first.dat"}, {}, 4},
+        {"excluded files",
+         {"keep.dat", "x.bak", "CVS/Entries"},
+         {},
+         {"--exclude", "*.bak", "--exclude", "cvs"},
+         2},
+        {"no other files", {}, {}, {}, 1},
+    };
+    for (const auto& c : kCases) {
+        TempDir dir;
+        MakeFiles(dir, "d", c.files);
+        fs::create_directories(dir.File("d"));
+        std::ofstream(dir.File("d/big.bin"), std::ios::binary) << std::string(600000, 'b');
+        for (const std::string& link : c.links) {
+            const std::size_t equals = link.find('=');
+            const fs::path at = fs::path(dir.File("d")) / link.substr(0, equals);
+            fs::create_directories(at.parent_path());
+            fs::create_hard_link(fs::path(dir.File("d")) / link.substr(equals + 1), at);
+        }
+        ASSERT_TRUE(MakeDiscImage(dir.File("d"), dir.File("d.iso"))) << c.what;
+        std::string lists[2];
+        for (const int image : {0, 1}) {
+            const std::string out = dir.File(image ? "image.INF" : "folder.INF");
+            std::vector<std::string> args = {
+                "make",     "-o", out, "--title", "T", "--disc", dir.File(image ? "d.iso" : "d"),
+                "--prompt", "P"};
+            args.insert(args.end(), c.more.begin(), c.more.end());
+            EXPECT_EQ(RunCrclist(args), 0) << c.what << (image ? ": image" : ": folder");
+            lists[image] = ReadAll(out);
+        }
+        EXPECT_EQ(lists[1], lists[0]) << c.what;
+        EXPECT_EQ(EntryLines(lists[0]), c.entries) << c.what << "\n" << lists[0];
+    }
+}
+
 TEST(MakeCommand, RefusesWrongArguments) {
     TempDir dir;
     MakeFiles(dir, "d", {"a.dat"});
@@ -227,6 +302,8 @@ TEST(MakeCommand, RefusesWrongArguments) {
         {"make", "-o", out, "--title", "T", "--installed", "NoEquals"},
         {"make", "-o", out},
         {"make", "--title", "T"},
+        {"make", "-o", out, "--title", "T", "--disc", dir.File("none"), "--prompt", "P"},
+        {"make", "-o", out, "--title", "T", "--disc", dir.File("d/a.dat"), "--prompt", "P"},
     };
     for (const auto& args : kCases) {
         EXPECT_EQ(RunCrclist(args), 2) << args.back();

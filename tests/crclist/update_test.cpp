@@ -1,5 +1,6 @@
 // crclist update: lists before and after, byte for byte. Every byte but a changed number
 // stays as it was; a failed update writes nothing. Narrow literals are Shift-JIS.
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/crclist/disc_image.h"
 #include "tests/crclist/run_crclist.h"
 #include "tests/unit/temp_file.h"
 
@@ -33,7 +35,9 @@ void MakeFiles(const TempDir& dir) {
 struct UpdateCase {
     const char* what;
     std::string list;
-    std::vector<std::string> args;  // after FILE; "@" stands for the test's folder
+    // After FILE; "@" stands for the test's folder, and "#/d1" for the disc d1: its folder,
+    // or an image of it.
+    std::vector<std::string> args;
     int exit;
     std::string after;   // the list afterwards; empty: as it was
     std::string output;  // what update prints
@@ -44,26 +48,26 @@ const std::string kHead = "[TITLE]\r\n'T'\r\n[DRIVEINFO]\r\n'P'\r\n";
 const UpdateCase kCases[] = {
     {"matching numbers in odd forms",
      kHead + "[CDFILES]\nSETUP.EXE,'5',0x3610a686\n\tデータ\\A.DAT ,\t00003, '352441C2'\n",
-     {"--disc", "@/d1"},
+     {"--disc", "#/d1"},
      0,
      "",
      ""},
     {"a changed size and a changed crc",
      kHead + "[CDFILES]\r\nsetup.exe , 4 , 0X3610A686\t\r\nデータ\\a.dat,3,beef\r\n",
-     {"--disc", "@/d1"},
+     {"--disc", "#/d1"},
      0,
      kHead + "[CDFILES]\r\nsetup.exe , 5 , 0X3610A686\t\r\nデータ\\a.dat,3,352441C2\r\n",
      "F:6:1: setup.exe: size 4 -> 5\nF:7:1: " + std::string(u8"データ\\a.dat") +
          ": crc 0000BEEF -> 352441C2\n"},
     {"quoted numbers become words, kept apart from what follows",
      kHead + "[CDFILES]\nSETUP.EXE,'4','1'データ\\A.DAT,3,352441C2\n",
-     {"--disc", "@/d1"},
+     {"--disc", "#/d1"},
      0,
      kHead + "[CDFILES]\nSETUP.EXE,5,3610A686 データ\\A.DAT,3,352441C2\n",
      "F:6:1: SETUP.EXE: size 4 -> 5, crc 00000001 -> 3610A686\n"},
     {"one folder for each disc",
      kHead + "[CDFILES]\nSETUP.EXE,5,3610A686\n[DRIVEINFO]\n[CDFILES]\nB.DAT,3,0\n",
-     {"--disc", "@/d1", "--disc", "@/d2"},
+     {"--disc", "#/d1", "--disc", "#/d2"},
      0,
      kHead + "[CDFILES]\nSETUP.EXE,5,3610A686\n[DRIVEINFO]\n[CDFILES]\nB.DAT,3,352441C2\n",
      "F:9:1: B.DAT: crc 00000000 -> 352441C2\n"},
@@ -77,7 +81,7 @@ const UpdateCase kCases[] = {
     // Failures write nothing.
     {"a missing file",
      kHead + "[CDFILES]\nSETUP.EXE,1,1\nGONE.DAT,1,1\n",
-     {"--disc", "@/d1"},
+     {"--disc", "#/d1"},
      1,
      "",
      ""},
@@ -89,23 +93,29 @@ const UpdateCase kCases[] = {
      ""},
     {"a list that does not load",
      kHead + "[CDFILES]\nSET UP.EXE,1,1\n",
-     {"--disc", "@/d1"},
+     {"--disc", "#/d1"},
      1,
      "",
      ""},
     {"a number cut off by the end of the file",
      kHead + "[CDFILES]\nSETUP.EXE,5,1",
-     {"--disc", "@/d1"},
+     {"--disc", "#/d1"},
      1,
      "",
      ""},
     {"folders for some discs only",
      kHead + "[CDFILES]\n[CDFILES]\n[CDFILES]\n",
-     {"--disc", "@/d1", "--disc", "@/d2"},
+     {"--disc", "#/d1", "--disc", "#/d2"},
      2,
      "",
      ""},
     {"--installed without a path", "[REG]\nMain,1,1\n", {"--installed", "Main"}, 2, "", ""},
+    {"a disc that is not there",
+     kHead + "[CDFILES]\nSETUP.EXE,1,1\n",
+     {"--disc", "#/d3"},
+     2,
+     "",
+     ""},
 };
 
 std::string Replaced(std::string text, const std::string& folder) {
@@ -116,31 +126,51 @@ std::string Replaced(std::string text, const std::string& folder) {
     return text;
 }
 
+// Runs `c` with its discs in `discs` ("#/d1" becomes DISCS/d1 + `suffix`), or without
+// `discs` in the folders beside the list.
+void RunCase(const UpdateCase& c, const std::string& discs, const std::string& suffix) {
+    TempDir dir;
+    MakeFiles(dir);
+    const std::string file = dir.Write("F", c.list);
+    const auto before = fs::last_write_time(file);
+    std::vector<std::string> args = {"update", "F"};
+    for (const std::string& arg : c.args) {
+        const std::string& place = discs.empty() ? dir.path() : discs;
+        args.push_back(arg[0] == '#' ? place + arg.substr(1) + suffix : Replaced(arg, dir.path()));
+    }
+    const fs::path here = fs::current_path();
+    fs::current_path(dir.path());  // so that the lines name the list "F"
+    testing::internal::CaptureStdout();
+    const int exit = RunCrclist(args);
+    const std::string output = testing::internal::GetCapturedStdout();
+    fs::current_path(here);
+    EXPECT_EQ(exit, c.exit) << c.what;
+    EXPECT_EQ(ReadAll(file), c.after.empty() ? c.list : c.after) << c.what;
+    EXPECT_EQ(output, c.output) << c.what;
+    if (c.after.empty()) {
+        EXPECT_EQ(fs::last_write_time(file), before) << c.what;
+    }
+    // Nothing but the list and the files it describes.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 4)
+        << c.what;
+}
+
 TEST(UpdateCommand, ChangesOnlyTheNumbersThatDiffer) {
     for (const UpdateCase& c : kCases) {
-        TempDir dir;
-        MakeFiles(dir);
-        const std::string file = dir.Write("F", c.list);
-        const auto before = fs::last_write_time(file);
-        std::vector<std::string> args = {"update", "F"};
-        for (const std::string& arg : c.args) {
-            args.push_back(Replaced(arg, dir.path()));
+        RunCase(c, "", "");
+    }
+}
+
+// An image of the disc folders gives the same numbers, and so the same bytes.
+TEST(UpdateCommand, ReadsTheDiscsFromImages) {
+    TempDir images;
+    MakeFiles(images);
+    ASSERT_TRUE(MakeDiscImage(images.File("d1"), images.File("d1.iso")));
+    ASSERT_TRUE(MakeDiscImage(images.File("d2"), images.File("d2.iso")));
+    for (const UpdateCase& c : kCases) {
+        if (std::find(c.args.begin(), c.args.end(), "--disc") != c.args.end()) {
+            RunCase(c, images.path(), ".iso");
         }
-        const fs::path here = fs::current_path();
-        fs::current_path(dir.path());  // so that the lines name the list "F"
-        testing::internal::CaptureStdout();
-        const int exit = RunCrclist(args);
-        const std::string output = testing::internal::GetCapturedStdout();
-        fs::current_path(here);
-        EXPECT_EQ(exit, c.exit) << c.what;
-        EXPECT_EQ(ReadAll(file), c.after.empty() ? c.list : c.after) << c.what;
-        EXPECT_EQ(output, c.output) << c.what;
-        if (c.after.empty()) {
-            EXPECT_EQ(fs::last_write_time(file), before) << c.what;
-        }
-        // Nothing but the list and the files it describes.
-        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 4)
-            << c.what;
     }
 }
 

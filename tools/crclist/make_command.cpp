@@ -35,6 +35,13 @@ int RunMake(MakeCommandOptions& options, const CLI::Option* game) {
             return Usage("--installed takes NAME=PATH");
         }
     }
+    // A disc that is not there is told before anything is read.
+    OpenedDiscs discs;
+    std::string error;
+    if (!discs.Open(make.discs, &error)) {
+        std::fprintf(stderr, "crclist make: %s\n", error.c_str());
+        return kExitUsage;
+    }
     if (make.out != "-" && !options.force && PathExists(make.out)) {
         std::fprintf(stderr, "crclist make: %s exists; give --force to replace it\n",
                      make.out.c_str());
@@ -44,7 +51,7 @@ int RunMake(MakeCommandOptions& options, const CLI::Option* game) {
     std::vector<std::string> problems;
     std::string bytes;
     std::string problem;
-    if (!MakeContent(make, &content, &problems) || !WriteList(content, &bytes, &problem)) {
+    if (!MakeContent(make, discs, &content, &problems) || !WriteList(content, &bytes, &problem)) {
         if (!problem.empty()) {
             problems.push_back(problem);
         }
@@ -66,7 +73,7 @@ Subcommand AddMakeCommand(CLI::App& app) {
     MakeOptions& make = options->make;
     CLI::App* parser = app.add_subcommand(
         "make",
-        "Write a new check list from the files of each disc folder and the installed files. "
+        "Write a new check list from the files of each disc and the installed files. "
         "Exit 0 when it is written, 1 when something cannot be listed (nothing is written), 2 "
         "for wrong arguments");
     parser->add_option("-o,--output", make.out, "the list to write (- for standard output)")
@@ -76,8 +83,11 @@ Subcommand AddMakeCommand(CLI::App& app) {
     CLI::Option* game = parser->add_option(
         "--game", make.game, "the registry key below HKEY_CURRENT_USER of the installed title");
     parser->add_option("--message", make.messages, "a line of the menu text (repeatable)");
-    parser->add_option("--disc", make.discs,
-                       "a folder with the files of one disc, in disc order (repeatable)");
+    parser
+        ->add_option("--disc", make.discs,
+                     "where the files of one disc are, in disc order (repeatable): a folder, a "
+                     "drive such as E: on Windows, or (not on Windows) an ISO 9660 image")
+        ->type_name("DIR");
     parser->add_option("--prompt", make.prompts,
                        "the prompt shown before the disc of the same place; a line feed "
                        "separates its lines (one for each --disc)");

@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "tools/crclist/disc_files.h"
+#include "tools/crclist/entry_digest.h"
 #include "tools/crclist/exclude_glob.h"
-#include "tools/crclist/file_measure.h"
 #include "tools/crclist/text_encoding.h"
 
 namespace crclist {
@@ -84,64 +83,83 @@ bool Excluded(const MakeOptions& options, const DiscFile& file) {
     return false;
 }
 
-// The entry of one file; its numbers only when everything before was in order.
-bool AddFile(const Listed& listed, bool measure, DiscGroup* group,
-             std::vector<std::string>* problems) {
-    FileEntry entry;
-    for (const std::string& component : listed.sjis) {
-        entry.name += (entry.name.empty() ? "" : "\\") + component;
+// The names of a file in Shift-JIS; false, with a problem, when a name cannot be listed as it
+// is. Windows drops the spaces and dots at the end of a name that it opens, so such a name
+// would lead the program to another file or to none.
+bool ListedName(const DiscFile& file, Listed* listed, std::vector<std::string>* problems) {
+    bool ok = true;
+    const std::string shown = Printable(file.path);
+    for (const std::string& component : file.components) {
+        std::string sjis;
+        ok = ToSjis(component, "the name of " + shown, &sjis, problems) && ok;
+        std::string utf8;
+        if (SystemToUtf8(component, &utf8) && utf8.find('\\') != std::string::npos) {
+            problems->push_back(shown +
+                                " holds a backslash in a name, which the program takes for a "
+                                "folder separator");
+            ok = false;
+        }
+        if (!component.empty() && (component.back() == ' ' || component.back() == '.')) {
+            problems->push_back(shown +
+                                " has a name that ends in a space or a dot, which Windows drops "
+                                "when it opens the file");
+            ok = false;
+        }
+        listed->sjis.push_back(sjis);
     }
-    const std::string shown = Printable(listed.file->path);
-    if (listed.file->size > static_cast<std::uint64_t>(INT32_MAX)) {
-        problems->push_back(shown + " is over 2147483647 bytes, more than an entry can describe");
-        return false;
-    }
-    if (measure && MeasureFile(listed.file->path, &entry.size, &entry.crc) != Measure::kOk) {
-        problems->push_back(shown + " cannot be read");
-        return false;
-    }
-    group->push_back(std::move(entry));
-    return true;
+    return ok;
 }
 
-bool MakeDisc(const MakeOptions& options, const std::string& folder, DiscGroup* group,
+bool MakeDisc(const MakeOptions& options, DiscReader& disc, DiscGroup* group,
               std::vector<std::string>* problems) {
     std::vector<DiscFile> files;
     std::vector<std::string> listing;
     const bool readable =
-        ListDiscFiles(folder, options.out == "-" ? std::string() : options.out, &files, &listing);
+        disc.ListFiles(options.out == "-" ? std::string() : options.out, &files, &listing);
     for (const std::string& problem : listing) {
         problems->push_back(Printable(problem));  // they name files in the system's encoding
     }
     if (!readable) {
-        problems->push_back(Printable(folder) + " is no folder that can be read");
         return false;
     }
     bool ok = true;
     std::vector<Listed> listed;
     for (const DiscFile& file : files) {
-        if (Excluded(options, file)) {
-            continue;
+        if (!Excluded(options, file)) {
+            listed.push_back({{}, &file});
+            ok = ListedName(file, &listed.back(), problems) && ok;
         }
-        Listed item{{}, &file};
-        for (const std::string& component : file.components) {
-            std::string sjis;
-            ok = ToSjis(component, "the name of " + Printable(file.path), &sjis, problems) && ok;
-            std::string utf8;
-            if (SystemToUtf8(component, &utf8) && utf8.find('\\') != std::string::npos) {
-                problems->push_back(Printable(file.path) +
-                                    " holds a backslash in a name, which the program takes for a "
-                                    "folder separator");
-                ok = false;
-            }
-            item.sjis.push_back(sjis);
-        }
-        listed.push_back(std::move(item));
     }
+    // The order of the list, whatever the order in which the disc gave its files.
     std::sort(listed.begin(), listed.end(),
               [](const Listed& a, const Listed& b) { return a.sjis < b.sjis; });
+    std::vector<std::string> names;
     for (const Listed& item : listed) {
-        ok = AddFile(item, ok && problems->empty(), group, problems) && ok;
+        if (item.file->size > kLargestEntrySize) {
+            problems->push_back(Printable(item.file->path) +
+                                " is over 2147483647 bytes, more than an entry can describe");
+            ok = false;
+        }
+        names.emplace_back();
+        for (const std::string& component : item.sjis) {
+            names.back() += (names.back().empty() ? "" : "\\") + component;
+        }
+    }
+    // Nothing is read for a list that will not be written.
+    if (!ok || !problems->empty()) {
+        return false;
+    }
+    EntryDigests digests(names.size());
+    disc.Read(names, digests);
+    for (std::size_t index = 0; index < names.size(); ++index) {
+        FileEntry entry;
+        entry.name = names[index];
+        std::string why;
+        if (!EntryNumbers(digests[index], &entry.size, &entry.crc, &why)) {
+            problems->push_back(Printable(listed[index].file->path) + " " + why);
+            ok = false;
+        }
+        group->push_back(std::move(entry));
     }
     return ok;
 }
@@ -154,19 +172,13 @@ bool MakeInstalled(const std::string& option, std::vector<FileEntry>* installed,
     if (!ToSjis(option.substr(0, equals), "the registry value name", &entry.name, problems)) {
         return false;
     }
-    switch (MeasureFile(path, &entry.size, &entry.crc)) {
-        case Measure::kOk:
-            installed->push_back(std::move(entry));
-            return true;
-        case Measure::kTooLarge:
-            problems->push_back(Printable(path) +
-                                " is over 2147483647 bytes, more than an entry can describe");
-            return false;
-        case Measure::kCannotRead:
-            break;
+    std::string why;
+    if (!EntryNumbers(DigestForEntry(path), &entry.size, &entry.crc, &why)) {
+        problems->push_back(Printable(path) + " " + why);
+        return false;
     }
-    problems->push_back(Printable(path) + " cannot be read");
-    return false;
+    installed->push_back(std::move(entry));
+    return true;
 }
 
 }  // namespace
@@ -182,7 +194,7 @@ std::vector<std::string> PromptLines(const std::string& text) {
     return lines;
 }
 
-bool MakeContent(const MakeOptions& options, ListContent* content,
+bool MakeContent(const MakeOptions& options, const OpenedDiscs& discs, ListContent* content,
                  std::vector<std::string>* problems) {
     *content = ListContent();
     bool ok = ToSjis(options.title, "the title", &content->title, problems);
@@ -206,7 +218,7 @@ bool MakeContent(const MakeOptions& options, ListContent* content,
     }
     for (const std::string& disc : options.discs) {
         content->discs.emplace_back();
-        ok = MakeDisc(options, disc, &content->discs.back(), problems) && ok;
+        ok = MakeDisc(options, discs.Reader(disc), &content->discs.back(), problems) && ok;
     }
     return ok && problems->empty();
 }

@@ -3,8 +3,10 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <optional>
 
-#include "tools/crclist/file_measure.h"
+#include "tools/crclist/disc_reader.h"
+#include "tools/crclist/entry_digest.h"
 #include "tools/crclist/lint_checks.h"
 #include "tools/crclist/list_output.h"
 #include "tools/crclist/list_update.h"
@@ -29,11 +31,12 @@ std::string ShownSystem(const std::string& text) {
     return SystemToUtf8(text, &utf8) ? utf8 : text;
 }
 
-// Where each entry's file is, from the options; the files measured once each.
+// The sizes and CRCs of the entries' files: each disc read once for all the entries looked for
+// there, in the order that suits it, and each installed file once.
 class Measurer {
   public:
-    Measurer(const ListReading& reading, const UpdateOptions& options)
-        : reading_(reading), options_(options) {}
+    Measurer(const ListReading& reading, const UpdateOptions& options, const OpenedDiscs& discs)
+        : reading_(reading), options_(options), discs_(discs), digests_(reading.entries.size()) {}
 
     // Adds the installed files of the options: NAME in Shift-JIS, compared without case.
     bool TakeInstalled(std::vector<std::string>* problems) {
@@ -51,56 +54,65 @@ class Measurer {
         return problems->empty();
     }
 
-    // The update of entry `index`; false when it is not to be updated (`problems` says why
-    // when it should have been).
-    bool Measure(std::size_t index, EntryUpdate* update, std::vector<std::string>* problems) {
-        const ReadEntry& entry = reading_.entries[index];
-        const ReadSection& section = reading_.sections[entry.section];
-        const std::string shownName = SjisToUtf8(entry.entry.name);
-        std::string path;
-        if (section.keyword == TokCdFiles) {
-            if (options_.discs.empty()) {
-                return false;
+    // Reads the file of every entry that the options say where to find.
+    void ReadAll() {
+        std::map<std::string, Request> byDisc;
+        std::map<std::string, FileDigest> byPath;  // the installed files
+        for (std::size_t index = 0; index < reading_.entries.size(); ++index) {
+            const ReadEntry& entry = reading_.entries[index];
+            const ReadSection& section = reading_.sections[entry.section];
+            if (section.keyword == TokCdFiles) {
+                if (!options_.discs.empty()) {
+                    Request& request = byDisc[Disc(section)];
+                    request.entries.push_back(index);
+                    request.names.push_back(entry.entry.name);
+                }
+                continue;
             }
-            const std::string& root =
-                options_.discs.size() == 1
-                    ? options_.discs[0]
-                    : options_.discs[static_cast<std::size_t>(section.ordinal - 1)];
-            if (!FindListedFile(root, entry.entry.name, &path)) {
-                problems->push_back(shownName + " of [CDFILES] " + std::to_string(section.ordinal) +
-                                    " is not found in " + ShownSystem(root));
-                return false;
-            }
-        } else {
             std::string utf8;
             const auto named = installed_.find(
                 FoldCase(SjisToUtf8Exact(entry.entry.name, &utf8) ? utf8 : entry.entry.name));
             if (named == installed_.end()) {
-                return false;
+                continue;
             }
             named->second.used = true;
-            path = named->second.path;
+            auto digest = byPath.find(named->second.path);
+            if (digest == byPath.end()) {
+                digest =
+                    byPath.emplace(named->second.path, DigestForEntry(named->second.path)).first;
+            }
+            digests_[index] = digest->second;
+        }
+        for (const auto& [where, request] : byDisc) {
+            EntryDigests digests(request.names.size());
+            discs_.Reader(where).Read(request.names, digests);
+            for (std::size_t k = 0; k < request.entries.size(); ++k) {
+                digests_[request.entries[k]] = digests[k];
+            }
+        }
+    }
+
+    // The update of entry `index`; false when it is not to be updated (`problems` says why
+    // when it should have been).
+    bool Measure(std::size_t index, EntryUpdate* update, std::vector<std::string>* problems) {
+        const std::optional<FileDigest>& digest = digests_[index];
+        if (!digest) {
+            return false;
+        }
+        const ReadEntry& entry = reading_.entries[index];
+        const ReadSection& section = reading_.sections[entry.section];
+        const std::string shownName = SjisToUtf8(entry.entry.name);
+        if (section.keyword == TokCdFiles && digest->outcome == FileDigest::Outcome::kMissing) {
+            problems->push_back(shownName + " of [CDFILES] " + std::to_string(section.ordinal) +
+                                " is not found in " + ShownSystem(Disc(section)));
+            return false;
         }
         update->entry = index;
-        auto measured = measured_.find(path);
-        if (measured == measured_.end()) {
-            Result result;
-            result.measure = MeasureFile(path, &result.size, &result.crc);
-            measured = measured_.emplace(path, result).first;
-        }
-        const Result& result = measured->second;
-        if (result.measure == Measure::kTooLarge) {
-            problems->push_back(ShownSystem(path) + " (for " + shownName +
-                                ") is over 2147483647 bytes, more than an entry can describe");
+        std::string why;
+        if (!EntryNumbers(*digest, &update->size, &update->crc, &why)) {
+            problems->push_back(ShownSystem(digest->path) + " (for " + shownName + ") " + why);
             return false;
         }
-        if (result.measure != Measure::kOk) {
-            problems->push_back(ShownSystem(path) + " (for " + shownName +
-                                ") is not found or cannot be read");
-            return false;
-        }
-        update->size = result.size;
-        update->crc = result.crc;
         return true;
     }
 
@@ -122,15 +134,24 @@ class Measurer {
         std::string path;
         bool used;
     };
-    struct Result {
-        crclist::Measure measure = crclist::Measure::kCannotRead;
-        std::int32_t size = 0;
-        std::uint32_t crc = 0;
+    // The entries looked for on one disc, with their names.
+    struct Request {
+        std::vector<std::size_t> entries;
+        std::vector<std::string> names;
     };
+
+    // Where the entries of a [CDFILES] section are looked for.
+    const std::string& Disc(const ReadSection& section) const {
+        return options_.discs.size() == 1
+                   ? options_.discs[0]
+                   : options_.discs[static_cast<std::size_t>(section.ordinal - 1)];
+    }
+
     const ListReading& reading_;
     const UpdateOptions& options_;
+    const OpenedDiscs& discs_;
     std::map<std::string, Installed> installed_;
-    std::map<std::string, Result> measured_;
+    std::vector<std::optional<FileDigest>> digests_;  // by entry; none: not looked for
 };
 
 std::string Change(const ListReading& reading, const std::string& file, const EntryUpdate& update) {
@@ -179,10 +200,17 @@ int RunUpdate(const UpdateOptions& options) {
                      groups);
         return kExitUsage;
     }
+    OpenedDiscs discs;
+    std::string error;
+    if (!discs.Open(options.discs, &error)) {
+        std::fprintf(stderr, "crclist update: %s\n", error.c_str());
+        return kExitUsage;
+    }
     std::vector<std::string> problems;
-    Measurer measurer(reading, options);
+    Measurer measurer(reading, options, discs);
     std::vector<EntryUpdate> updates;
     if (measurer.TakeInstalled(&problems)) {
+        measurer.ReadAll();
         for (std::size_t i = 0; i < reading.entries.size(); ++i) {
             EntryUpdate update;
             if (measurer.Measure(i, &update, &problems)) {
@@ -223,9 +251,12 @@ Subcommand AddUpdateCommand(CLI::App& app) {
         "byte; print one line for each changed entry. Exit 0 when done, 1 when a file is "
         "missing (nothing is written), 2 for wrong arguments");
     parser->add_option("FILE", options->file, "the check list to update")->required();
-    parser->add_option("--disc", options->discs,
-                       "the folder where the [CDFILES] entries are: once for all sections, or "
-                       "once for each in order");
+    parser
+        ->add_option("--disc", options->discs,
+                     "where the [CDFILES] entries are: a folder, a drive such as E: on "
+                     "Windows, or (not on Windows) an ISO 9660 image; once for all sections, "
+                     "or once for each in order")
+        ->type_name("DIR");
     parser->add_option("--installed", options->installed,
                        "NAME=PATH: the file of the [REG] entry NAME (repeatable)");
     parser->add_option("-o,--output", options->out,
