@@ -173,6 +173,7 @@ TEST(MakeList, NamesWhatItCannotList) {
         {"a name without Shift-JIS form", "T", u8"한.dat", u8"한.dat"},
         {"a name that is not UTF-8", "T", "bad\xFF.dat", "bad\\xFF.dat"},
         {"a backslash in a name", "T", "a\\b", "backslash"},
+        {"a name that would read back as another", "T", u8"a¥b", u8"holds '¥'"},
         {"a name that ends in a dot", "T", "DATA./a", "DATA./a has a name that ends in"},
         {"a name that ends in a space", "T", "a ", "a  has a name that ends in"},
     };

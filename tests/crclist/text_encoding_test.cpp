@@ -59,6 +59,8 @@ TEST(TextEncoding, RefusesWhatHasNoForm) {
         {"euro sign", u8"€"},
         {"hangul", u8"한"},
         {"emoji", u8"😀"},
+        {"yen sign, which would read back as a backslash", u8"a¥b"},
+        {"wave dash, which would read back as a full-width tilde", u8"〜"},
         {"cut sequence", "\xE8\xA1"},
         {"lone continuation byte", "\x80"},
     };

@@ -81,7 +81,14 @@ bool SjisToUtf8Exact(const std::string& sjis, std::string* utf8) {
 bool Utf8ToSjis(const std::string& utf8, std::string* sjis) {
     sjis->clear();
     Converter converter(kShiftJis, kUtf8);
-    return converter.ok() && converter.Convert(utf8, sjis, nullptr);
+    if (!converter.ok() || !converter.Convert(utf8, sjis, nullptr)) {
+        return false;
+    }
+    // iconv maps some characters one way only (the yen sign to 0x5C, the backslash; the wave
+    // dash to the full-width tilde's 0x8160): the form must read back as the text given, as on
+    // Windows, or a file name would name another file.
+    std::string back;
+    return SjisToUtf8Exact(*sjis, &back) && back == utf8;
 }
 
 bool SystemToUtf8(const std::string& text, std::string* utf8) {
