@@ -136,7 +136,14 @@ void RunCase(const UpdateCase& c, const std::string& discs, const std::string& s
     std::vector<std::string> args = {"update", "F"};
     for (const std::string& arg : c.args) {
         const std::string& place = discs.empty() ? dir.path() : discs;
-        args.push_back(arg[0] == '#' ? place + arg.substr(1) + suffix : Replaced(arg, dir.path()));
+        if (arg[0] != '#') {
+            args.push_back(Replaced(arg, dir.path()));
+            continue;
+        }
+        std::string where = place;
+        where += arg.substr(1);
+        where += suffix;
+        args.push_back(where);
     }
     const fs::path here = fs::current_path();
     fs::current_path(dir.path());  // so that the lines name the list "F"
