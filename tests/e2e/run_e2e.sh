@@ -78,17 +78,29 @@ echo "e2e: Wine prefix and display ready in $((SECONDS - started)) s ($E2E_ROOT)
 
 # The registry as the program could change it: all of HKCU\Software except Wine's own keys,
 # which Wine itself updates while programs run. $1: the file to write; $2: a registry file to
-# import first (one Wine start for both).
+# import first (one Wine start for both). On a loaded machine reg export now and then writes
+# nothing at all, which would read as a program that emptied the registry; a real export always
+# starts with its header, so an export without one is made again.
 registry_state() {
     local out=$1 import=${2:-}
-    local commands
-    commands="reg export HKCU\\Software $(e2e_winpath "$out.raw") /y"
+    local commands export_command try
+    export_command="reg export HKCU\\Software $(e2e_winpath "$out.raw") /y"
+    commands=$export_command
     if [ -n "$import" ]; then
-        commands="reg import $(e2e_winpath "$import") & $commands"
+        commands="reg import $(e2e_winpath "$import") & $export_command"
     fi
-    e2e_wine cmd /c "$commands" >/dev/null 2>&1
-    iconv -f UTF-16LE -t UTF-8 "$out.raw" 2>/dev/null |
-        awk '/^\[/ { skip = ($0 ~ /^\[HKEY_CURRENT_USER\\Software\\Wine[]\\]/) } !skip' >"$out"
+    for try in 1 2 3; do
+        rm -f "$out.raw"
+        e2e_wine cmd /c "$commands" >/dev/null 2>&1
+        iconv -f UTF-16LE -t UTF-8 "$out.raw" 2>/dev/null |
+            awk '/^\[/ { skip = ($0 ~ /^\[HKEY_CURRENT_USER\\Software\\Wine[]\\]/) } !skip' >"$out"
+        if grep -q 'Windows Registry Editor' "$out"; then
+            return 0
+        fi
+        echo "registry export $try of 3 came back empty" >&2
+        commands=$export_command
+    done
+    return 1
 }
 
 passed=0
