@@ -61,8 +61,7 @@ class JsonReport : public VerifyReport {
         }
         summary["bytes"] = totals.bytes;
         summary["seconds"] = Rounded(totals.seconds, 3);
-        summary["mbPerSecond"] = Rounded(
-            totals.seconds > 0 ? static_cast<double>(totals.bytes) / totals.seconds / 1e6 : 0, 1);
+        summary["mbPerSecond"] = Rounded(totals.MegabytesPerSecond(), 1);
         summary["stopped"] = totals.stopped;
         document_["summary"] = std::move(summary);
         const std::string text = LayoutJson(document_);

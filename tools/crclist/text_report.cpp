@@ -70,10 +70,8 @@ class TextReport : public VerifyReport {
             tally.files, tally.Count(Status::kOk), tally.Failed(), tally.Count(Status::kMissing),
             tally.Count(Status::kSize), tally.Count(Status::kCrc), tally.Count(Status::kReadError),
             tally.Count(Status::kNoValue));
-        const double rate =
-            totals.seconds > 0 ? static_cast<double>(totals.bytes) / totals.seconds / 1e6 : 0;
         std::fprintf(out_, "%" PRIu64 " bytes in %.3f s, %.1f MB/s\n", totals.bytes, totals.seconds,
-                     rate);
+                     totals.MegabytesPerSecond());
         if (totals.stopped) {
             std::fprintf(out_, "stopped before every listed file was verified\n");
         }

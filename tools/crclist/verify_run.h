@@ -34,6 +34,11 @@ struct RunTotals {
     std::uint64_t bytes = 0;  // read and taken into a CRC
     double seconds = 0;
     bool stopped = false;  // a stop was requested before every file was verified
+
+    // The reading speed of the run; 0 for a run too short to time.
+    double MegabytesPerSecond() const {
+        return seconds > 0 ? static_cast<double>(bytes) / seconds / 1e6 : 0;
+    }
 };
 
 // The sum of the listed sizes of what `plan` verifies: the total of the progress line.
