@@ -1,11 +1,9 @@
 #include "tools/crclist/folder_reader.h"
 
-#include <algorithm>
 #include <filesystem>
 
 #include "tools/crclist/disc_files.h"
 #include "tools/crclist/listed_names.h"
-#include "tools/crclist/text_encoding.h"
 
 namespace crclist {
 
@@ -22,9 +20,7 @@ void FolderReader::Read(const std::vector<std::string>& names, ReadObserver& obs
         } else {
             // Not there (only natively: on Windows the system looks when the file is opened).
             // The path says where it was looked for.
-            std::string name = SjisToUtf8(names[index]);
-            std::replace(name.begin(), name.end(), '\\', '/');
-            digest.path = (std::filesystem::path(root_) / name).string();
+            digest.path = (std::filesystem::path(root_) / ListedNameAsPath(names[index])).string();
         }
         observer.Done(index, digest);
     }

@@ -10,7 +10,6 @@
 #include "tools/crclist/archive_library.h"
 #include "tools/crclist/fast_crc.h"
 #include "tools/crclist/listed_names.h"
-#include "tools/crclist/text_encoding.h"
 
 namespace crclist {
 namespace {
@@ -320,9 +319,7 @@ void ImageReader::Read(const std::vector<std::string>& names, ReadObserver& obse
             observer.Done(index, found->second);
         } else {
             FileDigest missing;  // not there, or a folder
-            std::string name = SjisToUtf8(names[index]);
-            std::replace(name.begin(), name.end(), '\\', '/');
-            missing.path = image_ + "/" + name;
+            missing.path = image_ + "/" + ListedNameAsPath(names[index]);
             observer.Done(index, missing);
         }
     }

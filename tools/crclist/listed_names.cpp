@@ -1,5 +1,6 @@
 #include "tools/crclist/listed_names.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <system_error>
@@ -171,6 +172,12 @@ std::string FoldCase(const std::string& utf8) {
         }
     }
     return out;
+}
+
+std::string ListedNameAsPath(const std::string& sjisName) {
+    std::string name = SjisToUtf8(sjisName);
+    std::replace(name.begin(), name.end(), '\\', '/');
+    return name;
 }
 
 bool FindListedFile(const std::string& root, const std::string& sjisName, std::string* path) {

@@ -18,6 +18,10 @@ bool SplitListedName(const std::string& sjisName, std::vector<std::string>* comp
 // compare equal after it. Bytes that are not UTF-8 pass through unchanged.
 std::string FoldCase(const std::string& utf8);
 
+// The listed `sjisName` in UTF-8 with '/' between folders, every byte that is not Shift-JIS
+// replaced: where a file that was not found was looked for, in a reader's messages.
+std::string ListedNameAsPath(const std::string& sjisName);
+
 // The path of the file that Windows would open for the listed `sjisName` below `root`: a
 // folder, or on Windows also a drive root such as E: or E:\. Natively each component is
 // taken as it is written when it exists, otherwise the entry of its folder that matches it
