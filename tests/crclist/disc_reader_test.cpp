@@ -10,8 +10,8 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/crc32.h"
 #include "tests/crclist/disc_image.h"
+#include "tests/crclist/table_crc.h"
 #include "tests/unit/temp_file.h"
 
 namespace {
@@ -37,12 +37,6 @@ class Recorder : public crclist::ReadObserver {
         done[index] = digest;
     }
 };
-
-std::uint32_t TableCrc(const std::string& bytes) {
-    CrcTable table{};
-    BuildCrcTable(table);
-    return ComputeCrc(table, bytes.data(), bytes.size());
-}
 
 // One disc's files, written as a folder and as an image of that folder.
 class Disc : public ::testing::Test {

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/crc32.h"
+#include "tests/crclist/table_crc.h"
 #include "tests/unit/temp_file.h"
 
 namespace {
@@ -38,12 +38,6 @@ class Observer : public crclist::ReadObserver {
     bool StopRequested() override { return stopAfterFirstBlock && blocks > 0; }
     void Done(std::size_t, const FileDigest&) override {}
 };
-
-std::uint32_t TableCrc(const std::vector<std::uint8_t>& bytes) {
-    CrcTable table{};
-    BuildCrcTable(table);
-    return ComputeCrc(table, bytes.data(), bytes.size());
-}
 
 TEST(FileDigest, ReadsAFileOrSaysWhyNot) {
     TempDir dir;

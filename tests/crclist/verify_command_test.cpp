@@ -12,9 +12,9 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "engine/crc32.h"
 #include "tests/crclist/child_process.h"
 #include "tests/crclist/disc_image.h"
+#include "tests/crclist/table_crc.h"
 #include "tests/unit/temp_file.h"
 #include "tools/crclist/fast_crc.h"
 
@@ -27,9 +27,7 @@ std::string Hex(std::uint32_t crc) {
 }
 
 std::string CrcOf(const std::string& bytes) {
-    CrcTable table{};
-    BuildCrcTable(table);
-    return Hex(ComputeCrc(table, bytes.data(), bytes.size()));
+    return Hex(TableCrc(bytes));
 }
 
 std::vector<std::string> Lines(const std::string& text) {
