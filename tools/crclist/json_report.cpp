@@ -15,8 +15,8 @@ using Json = nlohmann::ordered_json;
 
 Json FileObject(const FileResult& result) {
     Json file = Json::object();
-    file["check"] = result.installed ? "installed" : "disc";
-    if (!result.installed) {
+    file["check"] = result.Installed() ? "installed" : "disc";
+    if (!result.Installed()) {
         file["group"] = result.group;
     }
     file["name"] = SjisToUtf8(result.name);

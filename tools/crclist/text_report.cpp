@@ -45,7 +45,7 @@ class TextReport : public VerifyReport {
         }
         progress_.Clear();
         const std::string where =
-            result.installed ? "installed" : "disc " + std::to_string(result.group);
+            result.Installed() ? "installed" : "disc " + std::to_string(result.group);
         std::string line = StatusName(result.status);
         line.resize(10, ' ');
         line += "  " + where + "  " + SjisToUtf8(result.name);

@@ -16,9 +16,8 @@ constexpr int kStatusCount = 6;
 const char* StatusName(Status status);
 
 struct FileResult {
-    bool installed = false;  // an installed file (REG), else a disc file (CDFILES)
-    int group = 0;           // disc files: the group, counted from 1
-    std::string name;        // as listed: Shift-JIS
+    int group = 0;  // a disc file's group (CDFILES), counted from 1; 0 for an installed file (REG)
+    std::string name;  // as listed: Shift-JIS
     bool hasPath = false;
     std::string path;  // where it was found or looked for, in the system's encoding
     Status status = Status::kMissing;
@@ -28,6 +27,8 @@ struct FileResult {
     std::uint64_t size = 0;
     bool hasCrc = false;  // `crc` is known: the file was read in full
     std::uint32_t crc = 0;
+
+    bool Installed() const { return group == 0; }
 };
 
 // Compared in 64 bits, as the program compares: a file of 4 GiB + n bytes is not one of n

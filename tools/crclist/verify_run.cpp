@@ -63,7 +63,6 @@ class GroupRun : public ReadObserver {
 
   private:
     void Put(std::size_t index, FileResult result) {
-        result.installed = group_ == 0;
         result.group = group_;
         results_[index] = std::move(result);
         for (; next_ < results_.size() && results_[next_]; ++next_) {
