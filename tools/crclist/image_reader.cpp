@@ -220,14 +220,16 @@ bool ImageReader::Check(const std::string& image, std::string* error) {
 }
 
 void ImageReader::Read(const std::vector<std::string>& names, ReadObserver& observer) {
-    // What is asked for: the components of each name, and the indices that each name, with
-    // the letter case ignored, stands for.
+    // What is asked for: the components of each name (none for a name that is not
+    // Shift-JIS, or names no file), and the indices that each name, with the letter case
+    // ignored, stands for.
     std::vector<Components> wanted(names.size());
-    std::vector<bool> valid(names.size());
     std::map<Components, std::vector<std::size_t>> byFolded;
     for (std::size_t index = 0; index < names.size(); ++index) {
-        valid[index] = SplitListedName(names[index], &wanted[index]) && !wanted[index].empty();
-        if (valid[index]) {
+        if (!SplitListedName(names[index], &wanted[index])) {
+            wanted[index].clear();
+        }
+        if (!wanted[index].empty()) {
             byFolded[Folded(wanted[index])].push_back(index);
         }
     }
@@ -296,12 +298,10 @@ void ImageReader::Read(const std::vector<std::string>& names, ReadObserver& obse
     }
 
     for (std::size_t index = 0; index < names.size(); ++index) {
-        std::string inImage;
         if (stopped || broken) {
             // The image was not seen to its end: only a file found by its exact name is
             // surely the one Windows would open.
-            inImage = valid[index] ? Join(wanted[index], "/") : std::string();
-            const auto found = digests.find(inImage);
+            const auto found = digests.find(Join(wanted[index], "/"));
             if (found != digests.end()) {
                 observer.Done(index, found->second);
             } else if (broken) {
@@ -312,7 +312,8 @@ void ImageReader::Read(const std::vector<std::string>& names, ReadObserver& obse
             }
             continue;
         }
-        const auto found = valid[index] && tree.Resolve(wanted[index], &inImage)
+        std::string inImage;
+        const auto found = !wanted[index].empty() && tree.Resolve(wanted[index], &inImage)
                                ? digests.find(inImage)
                                : digests.end();
         if (found != digests.end()) {
