@@ -23,10 +23,7 @@ int RunLint(const LintOptions& options) {
         std::fprintf(stderr, "crclist lint: cannot read %s\n", options.file.c_str());
         return kExitUsage;
     }
-    std::string shownFile;
-    if (!SystemToUtf8(options.file, &shownFile)) {
-        shownFile = options.file;
-    }
+    const std::string shownFile = ShownSystemText(options.file);
     std::string out;
     for (const Diagnostic& diagnostic : report.diagnostics) {
         out += FormatDiagnostic(shownFile, report.reading, diagnostic) + "\n";

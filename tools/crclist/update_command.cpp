@@ -26,11 +26,6 @@ struct UpdateOptions {
     std::string out;
 };
 
-std::string ShownSystem(const std::string& text) {
-    std::string utf8;
-    return SystemToUtf8(text, &utf8) ? utf8 : text;
-}
-
 // The sizes and CRCs of the entries' files: each disc read once for all the entries looked for
 // there, in the order that suits it, and each installed file once.
 class Measurer {
@@ -46,7 +41,7 @@ class Measurer {
             std::string utf8;
             if (!SystemToSjis(option.substr(0, equals), &sjis) || !SjisToUtf8Exact(sjis, &utf8)) {
                 problems->push_back("the registry value name of --installed " +
-                                    ShownSystem(option) + " has no Shift-JIS form");
+                                    ShownSystemText(option) + " has no Shift-JIS form");
                 continue;
             }
             installed_[FoldCase(utf8)] = {option.substr(equals + 1), false};
@@ -104,13 +99,13 @@ class Measurer {
         const std::string shownName = SjisToUtf8(entry.entry.name);
         if (section.keyword == TokCdFiles && digest->outcome == FileDigest::Outcome::kMissing) {
             problems->push_back(shownName + " of [CDFILES] " + std::to_string(section.ordinal) +
-                                " is not found in " + ShownSystem(Disc(section)));
+                                " is not found in " + ShownSystemText(Disc(section)));
             return false;
         }
         update->entry = index;
         std::string why;
         if (!EntryNumbers(*digest, &update->size, &update->crc, &why)) {
-            problems->push_back(ShownSystem(digest->path) + " (for " + shownName + ") " + why);
+            problems->push_back(ShownSystemText(digest->path) + " (for " + shownName + ") " + why);
             return false;
         }
         return true;
@@ -123,7 +118,7 @@ class Measurer {
             std::string utf8;
             if (SystemToSjis(option.substr(0, option.find('=')), &sjis) &&
                 SjisToUtf8Exact(sjis, &utf8) && !installed_.at(FoldCase(utf8)).used) {
-                problems->push_back("--installed " + ShownSystem(option) +
+                problems->push_back("--installed " + ShownSystemText(option) +
                                     " names no entry of [REG]");
             }
         }
@@ -189,7 +184,7 @@ int RunUpdate(const UpdateOptions& options) {
         return kExitUsage;
     }
     if (!reading.loaded) {
-        return Fail({"the program does not read " + ShownSystem(options.file) +
+        return Fail({"the program does not read " + ShownSystemText(options.file) +
                      " in full (crclist lint says why)"});
     }
     const std::size_t groups = reading.list.discGroups.size();
@@ -234,7 +229,7 @@ int RunUpdate(const UpdateOptions& options) {
             return kExitFailed;
         }
     }
-    const std::string shownFile = ShownSystem(options.file);
+    const std::string shownFile = ShownSystemText(options.file);
     for (const EntryUpdate& update : changed) {
         std::printf("%s\n", Change(reading, shownFile, update).c_str());
     }
