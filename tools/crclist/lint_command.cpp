@@ -20,8 +20,7 @@ struct LintOptions {
 int RunLint(const LintOptions& options) {
     LintReport report;
     if (!LintFile(options.file, &report)) {
-        std::fprintf(stderr, "crclist lint: cannot read %s\n", options.file.c_str());
-        return kExitUsage;
+        return UsageError("lint", "cannot read " + options.file);
     }
     const std::string shownFile = ShownSystemText(options.file);
     std::string out;

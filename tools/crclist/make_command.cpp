@@ -10,8 +10,6 @@
 namespace crclist {
 namespace {
 
-constexpr int kExitFailed = 1;
-
 struct MakeCommandOptions {
     MakeOptions make;
     bool force = false;
@@ -39,12 +37,10 @@ int RunMake(MakeCommandOptions& options, const CLI::Option* game) {
     OpenedDiscs discs;
     std::string error;
     if (!discs.Open(make.discs, &error)) {
-        std::fprintf(stderr, "crclist make: %s\n", error.c_str());
-        return kExitUsage;
+        return UsageError("make", error);
     }
     if (make.out != "-" && !options.force && PathExists(make.out)) {
-        std::fprintf(stderr, "crclist make: %s exists; give --force to replace it\n",
-                     make.out.c_str());
+        Tell("make", make.out + " exists; give --force to replace it");
         return kExitFailed;
     }
     ListContent content;
@@ -55,11 +51,7 @@ int RunMake(MakeCommandOptions& options, const CLI::Option* game) {
         if (!problem.empty()) {
             problems.push_back(problem);
         }
-        for (const std::string& text : problems) {
-            std::fprintf(stderr, "crclist make: %s\n", text.c_str());
-        }
-        std::fprintf(stderr, "crclist make: nothing is written\n");
-        return kExitFailed;
+        return NothingWritten("make", problems);
     }
     return PutList("make", make.out, bytes, ExpectedList(content), options.force, true)
                ? kExitOk

@@ -17,8 +17,6 @@
 namespace crclist {
 namespace {
 
-constexpr int kExitFailed = 1;
-
 struct UpdateOptions {
     std::string file;
     std::vector<std::string> discs;
@@ -163,43 +161,30 @@ std::string Change(const ListReading& reading, const std::string& file, const En
     return line;
 }
 
-int Fail(const std::vector<std::string>& problems) {
-    for (const std::string& problem : problems) {
-        std::fprintf(stderr, "crclist update: %s\n", problem.c_str());
-    }
-    std::fprintf(stderr, "crclist update: nothing is written\n");
-    return kExitFailed;
-}
-
 int RunUpdate(const UpdateOptions& options) {
     for (const std::string& installed : options.installed) {
         if (installed.find('=') == std::string::npos) {
-            std::fprintf(stderr, "crclist update: --installed takes NAME=PATH\n");
-            return kExitUsage;
+            return UsageError("update", "--installed takes NAME=PATH");
         }
     }
     ListReading reading;
     if (!ReadList(options.file, &reading)) {
-        std::fprintf(stderr, "crclist update: cannot read %s\n", options.file.c_str());
-        return kExitUsage;
+        return UsageError("update", "cannot read " + options.file);
     }
     if (!reading.loaded) {
-        return Fail({"the program does not read " + ShownSystemText(options.file) +
-                     " in full (crclist lint says why)"});
+        return NothingWritten("update",
+                              {"the program does not read " + ShownSystemText(options.file) +
+                               " in full (crclist lint says why)"});
     }
     const std::size_t groups = reading.list.discGroups.size();
     if (options.discs.size() > 1 && options.discs.size() != groups) {
-        std::fprintf(stderr,
-                     "crclist update: give --disc once, or once for each of the %zu [CDFILES] "
-                     "sections\n",
-                     groups);
-        return kExitUsage;
+        return UsageError("update", "give --disc once, or once for each of the " +
+                                        std::to_string(groups) + " [CDFILES] sections");
     }
     OpenedDiscs discs;
     std::string error;
     if (!discs.Open(options.discs, &error)) {
-        std::fprintf(stderr, "crclist update: %s\n", error.c_str());
-        return kExitUsage;
+        return UsageError("update", error);
     }
     std::vector<std::string> problems;
     Measurer measurer(reading, options, discs);
@@ -221,7 +206,7 @@ int RunUpdate(const UpdateOptions& options) {
         problems.push_back(problem);
     }
     if (!problems.empty()) {
-        return Fail(problems);
+        return NothingWritten("update", problems);
     }
     const std::string target = options.out.empty() ? options.file : options.out;
     if (!changed.empty() || !options.out.empty()) {

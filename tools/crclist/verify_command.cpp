@@ -26,11 +26,6 @@ struct VerifyOptions {
     std::string file;
 };
 
-int UsageError(const std::string& reason) {
-    std::fprintf(stderr, "crclist verify: %s\n", reason.c_str());
-    return kExitUsage;
-}
-
 // The list reader cannot tell a file that is not there from one that is empty or wrong;
 // only the first is a usage error.
 bool CanRead(const std::string& path) {
@@ -61,22 +56,24 @@ std::string GroupCount(std::size_t groups) {
 
 int Verify(const VerifyOptions& options) {
     if (options.discs.empty() && !options.installed) {
-        return UsageError("nothing to verify: give --disc DIR, --installed, or both");
+        return UsageError("verify", "nothing to verify: give --disc DIR, --installed, or both");
     }
     if (options.installed && !kCanReadInstalledPaths) {
         return UsageError(
+            "verify",
             "--installed reads the Windows registry: run crclist.exe on Windows or under Wine");
     }
     if (!CanRead(options.file)) {
-        return UsageError("cannot read the list " + options.file);
+        return UsageError("verify", "cannot read the list " + options.file);
     }
     CheckList list;
     const ListLoad load = LoadList(options.file, &list);
     const std::size_t groups = list.discGroups.size();
     if (options.discs.size() > 1 && options.discs.size() != groups) {
-        return UsageError("the list has " + GroupCount(groups) + ": give --disc once for all of " +
-                          "them, or once for each, in order (it was given " +
-                          std::to_string(options.discs.size()) + " times)");
+        return UsageError("verify", "the list has " + GroupCount(groups) +
+                                        ": give --disc once for all of " +
+                                        "them, or once for each, in order (it was given " +
+                                        std::to_string(options.discs.size()) + " times)");
     }
 
     // Every disc is opened, even when the list has no group for it, so that a mistyped one
@@ -84,7 +81,7 @@ int Verify(const VerifyOptions& options) {
     OpenedDiscs readers;
     std::string error;
     if (!readers.Open(options.discs, &error)) {
-        return UsageError(error);
+        return UsageError("verify", error);
     }
     VerifyPlan plan;
     plan.installed = options.installed;
@@ -100,7 +97,7 @@ int Verify(const VerifyOptions& options) {
     const RunTotals totals = RunVerification(list, plan, *report, progress, &StopSignalled);
     report->Finish(totals);
     if (std::ferror(stdout) || std::fflush(stdout) != 0) {
-        std::fprintf(stderr, "crclist verify: the report could not be written\n");
+        Tell("verify", "the report could not be written");
         return kExitUsage;
     }
     if (totals.stopped) {
