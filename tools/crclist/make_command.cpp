@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "tools/crclist/atomic_file.h"
+#include "tools/crclist/disc_option.h"
 #include "tools/crclist/list_output.h"
 #include "tools/crclist/make_list.h"
 
@@ -75,11 +76,8 @@ Subcommand AddMakeCommand(CLI::App& app) {
     CLI::Option* game = parser->add_option(
         "--game", make.game, "the registry key below HKEY_CURRENT_USER of the installed title");
     parser->add_option("--message", make.messages, "a line of the menu text (repeatable)");
-    parser
-        ->add_option("--disc", make.discs,
-                     "where the files of one disc are, in disc order (repeatable): a folder, a "
-                     "drive such as E: on Windows, or (not on Windows) an ISO 9660 image")
-        ->type_name("DIR");
+    AddDiscOption(*parser, make.discs,
+                  "where the files of one disc are, in disc order (repeatable): ", "");
     parser->add_option("--prompt", make.prompts,
                        "the prompt shown before the disc of the same place; a line feed "
                        "separates its lines (one for each --disc)");

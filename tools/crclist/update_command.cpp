@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "tools/crclist/disc_option.h"
 #include "tools/crclist/disc_reader.h"
 #include "tools/crclist/entry_digest.h"
 #include "tools/crclist/lint_checks.h"
@@ -135,9 +136,7 @@ class Measurer {
 
     // Where the entries of a [CDFILES] section are looked for.
     const std::string& Disc(const ReadSection& section) const {
-        return options_.discs.size() == 1
-                   ? options_.discs[0]
-                   : options_.discs[static_cast<std::size_t>(section.ordinal - 1)];
+        return DiscOfGroup(options_.discs, static_cast<std::size_t>(section.ordinal - 1));
     }
 
     const ListReading& reading_;
@@ -231,12 +230,8 @@ Subcommand AddUpdateCommand(CLI::App& app) {
         "byte; print one line for each changed entry. Exit 0 when done, 1 when a file is "
         "missing (nothing is written), 2 for wrong arguments");
     parser->add_option("FILE", options->file, "the check list to update")->required();
-    parser
-        ->add_option("--disc", options->discs,
-                     "where the [CDFILES] entries are: a folder, a drive such as E: on "
-                     "Windows, or (not on Windows) an ISO 9660 image; once for all sections, "
-                     "or once for each in order")
-        ->type_name("DIR");
+    AddDiscOption(*parser, options->discs, "where the [CDFILES] entries are: ",
+                  "; once for all sections, or once for each in order");
     parser->add_option("--installed", options->installed,
                        "NAME=PATH: the file of the [REG] entry NAME (repeatable)");
     parser->add_option("-o,--output", options->out,

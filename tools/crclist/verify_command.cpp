@@ -7,6 +7,7 @@
 
 #include "inf/check_list.h"
 #include "platform/ui_recorded.h"
+#include "tools/crclist/disc_option.h"
 #include "tools/crclist/disc_reader.h"
 #include "tools/crclist/installed_path.h"
 #include "tools/crclist/stop_signal.h"
@@ -86,7 +87,7 @@ int Verify(const VerifyOptions& options) {
     VerifyPlan plan;
     plan.installed = options.installed;
     for (std::size_t group = 0; !options.discs.empty() && group < groups; ++group) {
-        plan.discs.push_back(&readers.Reader(options.discs[options.discs.size() == 1 ? 0 : group]));
+        plan.discs.push_back(&readers.Reader(DiscOfGroup(options.discs, group)));
     }
 
     CatchStopSignals();
@@ -118,12 +119,8 @@ Subcommand AddVerifyCommand(CLI::App& app) {
         "Verify every listed file of the discs and of the installation by size and CRC-32; "
         "exit 0 when all verified and the list loaded cleanly, 1 when a file failed, 2 for a "
         "wrong command line or an unreadable list, 3 when only the list had faults");
-    parser
-        ->add_option("--disc", options->discs,
-                     "where the discs are: a folder, a drive such as E: on Windows, or "
-                     "(not on Windows) an ISO 9660 image; once for all disc groups, or "
-                     "once for each")
-        ->type_name("DIR");
+    AddDiscOption(*parser, options->discs,
+                  "where the discs are: ", "; once for all disc groups, or once for each");
     parser->add_flag("--installed", options->installed,
                      "the installed files, at the paths in the title's registry key (Windows)");
     parser->add_flag("--json", options->json, "one JSON document (UTF-8) instead of text");
