@@ -25,6 +25,18 @@ struct UpdateOptions {
     std::string out;
 };
 
+// The key of the NAME of --installed NAME=PATH: the name in Shift-JIS, compared without case.
+// False when it has no Shift-JIS form.
+bool InstalledKey(const std::string& option, std::string* key) {
+    std::string sjis;
+    std::string utf8;
+    if (!SystemToSjis(option.substr(0, option.find('=')), &sjis) || !SjisToUtf8Exact(sjis, &utf8)) {
+        return false;
+    }
+    *key = FoldCase(utf8);
+    return true;
+}
+
 // The sizes and CRCs of the entries' files: each disc read once for all the entries looked for
 // there, in the order that suits it, and each installed file once.
 class Measurer {
@@ -35,15 +47,13 @@ class Measurer {
     // Adds the installed files of the options: NAME in Shift-JIS, compared without case.
     bool TakeInstalled(std::vector<std::string>* problems) {
         for (const std::string& option : options_.installed) {
-            const std::size_t equals = option.find('=');
-            std::string sjis;
-            std::string utf8;
-            if (!SystemToSjis(option.substr(0, equals), &sjis) || !SjisToUtf8Exact(sjis, &utf8)) {
+            std::string key;
+            if (!InstalledKey(option, &key)) {
                 problems->push_back("the registry value name of --installed " +
                                     ShownSystemText(option) + " has no Shift-JIS form");
                 continue;
             }
-            installed_[FoldCase(utf8)] = {option.substr(equals + 1), false};
+            installed_[key] = {option.substr(option.find('=') + 1), false};
         }
         return problems->empty();
     }
@@ -113,10 +123,8 @@ class Measurer {
     // The --installed names that named no entry.
     void Unused(std::vector<std::string>* problems) const {
         for (const std::string& option : options_.installed) {
-            std::string sjis;
-            std::string utf8;
-            if (SystemToSjis(option.substr(0, option.find('=')), &sjis) &&
-                SjisToUtf8Exact(sjis, &utf8) && !installed_.at(FoldCase(utf8)).used) {
+            std::string key;
+            if (InstalledKey(option, &key) && !installed_.at(key).used) {
                 problems->push_back("--installed " + ShownSystemText(option) +
                                     " names no entry of [REG]");
             }
