@@ -195,28 +195,29 @@ int RunUpdate(const UpdateOptions& options) {
     }
     std::vector<std::string> problems;
     Measurer measurer(reading, options, discs);
+    if (!measurer.TakeInstalled(&problems)) {
+        return NothingWritten("update", problems);
+    }
+    measurer.ReadAll();
     std::vector<EntryUpdate> updates;
-    if (measurer.TakeInstalled(&problems)) {
-        measurer.ReadAll();
-        for (std::size_t i = 0; i < reading.entries.size(); ++i) {
-            EntryUpdate update;
-            if (measurer.Measure(i, &update, &problems)) {
-                updates.push_back(update);
-            }
+    for (std::size_t i = 0; i < reading.entries.size(); ++i) {
+        EntryUpdate update;
+        if (measurer.Measure(i, &update, &problems)) {
+            updates.push_back(update);
         }
-        measurer.Unused(&problems);
+    }
+    measurer.Unused(&problems);
+    if (!problems.empty()) {
+        return NothingWritten("update", problems);
     }
     std::string bytes;
     std::vector<EntryUpdate> changed;
     std::string problem;
-    if (problems.empty() && !ApplyUpdates(reading, updates, &bytes, &changed, &problem)) {
-        problems.push_back(problem);
+    if (!ApplyUpdates(reading, updates, &bytes, &changed, &problem)) {
+        return NothingWritten("update", {problem});
     }
-    if (!problems.empty()) {
-        return NothingWritten("update", problems);
-    }
-    const std::string target = options.out.empty() ? options.file : options.out;
     if (!changed.empty() || !options.out.empty()) {
+        const std::string& target = options.out.empty() ? options.file : options.out;
         if (!PutList("update", target, bytes, UpdatedList(reading, changed), true, false)) {
             return kExitFailed;
         }
