@@ -7,18 +7,12 @@
 
 #include <CLI/CLI.hpp>
 
-#include "tools/crclist/dump_command.h"
-#include "tools/crclist/lint_command.h"
-#include "tools/crclist/make_command.h"
-#include "tools/crclist/subcommand.h"
-#include "tools/crclist/update_command.h"
+#include "tools/crclist/command_line.h"
 
 inline int RunCrclist(std::vector<std::string> args) {
     CLI::App app("crclist", "crclist");
     app.require_subcommand(1);
-    const std::vector<crclist::Subcommand> subcommands = {
-        crclist::AddDumpCommand(app), crclist::AddLintCommand(app), crclist::AddMakeCommand(app),
-        crclist::AddUpdateCommand(app)};
+    const std::vector<crclist::Subcommand> subcommands = crclist::AddSubcommands(app);
     std::vector<char*> argv = {const_cast<char*>("crclist")};
     for (std::string& arg : args) {
         argv.push_back(&arg[0]);
@@ -28,10 +22,5 @@ inline int RunCrclist(std::vector<std::string> args) {
     } catch (const CLI::ParseError& error) {
         return crclist::kExitUsage;
     }
-    for (const crclist::Subcommand& subcommand : subcommands) {
-        if (subcommand.parser->parsed()) {
-            return subcommand.run();
-        }
-    }
-    return crclist::kExitUsage;
+    return crclist::RunParsed(subcommands);
 }

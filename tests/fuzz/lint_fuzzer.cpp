@@ -2,11 +2,10 @@
 // finds no error in a file that the program fails to load, it sees the load as the program
 // does, it tells every invalid-token box the program shows, and every finding points into
 // the file with a known code.
+#include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <string>
+#include <iterator>
 
 #include "inf/check_list.h"
 #include "platform/ui_recorded.h"

@@ -68,7 +68,7 @@ Subcommand AddDumpCommand(CLI::App& app) {
                 const bool loaded = list.LoadInfFile(file->c_str());
                 const std::string json = LayoutJson(Dump(list, loaded));
                 std::fwrite(json.data(), 1, json.size(), stdout);
-                return std::fflush(stdout) == 0 ? kExitOk : 1;
+                return std::fflush(stdout) == 0 ? kExitOk : kExitFailed;
             }};
 }
 

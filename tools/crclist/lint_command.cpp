@@ -20,13 +20,9 @@ struct LintOptions {
 int RunLint(const LintOptions& options) {
     LintReport report;
     if (!LintFile(options.file, &report)) {
-        std::fprintf(stderr, "crclist lint: cannot read %s\n", options.file.c_str());
-        return kExitUsage;
+        return UsageError("lint", "cannot read " + options.file);
     }
-    std::string shownFile;
-    if (!SystemToUtf8(options.file, &shownFile)) {
-        shownFile = options.file;
-    }
+    const std::string shownFile = ShownSystemText(options.file);
     std::string out;
     for (const Diagnostic& diagnostic : report.diagnostics) {
         out += FormatDiagnostic(shownFile, report.reading, diagnostic) + "\n";

@@ -1,4 +1,3 @@
-#include <algorithm>
 #include <cstdio>
 
 #include "tools/crclist/lint_checks.h"
@@ -78,12 +77,8 @@ std::string KeywordName(std::int32_t keyword) {
 
 std::string SectionName(const ListReading& reading, std::size_t section) {
     const ReadSection& read = reading.sections[section];
-    const bool several = std::any_of(reading.sections.begin(), reading.sections.end(),
-                                     [&read](const ReadSection& other) {
-                                         return other.keyword == read.keyword && other.ordinal > 1;
-                                     });
     std::string name = "[" + KeywordName(read.keyword) + "]";
-    if (several) {
+    if (reading.sectionCounts.at(read.keyword) > 1) {
         name += " section " + std::to_string(read.ordinal);
     }
     return name;

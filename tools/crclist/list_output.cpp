@@ -12,17 +12,12 @@ namespace {
 
 constexpr char kScratchName[] = "crclist-output.INF";
 
-std::string ShownPath(const std::string& path) {
-    std::string utf8;
-    return SystemToUtf8(path, &utf8) ? utf8 : path;
-}
-
 }  // namespace
 
 bool PutList(const std::string& command, const std::string& out, const std::string& bytes,
              const CheckList& expected, bool replace, bool lint) {
     const bool toStdout = out == "-";
-    const std::string shown = toStdout ? std::string("<stdout>") : ShownPath(out);
+    const std::string shown = toStdout ? std::string("<stdout>") : ShownSystemText(out);
     AtomicFile file;
     std::string problem;
     std::string target = out;
@@ -34,7 +29,7 @@ bool PutList(const std::string& command, const std::string& out, const std::stri
         target += kScratchName;
     }
     if (!file.Write(target, bytes, &problem)) {
-        std::fprintf(stderr, "crclist %s: %s\n", command.c_str(), ShownPath(problem).c_str());
+        std::fprintf(stderr, "crclist %s: %s\n", command.c_str(), ShownSystemText(problem).c_str());
         return false;
     }
     ListReading reading;
@@ -62,7 +57,7 @@ bool PutList(const std::string& command, const std::string& out, const std::stri
         return std::fflush(stdout) == 0;
     }
     if (!file.Commit(replace, &problem)) {
-        std::fprintf(stderr, "crclist %s: %s\n", command.c_str(), ShownPath(problem).c_str());
+        std::fprintf(stderr, "crclist %s: %s\n", command.c_str(), ShownSystemText(problem).c_str());
         return false;
     }
     return true;

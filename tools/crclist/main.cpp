@@ -13,12 +13,7 @@
 #include <CLI/CLI.hpp>
 
 #include "sumwarden_version.h"
-#include "tools/crclist/dump_command.h"
-#include "tools/crclist/lint_command.h"
-#include "tools/crclist/make_command.h"
-#include "tools/crclist/subcommand.h"
-#include "tools/crclist/update_command.h"
-#include "tools/crclist/verify_command.h"
+#include "tools/crclist/command_line.h"
 
 namespace {
 
@@ -44,22 +39,13 @@ int main(int argc, char** argv) try {
     app.set_version_flag("--version", std::string("crclist ") + SUMWARDEN_VERSION_TEXT);
     app.require_subcommand(1);
 
-    const std::vector<crclist::Subcommand> subcommands = {
-        crclist::AddDumpCommand(app),   crclist::AddLintCommand(app),
-        crclist::AddMakeCommand(app),   crclist::AddUpdateCommand(app),
-        crclist::AddVerifyCommand(app),
-    };
+    const std::vector<crclist::Subcommand> subcommands = crclist::AddSubcommands(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
         return ReportParseError(app, error);
     }
-    for (const crclist::Subcommand& subcommand : subcommands) {
-        if (subcommand.parser->parsed()) {
-            return subcommand.run();
-        }
-    }
-    return crclist::kExitUsage;
+    return crclist::RunParsed(subcommands);
 } catch (const std::exception& error) {
     // Whatever a subcommand could not foresee (memory, a file system error) is told, not a
     // crash; the exit code is that of a run that could not be done.

@@ -4,13 +4,12 @@
 #include <memory>
 
 #include "tools/crclist/atomic_file.h"
+#include "tools/crclist/disc_option.h"
 #include "tools/crclist/list_output.h"
 #include "tools/crclist/make_list.h"
 
 namespace crclist {
 namespace {
-
-constexpr int kExitFailed = 1;
 
 struct MakeCommandOptions {
     MakeOptions make;
@@ -39,12 +38,10 @@ int RunMake(MakeCommandOptions& options, const CLI::Option* game) {
     OpenedDiscs discs;
     std::string error;
     if (!discs.Open(make.discs, &error)) {
-        std::fprintf(stderr, "crclist make: %s\n", error.c_str());
-        return kExitUsage;
+        return UsageError("make", error);
     }
     if (make.out != "-" && !options.force && PathExists(make.out)) {
-        std::fprintf(stderr, "crclist make: %s exists; give --force to replace it\n",
-                     make.out.c_str());
+        Tell("make", make.out + " exists; give --force to replace it");
         return kExitFailed;
     }
     ListContent content;
@@ -55,11 +52,7 @@ int RunMake(MakeCommandOptions& options, const CLI::Option* game) {
         if (!problem.empty()) {
             problems.push_back(problem);
         }
-        for (const std::string& text : problems) {
-            std::fprintf(stderr, "crclist make: %s\n", text.c_str());
-        }
-        std::fprintf(stderr, "crclist make: nothing is written\n");
-        return kExitFailed;
+        return NothingWritten("make", problems);
     }
     return PutList("make", make.out, bytes, ExpectedList(content), options.force, true)
                ? kExitOk
@@ -83,11 +76,8 @@ Subcommand AddMakeCommand(CLI::App& app) {
     CLI::Option* game = parser->add_option(
         "--game", make.game, "the registry key below HKEY_CURRENT_USER of the installed title");
     parser->add_option("--message", make.messages, "a line of the menu text (repeatable)");
-    parser
-        ->add_option("--disc", make.discs,
-                     "where the files of one disc are, in disc order (repeatable): a folder, a "
-                     "drive such as E: on Windows, or (not on Windows) an ISO 9660 image")
-        ->type_name("DIR");
+    AddDiscOption(*parser, make.discs,
+                  "where the files of one disc are, in disc order (repeatable): ", "");
     parser->add_option("--prompt", make.prompts,
                        "the prompt shown before the disc of the same place; a line feed "
                        "separates its lines (one for each --disc)");

@@ -71,12 +71,10 @@ struct Listed {
 bool Excluded(const MakeOptions& options, const DiscFile& file) {
     std::vector<std::string> names;
     for (const std::string& component : file.components) {
-        std::string utf8;
-        names.push_back(SystemToUtf8(component, &utf8) ? utf8 : component);
+        names.push_back(ShownSystemText(component));
     }
     for (const std::string& pattern : options.excludes) {
-        std::string utf8;
-        if (MatchesExclude(SystemToUtf8(pattern, &utf8) ? utf8 : pattern, names)) {
+        if (MatchesExclude(ShownSystemText(pattern), names)) {
             return true;
         }
     }

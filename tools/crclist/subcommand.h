@@ -2,7 +2,10 @@
 // and leaves behind what runs once the line has been parsed.
 #pragma once
 
+#include <cstdio>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
@@ -10,7 +13,29 @@ namespace crclist {
 
 // Exit codes that every subcommand shares.
 constexpr int kExitOk = 0;
-constexpr int kExitUsage = 2;  // wrong arguments, or a file that cannot be read
+constexpr int kExitFailed = 1;  // what the command was to do could not be done
+constexpr int kExitUsage = 2;   // wrong arguments, or a file that cannot be read
+
+// Tells `text` on stderr in the name of `command`: "crclist COMMAND: TEXT".
+inline void Tell(const std::string& command, const std::string& text) {
+    std::fprintf(stderr, "crclist %s: %s\n", command.c_str(), text.c_str());
+}
+
+// Tells a wrong command line, or a file that cannot be read; gives the exit code for it.
+inline int UsageError(const std::string& command, const std::string& reason) {
+    Tell(command, reason);
+    return kExitUsage;
+}
+
+// Tells every problem that keeps a command from writing its list, then that nothing is
+// written; gives the exit code for it.
+inline int NothingWritten(const std::string& command, const std::vector<std::string>& problems) {
+    for (const std::string& problem : problems) {
+        Tell(command, problem);
+    }
+    Tell(command, "nothing is written");
+    return kExitFailed;
+}
 
 struct Subcommand {
     CLI::App* parser = nullptr;

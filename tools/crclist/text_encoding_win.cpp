@@ -51,6 +51,23 @@ bool DecodeSjis(const std::string& sjis, bool exact, std::wstring* out) {
     return true;
 }
 
+// `bytes` of `codePage` in UTF-16, exactly: false when they are not valid in it.
+bool ToWide(UINT codePage, const std::string& bytes, std::wstring* wide) {
+    wide->clear();
+    if (bytes.empty()) {
+        return true;
+    }
+    const int size = static_cast<int>(bytes.size());
+    const int wideSize =
+        MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
+    if (wideSize <= 0) {
+        return false;
+    }
+    wide->resize(static_cast<std::size_t>(wideSize));
+    MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), size, &(*wide)[0], wideSize);
+    return true;
+}
+
 std::string WideToUtf8(const std::wstring& wide) {
     if (wide.empty()) {
         return std::string();
@@ -87,14 +104,11 @@ bool Utf8ToSjis(const std::string& utf8, std::string* sjis) {
     if (utf8.empty()) {
         return true;
     }
-    const int size = static_cast<int>(utf8.size());
-    const int wideSize =
-        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, nullptr, 0);
-    if (wideSize <= 0) {
+    std::wstring wide;
+    if (!ToWide(CP_UTF8, utf8, &wide)) {
         return false;
     }
-    std::wstring wide(static_cast<std::size_t>(wideSize), L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, &wide[0], wideSize);
+    const int wideSize = static_cast<int>(wide.size());
     // No best fit: a character without a Shift-JIS form must fail, not turn into a look-alike.
     BOOL usedDefault = FALSE;
     const int needed = WideCharToMultiByte(kShiftJis, WC_NO_BEST_FIT_CHARS, wide.data(), wideSize,
@@ -113,17 +127,10 @@ bool Utf8ToSjis(const std::string& utf8, std::string* sjis) {
 
 bool SystemToUtf8(const std::string& text, std::string* utf8) {
     utf8->clear();
-    if (text.empty()) {
-        return true;
-    }
-    const int size = static_cast<int>(text.size());
-    const int wideSize =
-        MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
-    if (wideSize <= 0) {
+    std::wstring wide;
+    if (!ToWide(CP_ACP, text, &wide)) {
         return false;
     }
-    std::wstring wide(static_cast<std::size_t>(wideSize), L'\0');
-    MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), size, &wide[0], wideSize);
     *utf8 = WideToUtf8(wide);
     return true;
 }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "tools/crclist/disc_option.h"
 #include "tools/crclist/disc_reader.h"
 #include "tools/crclist/entry_digest.h"
 #include "tools/crclist/lint_checks.h"
@@ -17,8 +18,6 @@
 namespace crclist {
 namespace {
 
-constexpr int kExitFailed = 1;
-
 struct UpdateOptions {
     std::string file;
     std::vector<std::string> discs;
@@ -26,9 +25,16 @@ struct UpdateOptions {
     std::string out;
 };
 
-std::string ShownSystem(const std::string& text) {
+// The key of the NAME of --installed NAME=PATH: the name in Shift-JIS, compared without case.
+// False when it has no Shift-JIS form.
+bool InstalledKey(const std::string& option, std::string* key) {
+    std::string sjis;
     std::string utf8;
-    return SystemToUtf8(text, &utf8) ? utf8 : text;
+    if (!SystemToSjis(option.substr(0, option.find('=')), &sjis) || !SjisToUtf8Exact(sjis, &utf8)) {
+        return false;
+    }
+    *key = FoldCase(utf8);
+    return true;
 }
 
 // The sizes and CRCs of the entries' files: each disc read once for all the entries looked for
@@ -41,15 +47,13 @@ class Measurer {
     // Adds the installed files of the options: NAME in Shift-JIS, compared without case.
     bool TakeInstalled(std::vector<std::string>* problems) {
         for (const std::string& option : options_.installed) {
-            const std::size_t equals = option.find('=');
-            std::string sjis;
-            std::string utf8;
-            if (!SystemToSjis(option.substr(0, equals), &sjis) || !SjisToUtf8Exact(sjis, &utf8)) {
+            std::string key;
+            if (!InstalledKey(option, &key)) {
                 problems->push_back("the registry value name of --installed " +
-                                    ShownSystem(option) + " has no Shift-JIS form");
+                                    ShownSystemText(option) + " has no Shift-JIS form");
                 continue;
             }
-            installed_[FoldCase(utf8)] = {option.substr(equals + 1), false};
+            installed_[key] = {option.substr(option.find('=') + 1), false};
         }
         return problems->empty();
     }
@@ -104,13 +108,13 @@ class Measurer {
         const std::string shownName = SjisToUtf8(entry.entry.name);
         if (section.keyword == TokCdFiles && digest->outcome == FileDigest::Outcome::kMissing) {
             problems->push_back(shownName + " of [CDFILES] " + std::to_string(section.ordinal) +
-                                " is not found in " + ShownSystem(Disc(section)));
+                                " is not found in " + ShownSystemText(Disc(section)));
             return false;
         }
         update->entry = index;
         std::string why;
         if (!EntryNumbers(*digest, &update->size, &update->crc, &why)) {
-            problems->push_back(ShownSystem(digest->path) + " (for " + shownName + ") " + why);
+            problems->push_back(ShownSystemText(digest->path) + " (for " + shownName + ") " + why);
             return false;
         }
         return true;
@@ -119,11 +123,9 @@ class Measurer {
     // The --installed names that named no entry.
     void Unused(std::vector<std::string>* problems) const {
         for (const std::string& option : options_.installed) {
-            std::string sjis;
-            std::string utf8;
-            if (SystemToSjis(option.substr(0, option.find('=')), &sjis) &&
-                SjisToUtf8Exact(sjis, &utf8) && !installed_.at(FoldCase(utf8)).used) {
-                problems->push_back("--installed " + ShownSystem(option) +
+            std::string key;
+            if (InstalledKey(option, &key) && !installed_.at(key).used) {
+                problems->push_back("--installed " + ShownSystemText(option) +
                                     " names no entry of [REG]");
             }
         }
@@ -142,9 +144,7 @@ class Measurer {
 
     // Where the entries of a [CDFILES] section are looked for.
     const std::string& Disc(const ReadSection& section) const {
-        return options_.discs.size() == 1
-                   ? options_.discs[0]
-                   : options_.discs[static_cast<std::size_t>(section.ordinal - 1)];
+        return DiscOfGroup(options_.discs, static_cast<std::size_t>(section.ordinal - 1));
     }
 
     const ListReading& reading_;
@@ -168,73 +168,61 @@ std::string Change(const ListReading& reading, const std::string& file, const En
     return line;
 }
 
-int Fail(const std::vector<std::string>& problems) {
-    for (const std::string& problem : problems) {
-        std::fprintf(stderr, "crclist update: %s\n", problem.c_str());
-    }
-    std::fprintf(stderr, "crclist update: nothing is written\n");
-    return kExitFailed;
-}
-
 int RunUpdate(const UpdateOptions& options) {
     for (const std::string& installed : options.installed) {
         if (installed.find('=') == std::string::npos) {
-            std::fprintf(stderr, "crclist update: --installed takes NAME=PATH\n");
-            return kExitUsage;
+            return UsageError("update", "--installed takes NAME=PATH");
         }
     }
     ListReading reading;
     if (!ReadList(options.file, &reading)) {
-        std::fprintf(stderr, "crclist update: cannot read %s\n", options.file.c_str());
-        return kExitUsage;
+        return UsageError("update", "cannot read " + options.file);
     }
     if (!reading.loaded) {
-        return Fail({"the program does not read " + ShownSystem(options.file) +
-                     " in full (crclist lint says why)"});
+        return NothingWritten("update",
+                              {"the program does not read " + ShownSystemText(options.file) +
+                               " in full (crclist lint says why)"});
     }
     const std::size_t groups = reading.list.discGroups.size();
     if (options.discs.size() > 1 && options.discs.size() != groups) {
-        std::fprintf(stderr,
-                     "crclist update: give --disc once, or once for each of the %zu [CDFILES] "
-                     "sections\n",
-                     groups);
-        return kExitUsage;
+        return UsageError("update", "give --disc once, or once for each of the " +
+                                        std::to_string(groups) + " [CDFILES] sections");
     }
     OpenedDiscs discs;
     std::string error;
     if (!discs.Open(options.discs, &error)) {
-        std::fprintf(stderr, "crclist update: %s\n", error.c_str());
-        return kExitUsage;
+        return UsageError("update", error);
     }
     std::vector<std::string> problems;
     Measurer measurer(reading, options, discs);
+    if (!measurer.TakeInstalled(&problems)) {
+        return NothingWritten("update", problems);
+    }
+    measurer.ReadAll();
     std::vector<EntryUpdate> updates;
-    if (measurer.TakeInstalled(&problems)) {
-        measurer.ReadAll();
-        for (std::size_t i = 0; i < reading.entries.size(); ++i) {
-            EntryUpdate update;
-            if (measurer.Measure(i, &update, &problems)) {
-                updates.push_back(update);
-            }
+    for (std::size_t i = 0; i < reading.entries.size(); ++i) {
+        EntryUpdate update;
+        if (measurer.Measure(i, &update, &problems)) {
+            updates.push_back(update);
         }
-        measurer.Unused(&problems);
+    }
+    measurer.Unused(&problems);
+    if (!problems.empty()) {
+        return NothingWritten("update", problems);
     }
     std::string bytes;
     std::vector<EntryUpdate> changed;
     std::string problem;
-    if (problems.empty() && !ApplyUpdates(reading, updates, &bytes, &changed, &problem)) {
-        problems.push_back(problem);
+    if (!ApplyUpdates(reading, updates, &bytes, &changed, &problem)) {
+        return NothingWritten("update", {problem});
     }
-    if (!problems.empty()) {
-        return Fail(problems);
-    }
-    const std::string target = options.out.empty() ? options.file : options.out;
     if (!changed.empty() || !options.out.empty()) {
+        const std::string& target = options.out.empty() ? options.file : options.out;
         if (!PutList("update", target, bytes, UpdatedList(reading, changed), true, false)) {
             return kExitFailed;
         }
     }
-    const std::string shownFile = ShownSystem(options.file);
+    const std::string shownFile = ShownSystemText(options.file);
     for (const EntryUpdate& update : changed) {
         std::printf("%s\n", Change(reading, shownFile, update).c_str());
     }
@@ -251,12 +239,8 @@ Subcommand AddUpdateCommand(CLI::App& app) {
         "byte; print one line for each changed entry. Exit 0 when done, 1 when a file is "
         "missing (nothing is written), 2 for wrong arguments");
     parser->add_option("FILE", options->file, "the check list to update")->required();
-    parser
-        ->add_option("--disc", options->discs,
-                     "where the [CDFILES] entries are: a folder, a drive such as E: on "
-                     "Windows, or (not on Windows) an ISO 9660 image; once for all sections, "
-                     "or once for each in order")
-        ->type_name("DIR");
+    AddDiscOption(*parser, options->discs, "where the [CDFILES] entries are: ",
+                  "; once for all sections, or once for each in order");
     parser->add_option("--installed", options->installed,
                        "NAME=PATH: the file of the [REG] entry NAME (repeatable)");
     parser->add_option("-o,--output", options->out,

@@ -7,6 +7,7 @@
 
 #include "inf/check_list.h"
 #include "platform/ui_recorded.h"
+#include "tools/crclist/disc_option.h"
 #include "tools/crclist/disc_reader.h"
 #include "tools/crclist/installed_path.h"
 #include "tools/crclist/stop_signal.h"
@@ -25,11 +26,6 @@ struct VerifyOptions {
     bool verbose = false;
     std::string file;
 };
-
-int UsageError(const std::string& reason) {
-    std::fprintf(stderr, "crclist verify: %s\n", reason.c_str());
-    return kExitUsage;
-}
 
 // The list reader cannot tell a file that is not there from one that is empty or wrong;
 // only the first is a usage error.
@@ -61,22 +57,24 @@ std::string GroupCount(std::size_t groups) {
 
 int Verify(const VerifyOptions& options) {
     if (options.discs.empty() && !options.installed) {
-        return UsageError("nothing to verify: give --disc DIR, --installed, or both");
+        return UsageError("verify", "nothing to verify: give --disc DIR, --installed, or both");
     }
     if (options.installed && !kCanReadInstalledPaths) {
         return UsageError(
+            "verify",
             "--installed reads the Windows registry: run crclist.exe on Windows or under Wine");
     }
     if (!CanRead(options.file)) {
-        return UsageError("cannot read the list " + options.file);
+        return UsageError("verify", "cannot read the list " + options.file);
     }
     CheckList list;
     const ListLoad load = LoadList(options.file, &list);
     const std::size_t groups = list.discGroups.size();
     if (options.discs.size() > 1 && options.discs.size() != groups) {
-        return UsageError("the list has " + GroupCount(groups) + ": give --disc once for all of " +
-                          "them, or once for each, in order (it was given " +
-                          std::to_string(options.discs.size()) + " times)");
+        return UsageError("verify", "the list has " + GroupCount(groups) +
+                                        ": give --disc once for all of " +
+                                        "them, or once for each, in order (it was given " +
+                                        std::to_string(options.discs.size()) + " times)");
     }
 
     // Every disc is opened, even when the list has no group for it, so that a mistyped one
@@ -84,12 +82,12 @@ int Verify(const VerifyOptions& options) {
     OpenedDiscs readers;
     std::string error;
     if (!readers.Open(options.discs, &error)) {
-        return UsageError(error);
+        return UsageError("verify", error);
     }
     VerifyPlan plan;
     plan.installed = options.installed;
     for (std::size_t group = 0; !options.discs.empty() && group < groups; ++group) {
-        plan.discs.push_back(&readers.Reader(options.discs[options.discs.size() == 1 ? 0 : group]));
+        plan.discs.push_back(&readers.Reader(DiscOfGroup(options.discs, group)));
     }
 
     CatchStopSignals();
@@ -100,7 +98,7 @@ int Verify(const VerifyOptions& options) {
     const RunTotals totals = RunVerification(list, plan, *report, progress, &StopSignalled);
     report->Finish(totals);
     if (std::ferror(stdout) || std::fflush(stdout) != 0) {
-        std::fprintf(stderr, "crclist verify: the report could not be written\n");
+        Tell("verify", "the report could not be written");
         return kExitUsage;
     }
     if (totals.stopped) {
@@ -121,12 +119,8 @@ Subcommand AddVerifyCommand(CLI::App& app) {
         "Verify every listed file of the discs and of the installation by size and CRC-32; "
         "exit 0 when all verified and the list loaded cleanly, 1 when a file failed, 2 for a "
         "wrong command line or an unreadable list, 3 when only the list had faults");
-    parser
-        ->add_option("--disc", options->discs,
-                     "where the discs are: a folder, a drive such as E: on Windows, or "
-                     "(not on Windows) an ISO 9660 image; once for all disc groups, or "
-                     "once for each")
-        ->type_name("DIR");
+    AddDiscOption(*parser, options->discs,
+                  "where the discs are: ", "; once for all disc groups, or once for each");
     parser->add_flag("--installed", options->installed,
                      "the installed files, at the paths in the title's registry key (Windows)");
     parser->add_flag("--json", options->json, "one JSON document (UTF-8) instead of text");
