@@ -52,13 +52,12 @@ include(CPack)
 # package target first; the test reads that zip and fails when there is none. Only the
 # 32-bit package is the release one.
 if(package_platform STREQUAL "win32")
-  find_program(SUMWARDEN_PYTHON python3 REQUIRED)
-  enable_testing()
+  find_package(Python3 REQUIRED COMPONENTS Interpreter)
   # Not CPACK_PACKAGE_FILE_NAME: include(CPack) leaves the source package's name in it.
   set(package_zip ${PROJECT_BINARY_DIR}/${package_file_name}.zip)
-  add_test(NAME release_package COMMAND ${SUMWARDEN_PYTHON}
+  add_test(NAME release_package COMMAND ${Python3_EXECUTABLE}
     ${PROJECT_SOURCE_DIR}/tests/build/check_package.py ${package_zip})
-  add_test(NAME release_package_damage COMMAND ${SUMWARDEN_PYTHON}
+  add_test(NAME release_package_damage COMMAND ${Python3_EXECUTABLE}
     ${PROJECT_SOURCE_DIR}/tests/build/test_check_package.py ${package_zip})
   set_tests_properties(release_package release_package_damage PROPERTIES LABELS release)
 endif()

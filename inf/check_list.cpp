@@ -33,17 +33,14 @@ class TokenStream {
     InfObserver& observer_;
 };
 
-bool IsSectionKeyword(std::int32_t kind) {
-    return kind == TokTitle || kind == TokGame || kind == TokReg || kind == TokCdFiles ||
-           kind == TokMessage || kind == TokDriveInfo;
-}
-
 bool EndsSection(const Token& token) {
     return token.kind == TokLBracket || token.kind == TokEnd;
 }
 
-// Every section keyword must be closed by ']'.
+// Every section keyword must be closed by ']'. Each section starts here, with its keyword
+// the current token.
 bool ReadHeaderEnd(TokenStream& tokens) {
+    tokens.Observer().OnSectionOpened(tokens.Current().kind);
     if (tokens.Next().kind != TokRBracket) {
         tokens.Observer().OnFault(InfFault::kHeaderNotClosed);
         return false;
@@ -113,11 +110,7 @@ bool CheckList::LoadInfFile(const char* path, InfObserver* observer) {
     for (;;) {
         bool counts = true;
         if (tokens.Current().kind == TokLBracket) {
-            const std::int32_t keyword = tokens.Next().kind;
-            if (IsSectionKeyword(keyword)) {
-                tokens.Observer().OnSectionOpened(keyword);
-            }
-            switch (keyword) {
+            switch (tokens.Next().kind) {
                 case TokTitle:
                     if (!ReadHeaderEnd(tokens)) {
                         return false;

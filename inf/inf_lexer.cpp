@@ -46,19 +46,20 @@ InfLexer::~InfLexer() {
     current_.text.shrink_to_fit();
 }
 
-bool InfLexer::Open(const char* path) {
+void InfLexer::Rewind() {
     readPosition_ = 0;
     tokenStart_ = 0;
     lineFeeds_ = 0;
     tokenLine_ = 1;
+}
+
+bool InfLexer::Open(const char* path) {
+    Rewind();
     return Load(path);
 }
 
 bool InfLexer::OpenBytes(const std::string& bytes) {
-    readPosition_ = 0;
-    tokenStart_ = 0;
-    lineFeeds_ = 0;
-    tokenLine_ = 1;
+    Rewind();
     Free();
     if (bytes.size() > static_cast<std::size_t>(INT32_MAX) ||
         !Allocate(static_cast<std::int32_t>(bytes.size()))) {

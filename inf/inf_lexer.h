@@ -32,6 +32,8 @@ class InfLexer : public FileImage {
   private:
     static constexpr std::uint8_t kEndMark = 0xFF;
 
+    // Back to the first byte and line of a new input, for Open and OpenBytes alike.
+    void Rewind();
     std::uint8_t ReadByte();
     void UnreadByte();
     bool PeekMatch(std::uint8_t expected);

@@ -474,6 +474,25 @@ def check_icon(resources):
     return problems
 
 
+def format_name(pe32_plus):
+    """("PE32+", machine) or ("PE32", machine) of the format that a build must have."""
+    return ("PE32+", MACHINE_AMD64) if pe32_plus else ("PE32", MACHINE_I386)
+
+
+def format_problems(pe, want_pe32_plus):
+    want = format_name(want_pe32_plus)
+    got = ("PE32+" if pe.pe32_plus else "PE32", pe.machine)
+    if got == want:
+        return []
+    return [f"{got[0]} for machine 0x{got[1]:04X}, expected {want[0]} for 0x{want[1]:04X}"]
+
+
+def subsystem_problems(pe, want, name):
+    if pe.subsystem == want:
+        return []
+    return [f"subsystem {pe.subsystem}, expected {want} ({name})"]
+
+
 def run_checks(data, want_pe32_plus=False):
     """[(check name, passed, detail)] for one program file."""
     results = []
@@ -486,17 +505,9 @@ def run_checks(data, want_pe32_plus=False):
     except BROKEN as error:
         return [("format", False, f"not a PE file: {error}")]
 
-    if want_pe32_plus:
-        want = ("PE32+", MACHINE_AMD64)
-    else:
-        want = ("PE32", MACHINE_I386)
-    got = ("PE32+" if pe.pe32_plus else "PE32", pe.machine)
-    report("format", [] if got == want else
-           [f"{got[0]} for machine 0x{got[1]:04X}, expected {want[0]} for 0x{want[1]:04X}"],
-           f"{want[0]}, machine 0x{want[1]:04X}")
-    report("subsystem", [] if pe.subsystem == SUBSYSTEM_WINDOWS_GUI else
-           [f"subsystem {pe.subsystem}, expected {SUBSYSTEM_WINDOWS_GUI} (GUI)"],
-           "Windows GUI")
+    want = format_name(want_pe32_plus)
+    report("format", format_problems(pe, want_pe32_plus), f"{want[0]}, machine 0x{want[1]:04X}")
+    report("subsystem", subsystem_problems(pe, SUBSYSTEM_WINDOWS_GUI, "GUI"), "Windows GUI")
 
     try:
         imports = pe.imports()

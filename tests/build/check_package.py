@@ -220,12 +220,8 @@ def run_checks(data, texts=None):
     if tool is not None:
         try:
             pe = check_exe.PeFile(tool)
-            problems = []
-            if pe.pe32_plus or pe.machine != check_exe.MACHINE_I386:
-                problems.append(f"{'PE32+' if pe.pe32_plus else 'PE32'} for machine "
-                                f"0x{pe.machine:04X}, expected PE32 for 0x014C")
-            if pe.subsystem != SUBSYSTEM_WINDOWS_CUI:
-                problems.append(f"subsystem {pe.subsystem}, expected 3 (console)")
+            problems = (check_exe.format_problems(pe, want_pe32_plus=False) +
+                        check_exe.subsystem_problems(pe, SUBSYSTEM_WINDOWS_CUI, "console"))
         except check_exe.BROKEN as error:
             problems = [f"not a PE file: {error}"]
         report(TOOL, problems, "PE32, machine 0x014C, console")

@@ -182,9 +182,14 @@ e2e_sorted_letters() {
 # Wine's mount manager learns the drive types when it starts, so a change in the set of CD-ROM
 # letters needs a restart of the server; pointing a letter at another folder does not.
 e2e_restart_server() {
+    e2e_stop_server
+    e2e_start_server
+}
+
+# Ends the server and every Wine process of the prefix, and waits until they are gone.
+e2e_stop_server() {
     "$E2E_WINESERVER" -k 2>/dev/null
     "$E2E_WINESERVER" -w 2>/dev/null
-    e2e_start_server
 }
 
 # $1: space-separated "letter:type:folder" items, type cdrom or folder. Letters c: and z: are
@@ -245,8 +250,7 @@ e2e_shots_to_png() {
 
 e2e_env_down() {
     if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
-        "$E2E_WINESERVER" -k 2>/dev/null
-        "$E2E_WINESERVER" -w 2>/dev/null
+        e2e_stop_server
     fi
     if [ -n "$E2E_XVFB_PID" ]; then
         kill "$E2E_XVFB_PID" 2>/dev/null
