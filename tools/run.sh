@@ -173,7 +173,7 @@ tour_part() {
     if run_tour "$root/tests/e2e/tours/$script"; then
         echo "=== sumwarden.exe ended with exit code $code, as expected"
     else
-        echo "=== FAILED: sample/$script (the driver's report is above)"
+        echo "=== FAILED: tests/e2e/tours/$script (the driver's report is above)"
         failed=1
     fi
 }

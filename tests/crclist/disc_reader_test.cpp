@@ -257,11 +257,7 @@ TEST_F(Disc, ReportsATruncatedImageAsReadErrors) {
     const std::string big(pattern.begin(), pattern.end());
     std::ofstream(folder() + "/Big.bin", std::ios::binary) << big;
     ASSERT_TRUE(MakeDiscImage(folder(), image()));
-    std::string bytes;
-    {
-        std::ifstream in(image(), std::ios::binary);
-        bytes.assign(std::istreambuf_iterator<char>(in), {});
-    }
+    const std::string bytes = ReadAll(image());
     const std::size_t at = bytes.find(big.substr(0, 4096));
     ASSERT_NE(at, std::string::npos);
     std::filesystem::resize_file(image(), at + 100000);

@@ -13,9 +13,9 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/crc32.h"
 #include "inf/check_list.h"
 #include "tests/crclist/run_crclist.h"
+#include "tests/crclist/table_crc.h"
 #include "tests/unit/temp_file.h"
 #include "tools/crclist/lint.h"
 #include "tools/crclist/text_encoding.h"
@@ -105,10 +105,7 @@ FileEntry WriteFile(const fs::path& path, std::mt19937& random) {
         c = static_cast<char>(random());
     }
     std::ofstream(path, std::ios::binary) << bytes;
-    CrcTable table;
-    BuildCrcTable(table);
-    return {"", static_cast<std::int32_t>(bytes.size()),
-            ComputeCrc(table, bytes.data(), bytes.size())};
+    return {"", static_cast<std::int32_t>(bytes.size()), TableCrc(bytes)};
 }
 
 // A disc folder of a few files, some in folders; the expected entries in make's order.

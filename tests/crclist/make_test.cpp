@@ -21,11 +21,6 @@ namespace {
 namespace fs = std::filesystem;
 using crclist::FormatValue;
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 TEST(ListWriter, WritesAValueInTheFormTheLexerReadsBack) {
     const struct {
         std::string text;

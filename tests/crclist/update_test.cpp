@@ -16,11 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // The files that the lists describe: hello (5 bytes, CRC 3610A686), abc (3, 352441C2) and
 // main (4, BF28CD64).
 void MakeFiles(const TempDir& dir) {

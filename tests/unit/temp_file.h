@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,12 @@ class TempDir {
   private:
     std::string path_;
 };
+
+// The whole content of the file at `path`; empty when it cannot be read.
+inline std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 // Bytes that do not repeat with any power-of-two period, so that a chunk delivered twice
 // or out of order shows.
