@@ -48,7 +48,7 @@ set(CPACK_PACKAGE_FILE_NAME ${package_file_name})
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 include(CPack)
 
-# The package's check. The release stage (tools/test.sh, release_program) builds the
+# The package's check. The release stage (tools/scripts/test.sh, release_program) builds the
 # package target first; the test reads that zip and fails when there is none. Only the
 # 32-bit package is the release one.
 if(package_platform STREQUAL "win32")

@@ -5,7 +5,7 @@
 #include <string>
 
 // Writes the folder `folder` as the image `image`. False when xorriso fails or is missing
-// (tools/setup.sh installs it).
+// (tools/scripts/setup.sh installs it).
 inline bool MakeDiscImage(const std::string& folder, const std::string& image) {
     const std::string command =
         "xorriso -as mkisofs -quiet -J -joliet-long -input-charset UTF-8 "

@@ -1,6 +1,6 @@
 // Narrow literals in this file are compiled to Shift-JIS, as the names in a check list are;
 // u8 literals are UTF-8, as the names on the disk and in an image are.
-#include "tools/crclist/disc_reader.h"
+#include "tools/crclist/files/disc_reader.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -49,7 +49,8 @@ class Disc : public ::testing::Test {
             std::ofstream(path, std::ios::binary) << content;
         }
         std::filesystem::create_directories(folder() + "/Sub");
-        ASSERT_TRUE(MakeDiscImage(folder(), image())) << "xorriso (tools/setup.sh) is needed";
+        ASSERT_TRUE(MakeDiscImage(folder(), image()))
+            << "xorriso (tools/scripts/setup.sh) is needed";
     }
 
     std::string folder() const { return dir_.File("disc"); }

@@ -1,6 +1,6 @@
 // crclist lint, table-driven: a file for each finding -> every finding as "LINE:COLUMN
 // severity code". Narrow literals are Shift-JIS, as a check list is; u8 literals are UTF-8.
-#include "tools/crclist/lint.h"
+#include "tools/crclist/list/lint.h"
 
 #include <random>
 #include <string>

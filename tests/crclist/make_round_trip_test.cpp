@@ -17,8 +17,8 @@
 #include "tests/crclist/run_crclist.h"
 #include "tests/crclist/table_crc.h"
 #include "tests/unit/temp_file.h"
-#include "tools/crclist/lint.h"
-#include "tools/crclist/text_encoding.h"
+#include "tools/crclist/list/lint.h"
+#include "tools/crclist/text/encoding.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include "tests/crclist/disc_image.h"
 #include "tests/crclist/run_crclist.h"
 #include "tests/unit/temp_file.h"
-#include "tools/crclist/exclude_glob.h"
-#include "tools/crclist/list_writer.h"
-#include "tools/crclist/make_list.h"
+#include "tools/crclist/authoring/exclude_glob.h"
+#include "tools/crclist/authoring/make_list.h"
+#include "tools/crclist/list/compose_list.h"
 
 namespace {
 

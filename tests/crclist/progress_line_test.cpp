@@ -1,4 +1,4 @@
-#include "tools/crclist/progress_line.h"
+#include "tools/crclist/verify/progress_line.h"
 
 #include <gtest/gtest.h>
 

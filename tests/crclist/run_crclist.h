@@ -7,7 +7,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "tools/crclist/command_line.h"
+#include "tools/crclist/commands/command_table.h"
 
 inline int RunCrclist(std::vector<std::string> args) {
     CLI::App app("crclist", "crclist");

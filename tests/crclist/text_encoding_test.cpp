@@ -1,5 +1,5 @@
 // Narrow literals in this file are compiled to Shift-JIS; u8 literals stay UTF-8.
-#include "tools/crclist/text_encoding.h"
+#include "tools/crclist/text/encoding.h"
 
 #include <gtest/gtest.h>
 

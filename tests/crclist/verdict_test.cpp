@@ -1,4 +1,4 @@
-#include "tools/crclist/verdict.h"
+#include "tools/crclist/verify/verdict.h"
 
 #include <gtest/gtest.h>
 

@@ -59,7 +59,7 @@ for needed in "$exe" "$E2E_DRIVER"; do
 done
 for tool in Xvfb python3 iconv /usr/lib/wine/wine64; do
     if ! command -v "$tool" >/dev/null; then
-        echo "run_e2e.sh: $tool is missing; run tools/setup.sh" >&2
+        echo "run_e2e.sh: $tool is missing; run tools/scripts/setup.sh" >&2
         exit 2
     fi
 done

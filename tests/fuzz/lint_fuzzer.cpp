@@ -10,7 +10,7 @@
 #include "inf/check_list.h"
 #include "platform/ui_recorded.h"
 #include "tests/fuzz/fuzz_scratch.h"
-#include "tools/crclist/lint.h"
+#include "tools/crclist/list/lint.h"
 
 namespace {
 

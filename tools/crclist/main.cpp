@@ -13,7 +13,7 @@
 #include <CLI/CLI.hpp>
 
 #include "sumwarden_version.h"
-#include "tools/crclist/command_line.h"
+#include "tools/crclist/commands/command_table.h"
 
 namespace {
 

@@ -1,0 +1,38 @@
+#include "tools/crclist/authoring/entry_digest.h"
+
+namespace crclist {
+
+FileDigest DigestForEntry(const std::string& path) {
+    std::vector<unsigned char> buffer(kReadSize);
+    EntryDigests digests(1);
+    return DigestFile(path, 0, digests, buffer);
+}
+
+bool EntryNumbers(const FileDigest& digest, std::int32_t* size, std::uint32_t* crc,
+                  std::string* why) {
+    switch (digest.outcome) {
+        case FileDigest::Outcome::kRead:
+        case FileDigest::Outcome::kNotRead:  // only a file too large is not read
+            if (digest.outcome == FileDigest::Outcome::kNotRead ||
+                digest.size > kLargestEntrySize) {
+                *why = "is over 2147483647 bytes, more than an entry can describe";
+                return false;
+            }
+            *size = static_cast<std::int32_t>(digest.size);
+            *crc = digest.crc;
+            return true;
+        case FileDigest::Outcome::kMissing:
+            *why = "is not found or cannot be opened";
+            return false;
+        case FileDigest::Outcome::kChanged:
+            *why = "changed while it was read";
+            return false;
+        case FileDigest::Outcome::kReadError:
+        case FileDigest::Outcome::kStopped:
+            break;
+    }
+    *why = "cannot be read";
+    return false;
+}
+
+}  // namespace crclist

@@ -1,0 +1,44 @@
+// The sizes and CRCs that make and update write into entries, read the way verify reads them:
+// through the disc readers, and DigestFile with the fast CRC for the installed files. An entry
+// holds a size of at most 2147483647 bytes; a larger file is not read.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tools/crclist/files/file_digest.h"
+
+namespace crclist {
+
+constexpr std::uint64_t kLargestEntrySize = 2147483647;
+
+// What a reader gives for a request, kept by index; the content of a file too large for an
+// entry is not read.
+class EntryDigests : public ReadObserver {
+  public:
+    explicit EntryDigests(std::size_t count) : digests_(count) {}
+
+    bool WantContent(std::size_t /*index*/, std::uint64_t size) override {
+        return size <= kLargestEntrySize;
+    }
+    void BytesRead(std::uint64_t /*count*/) override {}
+    bool StopRequested() override { return false; }
+    void Done(std::size_t index, const FileDigest& digest) override { digests_[index] = digest; }
+
+    const FileDigest& operator[](std::size_t index) const { return digests_[index]; }
+
+  private:
+    std::vector<FileDigest> digests_;
+};
+
+// The digest of the file at `path` (in the system's encoding) for an entry.
+FileDigest DigestForEntry(const std::string& path);
+
+// The numbers of an entry from `digest`. False, with `why` set to words that follow the
+// file's path ("cannot be read"), when they cannot be had.
+bool EntryNumbers(const FileDigest& digest, std::int32_t* size, std::uint32_t* crc,
+                  std::string* why);
+
+}  // namespace crclist

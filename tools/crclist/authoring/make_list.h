@@ -1,0 +1,43 @@
+// What crclist make puts in a new list: the texts it is given and the files of each disc (a
+// folder, or natively an image), every name and text in Shift-JIS, the discs' files in a
+// fixed order.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tools/crclist/files/disc_reader.h"
+#include "tools/crclist/list/compose_list.h"
+
+namespace crclist {
+
+// The options of crclist make, every text in the system's encoding.
+struct MakeOptions {
+    std::string out;  // "-": standard output
+    std::string title;
+    bool hasGame = false;
+    std::string game;
+    std::vector<std::string> messages;
+    std::vector<std::string> discs;      // where each disc is: a folder or an image
+    std::vector<std::string> prompts;    // one for each disc; a line feed separates lines
+    std::vector<std::string> installed;  // NAME=PATH
+    std::vector<std::string> excludes;
+};
+
+// Fills `content` from the options and the files, the k-th disc read from the reader that
+// `discs` opened for options.discs[k]. False, with one problem a culprit (in UTF-8), when a
+// text or name has no Shift-JIS form, a name is not valid in the system's encoding, holds a
+// backslash or ends in a space or a dot, or a file cannot be read or is over 2147483647
+// bytes. The number of prompts and discs, and the form NAME=PATH, are the caller's to check.
+//
+// The files of a disc are listed in the byte order of their Shift-JIS names, folder by
+// folder: the names of a folder in byte order, each folder's files at its place in that
+// order. So "A.DAT" < "DATA\X.DAT" < "DATA.BIN" < "DATA2\Y" wherever the files lie, and a
+// folder and an image made of it give the same list.
+bool MakeContent(const MakeOptions& options, const OpenedDiscs& discs, ListContent* content,
+                 std::vector<std::string>* problems);
+
+// The lines of a prompt: TEXT split at its line feeds, without an empty last line.
+std::vector<std::string> PromptLines(const std::string& text);
+
+}  // namespace crclist

@@ -1,0 +1,94 @@
+#include "tools/crclist/commands/make_command.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "tools/crclist/authoring/make_list.h"
+#include "tools/crclist/authoring/put_list.h"
+#include "tools/crclist/commands/disc_option.h"
+#include "tools/crclist/files/atomic_file.h"
+
+namespace crclist {
+namespace {
+
+struct MakeCommandOptions {
+    MakeOptions make;
+    bool force = false;
+};
+
+int Usage(const char* text) {
+    std::fprintf(stderr, "crclist make: %s\nRun with --help for more information.\n", text);
+    return kExitUsage;
+}
+
+int RunMake(MakeCommandOptions& options, const CLI::Option* game) {
+    MakeOptions& make = options.make;
+    make.hasGame = game->count() > 0;
+    if (make.prompts.size() != make.discs.size()) {
+        return Usage(
+            "give one --prompt for each --disc: the program shows the k-th prompt "
+            "before the k-th disc");
+    }
+    for (const std::string& installed : make.installed) {
+        if (installed.find('=') == std::string::npos) {
+            return Usage("--installed takes NAME=PATH");
+        }
+    }
+    // A disc that is not there is told before anything is read.
+    OpenedDiscs discs;
+    std::string error;
+    if (!discs.Open(make.discs, &error)) {
+        return UsageError("make", error);
+    }
+    if (make.out != "-" && !options.force && PathExists(make.out)) {
+        Tell("make", make.out + " exists; give --force to replace it");
+        return kExitFailed;
+    }
+    ListContent content;
+    std::vector<std::string> problems;
+    std::string bytes;
+    std::string problem;
+    if (!MakeContent(make, discs, &content, &problems) || !WriteList(content, &bytes, &problem)) {
+        if (!problem.empty()) {
+            problems.push_back(problem);
+        }
+        return NothingWritten("make", problems);
+    }
+    return PutList("make", make.out, bytes, ExpectedList(content), options.force, true)
+               ? kExitOk
+               : kExitFailed;
+}
+
+}  // namespace
+
+Subcommand AddMakeCommand(CLI::App& app) {
+    auto options = std::make_shared<MakeCommandOptions>();
+    MakeOptions& make = options->make;
+    CLI::App* parser = app.add_subcommand(
+        "make",
+        "Write a new check list from the files of each disc and the installed files. "
+        "Exit 0 when it is written, 1 when something cannot be listed (nothing is written), 2 "
+        "for wrong arguments");
+    parser->add_option("-o,--output", make.out, "the list to write (- for standard output)")
+        ->required();
+    parser->add_option("--title", make.title, "the title: captions of windows and messages")
+        ->required();
+    CLI::Option* game = parser->add_option(
+        "--game", make.game, "the registry key below HKEY_CURRENT_USER of the installed title");
+    parser->add_option("--message", make.messages, "a line of the menu text (repeatable)");
+    AddDiscOption(*parser, make.discs,
+                  "where the files of one disc are, in disc order (repeatable): ", "");
+    parser->add_option("--prompt", make.prompts,
+                       "the prompt shown before the disc of the same place; a line feed "
+                       "separates its lines (one for each --disc)");
+    parser->add_option("--installed", make.installed,
+                       "NAME=PATH: an installed file, found through registry value NAME "
+                       "(repeatable)");
+    parser->add_option("--exclude", make.excludes,
+                       "leave out the disc files that match GLOB (* ? **; without / or \\ it "
+                       "matches any name on the path; case ignored)");
+    parser->add_flag("--force", options->force, "replace OUT when it exists");
+    return {parser, [options, game] { return RunMake(*options, game); }};
+}
+
+}  // namespace crclist

@@ -1,0 +1,133 @@
+#include "tools/crclist/commands/verify_command.h"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "inf/check_list.h"
+#include "platform/ui_recorded.h"
+#include "tools/crclist/commands/disc_option.h"
+#include "tools/crclist/files/disc_reader.h"
+#include "tools/crclist/files/installed_path.h"
+#include "tools/crclist/text/encoding.h"
+#include "tools/crclist/verify/stop_signal.h"
+#include "tools/crclist/verify/verify_report.h"
+#include "tools/crclist/verify/verify_run.h"
+
+namespace crclist {
+namespace {
+
+struct VerifyOptions {
+    std::vector<std::string> discs;
+    bool installed = false;
+    bool json = false;
+    bool quiet = false;
+    bool verbose = false;
+    std::string file;
+};
+
+// The list reader cannot tell a file that is not there from one that is empty or wrong;
+// only the first is a usage error.
+bool CanRead(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return false;
+    }
+    char byte;
+    const bool readable = std::fread(&byte, 1, 1, file) == 1 || !std::ferror(file);
+    std::fclose(file);
+    return readable;
+}
+
+ListLoad LoadList(const std::string& path, CheckList* list) {
+    ListLoad load;
+    load.path = path;
+    platform::testing::ClearMessages();
+    load.loaded = list->LoadInfFile(path.c_str());
+    for (const auto& message : platform::testing::Messages()) {
+        load.messages.push_back(SjisToUtf8(message.text));
+    }
+    return load;
+}
+
+std::string GroupCount(std::size_t groups) {
+    return std::to_string(groups) + (groups == 1 ? " disc group" : " disc groups");
+}
+
+int Verify(const VerifyOptions& options) {
+    if (options.discs.empty() && !options.installed) {
+        return UsageError("verify", "nothing to verify: give --disc DIR, --installed, or both");
+    }
+    if (options.installed && !kCanReadInstalledPaths) {
+        return UsageError(
+            "verify",
+            "--installed reads the Windows registry: run crclist.exe on Windows or under Wine");
+    }
+    if (!CanRead(options.file)) {
+        return UsageError("verify", "cannot read the list " + options.file);
+    }
+    CheckList list;
+    const ListLoad load = LoadList(options.file, &list);
+    const std::size_t groups = list.discGroups.size();
+    if (options.discs.size() > 1 && options.discs.size() != groups) {
+        return UsageError("verify", "the list has " + GroupCount(groups) +
+                                        ": give --disc once for all of " +
+                                        "them, or once for each, in order (it was given " +
+                                        std::to_string(options.discs.size()) + " times)");
+    }
+
+    // Every disc is opened, even when the list has no group for it, so that a mistyped one
+    // is told at once.
+    OpenedDiscs readers;
+    std::string error;
+    if (!readers.Open(options.discs, &error)) {
+        return UsageError("verify", error);
+    }
+    VerifyPlan plan;
+    plan.installed = options.installed;
+    for (std::size_t group = 0; !options.discs.empty() && group < groups; ++group) {
+        plan.discs.push_back(&readers.Reader(DiscOfGroup(options.discs, group)));
+    }
+
+    CatchStopSignals();
+    ProgressLine progress(stderr, !options.quiet, ListedBytes(list, plan));
+    std::unique_ptr<VerifyReport> report =
+        options.json ? MakeJsonReport(stdout, load)
+                     : MakeTextReport(stdout, load, options.verbose, progress);
+    const RunTotals totals = RunVerification(list, plan, *report, progress, &StopSignalled);
+    report->Finish(totals);
+    if (std::ferror(stdout) || std::fflush(stdout) != 0) {
+        Tell("verify", "the report could not be written");
+        return kExitUsage;
+    }
+    if (totals.stopped) {
+        return StopExitCode();
+    }
+    if (totals.tally.Failed() > 0) {
+        return kExitFilesFailed;
+    }
+    return load.Clean() ? kExitOk : kExitListNotClean;
+}
+
+}  // namespace
+
+Subcommand AddVerifyCommand(CLI::App& app) {
+    auto options = std::make_shared<VerifyOptions>();
+    CLI::App* parser = app.add_subcommand(
+        "verify",
+        "Verify every listed file of the discs and of the installation by size and CRC-32; "
+        "exit 0 when all verified and the list loaded cleanly, 1 when a file failed, 2 for a "
+        "wrong command line or an unreadable list, 3 when only the list had faults");
+    AddDiscOption(*parser, options->discs,
+                  "where the discs are: ", "; once for all disc groups, or once for each");
+    parser->add_flag("--installed", options->installed,
+                     "the installed files, at the paths in the title's registry key (Windows)");
+    parser->add_flag("--json", options->json, "one JSON document (UTF-8) instead of text");
+    parser->add_flag("--quiet", options->quiet, "no progress line on a terminal");
+    parser->add_flag("--verbose", options->verbose, "a line for every file, not only failures");
+    parser->add_option("FILE", options->file, "the check list, such as crclist.INF")->required();
+    return {parser, [options] { return Verify(*options); }};
+}
+
+}  // namespace crclist

@@ -1,0 +1,63 @@
+// The files of one disc, read from where the disc is: a folder (on Windows also a drive such as
+// E:), or natively an ISO 9660 image read straight from the file. Every command that reads a
+// disc's files for their sizes and CRCs goes through this, so that each kind of disc is read
+// one way, in the order that suits it.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tools/crclist/files/file_digest.h"
+
+namespace crclist {
+
+// A regular file of a disc, as a listing of the disc finds it.
+struct DiscFile {
+    // Its path relative to the disc, one name a folder, in the system's encoding (natively
+    // UTF-8, also for the names of an image).
+    std::vector<std::string> components;
+    std::string path;  // where it is, for messages
+    std::uint64_t size = 0;
+};
+
+class DiscReader {
+  public:
+    virtual ~DiscReader() = default;
+
+    // Reads the files with the names in `names`, as a check list gives them (Shift-JIS, '\'
+    // between folders), found as Windows finds them: the exact name, else the letter case
+    // ignored. Each file is read once, in the order that suits the medium: a folder in the
+    // order of `names`, an image in its own order. `observer` learns of every index once
+    // (Done), unless a stop was requested first.
+    virtual void Read(const std::vector<std::string>& names, ReadObserver& observer) = 0;
+
+    // Every regular file of the disc, in no particular order, leaving out the file at `skip`
+    // (a list being written) when it lies on the disc. A part that cannot be listed adds a
+    // problem (in the system's encoding) and the listing goes on; false, with the reason
+    // among the problems, when the disc cannot be listed to its end.
+    virtual bool ListFiles(const std::string& skip, std::vector<DiscFile>* files,
+                           std::vector<std::string>* problems) = 0;
+};
+
+// The reader for the disc at `where`: a folder, or natively an ISO 9660 image. False with the
+// reason in `error` when `where` is neither, or is an image on Windows, where Explorer mounts
+// images as drives.
+bool OpenDisc(const std::string& where, std::unique_ptr<DiscReader>* reader, std::string* error);
+
+// The discs of a command line, each place opened once however often it is given.
+class OpenedDiscs {
+  public:
+    // Opens every place in `wheres` before any is read, so that a mistyped one is told at
+    // once. False, with the reason in `error`, at the first that cannot be opened.
+    bool Open(const std::vector<std::string>& wheres, std::string* error);
+    // The reader of `where`, which Open has opened.
+    DiscReader& Reader(const std::string& where) const { return *readers_.at(where); }
+
+  private:
+    std::map<std::string, std::unique_ptr<DiscReader>> readers_;
+};
+
+}  // namespace crclist

@@ -1,0 +1,39 @@
+#include "tools/crclist/files/folder_reader.h"
+
+#include <filesystem>
+
+#include "tools/crclist/files/folder_walk.h"
+#include "tools/crclist/text/windows_names.h"
+
+namespace crclist {
+
+void FolderReader::Read(const std::vector<std::string>& names, ReadObserver& observer) {
+    std::vector<unsigned char> buffer(kReadSize);
+    for (std::size_t index = 0; index < names.size(); ++index) {
+        FileDigest digest;
+        std::string path;
+        if (FindListedFile(root_, names[index], &path)) {
+            digest = DigestFile(path, index, observer, buffer);
+            if (digest.outcome == FileDigest::Outcome::kStopped) {
+                return;
+            }
+        } else {
+            // Not there (only natively: on Windows the system looks when the file is opened).
+            // The path says where it was looked for.
+            digest.path = (std::filesystem::path(root_) / ListedNameAsPath(names[index])).string();
+        }
+        observer.Done(index, digest);
+    }
+}
+
+bool FolderReader::ListFiles(const std::string& skip, std::vector<DiscFile>* files,
+                             std::vector<std::string>* problems) {
+    files->clear();
+    if (!ListDiscFiles(root_, skip, files, problems)) {
+        problems->push_back(root_ + " is no folder that can be read");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace crclist

@@ -1,0 +1,357 @@
+#include "tools/crclist/files/image_reader.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+#include "tools/crclist/files/archive_library.h"
+#include "tools/crclist/files/fast_crc.h"
+#include "tools/crclist/text/windows_names.h"
+
+namespace crclist {
+namespace {
+
+using Components = std::vector<std::string>;
+
+std::string Join(const Components& components, const char* separator) {
+    std::string joined;
+    for (const std::string& component : components) {
+        joined += (joined.empty() ? "" : separator) + component;
+    }
+    return joined;
+}
+
+Components Folded(Components components) {
+    for (std::string& component : components) {
+        component = FoldCase(component);
+    }
+    return components;
+}
+
+// An image opened for one pass through libarchive; closed on every way out.
+class ImageArchive {
+  public:
+    explicit ImageArchive(const std::string& path)
+        : library_(LoadArchiveLibrary(&error_)), fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+        if (library_ == nullptr || fd_ < 0) {
+            return;
+        }
+        archive_ = library_->readNew();
+        if (archive_ == nullptr) {
+            return;
+        }
+        ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
+        library_->supportIso9660(archive_);
+        opened_ = library_->openFd(archive_, fd_, kReadSize) == ARCHIVE_OK;
+    }
+    ImageArchive(const ImageArchive&) = delete;
+    ImageArchive& operator=(const ImageArchive&) = delete;
+    ~ImageArchive() {
+        if (archive_ != nullptr) {
+            library_->readFree(archive_);
+        }
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+
+    enum class Next { kEntry, kEnd, kBroken };
+    Next NextEntry(archive_entry** entry) {
+        if (!opened_) {
+            return Next::kBroken;
+        }
+        const int result = library_->nextHeader(archive_, entry);
+        if (result == ARCHIVE_OK || result == ARCHIVE_WARN) {
+            return Next::kEntry;
+        }
+        return result == ARCHIVE_EOF ? Next::kEnd : Next::kBroken;
+    }
+
+    std::string Error() const {
+        if (library_ == nullptr) {
+            return error_;
+        }
+        if (fd_ < 0) {
+            return "cannot be opened";
+        }
+        const char* text = archive_ == nullptr ? nullptr : library_->errorString(archive_);
+        return text == nullptr ? "cannot be read" : text;
+    }
+
+    // Only for an archive that was opened: NextEntry gave kEntry.
+    const ArchiveLibrary& library() const { return *library_; }
+    struct archive* get() const {
+        return archive_;
+    }
+
+  private:
+    std::string error_;
+    const ArchiveLibrary* library_;
+    struct archive* archive_ = nullptr;
+    int fd_;
+    bool opened_ = false;
+};
+
+// The components of an entry's path. Joliet and Rock Ridge names come out in UTF-8: through
+// the locale when it is UTF-8, and as they are in the C locale that this tool runs in.
+Components EntryComponents(const ArchiveLibrary& library, archive_entry* entry) {
+    const char* utf8 = library.pathnameUtf8(entry);
+    const char* name = utf8 != nullptr ? utf8 : library.pathname(entry);
+    Components components;
+    std::string part;
+    for (const char* c = name == nullptr ? "" : name;; ++c) {
+        if (*c == '/' || *c == '\0') {
+            if (!part.empty() && part != ".") {
+                components.push_back(part);
+            }
+            part.clear();
+            if (*c == '\0') {
+                break;
+            }
+        } else {
+            part += *c;
+        }
+    }
+    return components;
+}
+
+std::uint64_t EntrySize(const ArchiveLibrary& library, archive_entry* entry) {
+    return static_cast<std::uint64_t>(std::max<la_int64_t>(0, library.size(entry)));
+}
+
+// The data of the last entry that other names share: libarchive gives it with the first name
+// only, and the others as links to it, with no size.
+struct SharedData {
+    // An image that gives a link before its data gives nothing for it.
+    FileDigest::Outcome outcome = FileDigest::Outcome::kReadError;
+    std::uint64_t size = 0;
+    std::uint32_t crc = 0;
+};
+
+// Reads the data of the current entry into the CRC. Holes that libarchive skips are zeros.
+FileDigest::Outcome DigestEntry(const ImageArchive& archive, std::uint64_t size,
+                                ReadObserver& observer, std::uint32_t* crc, bool* broken) {
+    static const unsigned char kZeros[4096] = {};
+    std::uint64_t done = 0;
+    for (;;) {
+        if (observer.StopRequested()) {
+            return FileDigest::Outcome::kStopped;
+        }
+        const void* block = nullptr;
+        std::size_t length = 0;
+        la_int64_t offset = 0;
+        const int result = archive.library().dataBlock(archive.get(), &block, &length, &offset);
+        if (result == ARCHIVE_EOF) {
+            break;
+        }
+        if (result != ARCHIVE_OK) {
+            *broken = result == ARCHIVE_FATAL;
+            return FileDigest::Outcome::kReadError;
+        }
+        for (; offset > 0 && done < static_cast<std::uint64_t>(offset);) {
+            const auto gap = std::min<std::uint64_t>(sizeof kZeros, offset - done);
+            *crc = FastCrc32(*crc, kZeros, gap);
+            done += gap;
+        }
+        *crc = FastCrc32(*crc, block, length);
+        done += length;
+        observer.BytesRead(length);
+    }
+    return done == size ? FileDigest::Outcome::kRead : FileDigest::Outcome::kReadError;
+}
+
+// The names seen in the image so far: for each folder (its components joined by '/', the
+// root ""), the names in it in byte order.
+class NameTree {
+  public:
+    void Add(const Components& components) {
+        std::string folder;
+        for (const std::string& component : components) {
+            children_[folder].insert(component);
+            folder += (folder.empty() ? "" : "/") + component;
+        }
+    }
+
+    // The path of the entry that Windows opens for `components`: at each level the exact name
+    // when there is one, else the first in byte order that matches without regard to case.
+    bool Resolve(const Components& components, std::string* path) const {
+        std::string folder;
+        for (const std::string& component : components) {
+            const auto names = children_.find(folder);
+            if (names == children_.end()) {
+                return false;
+            }
+            std::string found;
+            if (names->second.count(component) != 0) {
+                found = component;
+            } else {
+                const std::string wanted = FoldCase(component);
+                const auto match = std::find_if(
+                    names->second.begin(), names->second.end(),
+                    [&wanted](const std::string& name) { return FoldCase(name) == wanted; });
+                if (match == names->second.end()) {
+                    return false;
+                }
+                found = *match;
+            }
+            folder += (folder.empty() ? "" : "/") + found;
+        }
+        *path = folder;
+        return true;
+    }
+
+  private:
+    std::map<std::string, std::set<std::string>> children_;
+};
+
+}  // namespace
+
+bool ImageReader::Check(const std::string& image, std::string* error) {
+    ImageArchive archive(image);
+    archive_entry* entry = nullptr;
+    if (archive.NextEntry(&entry) == ImageArchive::Next::kBroken) {
+        *error = image + " is no ISO 9660 image that can be read: " + archive.Error();
+        return false;
+    }
+    return true;
+}
+
+void ImageReader::Read(const std::vector<std::string>& names, ReadObserver& observer) {
+    // What is asked for: the components of each name (none for a name that is not
+    // Shift-JIS, or names no file), and the indices that each name, with the letter case
+    // ignored, stands for.
+    std::vector<Components> wanted(names.size());
+    std::map<Components, std::vector<std::size_t>> byFolded;
+    for (std::size_t index = 0; index < names.size(); ++index) {
+        if (!SplitListedName(names[index], &wanted[index])) {
+            wanted[index].clear();
+        }
+        if (!wanted[index].empty()) {
+            byFolded[Folded(wanted[index])].push_back(index);
+        }
+    }
+
+    // One pass: every file that some name could stand for is read, since which of two names
+    // that differ only in case Windows takes is known only once both have been seen.
+    NameTree tree;
+    std::map<std::string, FileDigest> digests;  // by path in the image
+    SharedData shared;
+    ImageArchive archive(image_);
+    bool broken = false;
+    bool stopped = false;
+    archive_entry* entry = nullptr;
+    for (;;) {
+        const ImageArchive::Next next = archive.NextEntry(&entry);
+        if (next != ImageArchive::Next::kEntry) {
+            broken = next == ImageArchive::Next::kBroken;
+            break;
+        }
+        const ArchiveLibrary& library = archive.library();
+        const Components components = EntryComponents(library, entry);
+        tree.Add(components);
+        if (library.filetype(entry) != AE_IFREG) {
+            continue;
+        }
+        const bool isLink = library.hardlink(entry) != nullptr;
+        if (!isLink) {
+            shared = SharedData();
+        }
+        // The first of several names for the same data is read even when no name asks for
+        // it: the names after it come without the data.
+        const bool hasLinks = !isLink && library.nlink(entry) > 1;
+        const auto asked = byFolded.find(Folded(components));
+        if (asked == byFolded.end() && !hasLinks) {
+            continue;
+        }
+        const std::string inImage = Join(components, "/");
+        FileDigest digest;
+        digest.path = image_ + "/" + inImage;
+        digest.size = isLink ? shared.size : EntrySize(library, entry);
+        bool wantContent = false;
+        if (asked != byFolded.end()) {
+            for (const std::size_t index : asked->second) {
+                wantContent = observer.WantContent(index, digest.size) || wantContent;
+            }
+        }
+        FileDigest::Outcome read = FileDigest::Outcome::kNotRead;
+        if (isLink) {
+            read = shared.outcome;
+            digest.crc = shared.crc;
+        } else if (wantContent || hasLinks) {
+            read = DigestEntry(archive, digest.size, observer, &digest.crc, &broken);
+            shared = {read, digest.size, digest.crc};
+        }
+        if (read == FileDigest::Outcome::kStopped) {
+            stopped = true;
+            break;
+        }
+        digest.outcome = wantContent ? read : FileDigest::Outcome::kNotRead;
+        if (asked != byFolded.end()) {
+            digests[inImage] = digest;
+        }
+        if (broken) {
+            break;
+        }
+    }
+
+    for (std::size_t index = 0; index < names.size(); ++index) {
+        if (stopped || broken) {
+            // The image was not seen to its end: only a file found by its exact name is
+            // surely the one Windows would open.
+            const auto found = digests.find(Join(wanted[index], "/"));
+            if (found != digests.end()) {
+                observer.Done(index, found->second);
+            } else if (broken) {
+                FileDigest digest;
+                digest.path = image_;
+                digest.outcome = FileDigest::Outcome::kReadError;
+                observer.Done(index, digest);
+            }
+            continue;
+        }
+        std::string inImage;
+        const auto found = !wanted[index].empty() && tree.Resolve(wanted[index], &inImage)
+                               ? digests.find(inImage)
+                               : digests.end();
+        if (found != digests.end()) {
+            observer.Done(index, found->second);
+        } else {
+            FileDigest missing;  // not there, or a folder
+            missing.path = image_ + "/" + ListedNameAsPath(names[index]);
+            observer.Done(index, missing);
+        }
+    }
+}
+
+bool ImageReader::ListFiles(const std::string& /*skip*/, std::vector<DiscFile>* files,
+                            std::vector<std::string>* problems) {
+    files->clear();
+    ImageArchive archive(image_);
+    std::uint64_t sharedSize = 0;
+    archive_entry* entry = nullptr;
+    ImageArchive::Next next;
+    while ((next = archive.NextEntry(&entry)) == ImageArchive::Next::kEntry) {
+        const ArchiveLibrary& library = archive.library();
+        if (library.filetype(entry) != AE_IFREG) {
+            continue;
+        }
+        DiscFile file;
+        file.components = EntryComponents(library, entry);
+        file.path = image_ + "/" + Join(file.components, "/");
+        // A link has the size of the data that it shares with the file before it.
+        const bool isLink = library.hardlink(entry) != nullptr;
+        file.size = isLink ? sharedSize : EntrySize(library, entry);
+        sharedSize = file.size;
+        files->push_back(std::move(file));
+    }
+    if (next == ImageArchive::Next::kBroken) {
+        problems->push_back(image_ + " cannot be read to its end: " + archive.Error());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace crclist

@@ -1,0 +1,70 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "tools/crclist/files/sequential_file.h"
+
+namespace crclist {
+
+SequentialFile::~SequentialFile() {
+    Close();
+}
+
+bool SequentialFile::Open(const std::string& path) {
+    Close();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat info;
+    // A folder opens under POSIX, but not as a file under Windows.
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    // Only a hint: a system that ignores it reads the file all the same.
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    fd_ = fd;
+    return true;
+}
+
+bool SequentialFile::Size(std::uint64_t* size) const {
+    struct stat info;
+    if (fd_ < 0 || ::fstat(fd_, &info) != 0 || info.st_size < 0) {
+        return false;
+    }
+    *size = static_cast<std::uint64_t>(info.st_size);
+    return true;
+}
+
+bool SequentialFile::Read(void* buffer, std::size_t count, std::size_t* got) {
+    *got = 0;
+    if (fd_ < 0) {
+        return false;
+    }
+    for (;;) {
+        const ssize_t result = ::read(fd_, buffer, count);
+        if (result >= 0) {
+            *got = static_cast<std::size_t>(result);
+            return true;
+        }
+        if (errno != EINTR) {
+            return false;
+        }
+    }
+}
+
+void SequentialFile::Close() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+std::string SystemPathToUtf8(const std::string& path) {
+    return path;
+}
+
+}  // namespace crclist

@@ -1,0 +1,59 @@
+#include <windows.h>
+
+#include "tools/crclist/files/sequential_file.h"
+#include "tools/crclist/text/encoding.h"
+
+namespace crclist {
+
+SequentialFile::~SequentialFile() {
+    Close();
+}
+
+bool SequentialFile::Open(const std::string& path) {
+    Close();
+    // The program's own sharing: a file that some process is writing does not open.
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    handle_ = file;
+    return true;
+}
+
+bool SequentialFile::Size(std::uint64_t* size) const {
+    LARGE_INTEGER value;
+    if (handle_ == nullptr || !GetFileSizeEx(static_cast<HANDLE>(handle_), &value) ||
+        value.QuadPart < 0) {
+        return false;
+    }
+    *size = static_cast<std::uint64_t>(value.QuadPart);
+    return true;
+}
+
+bool SequentialFile::Read(void* buffer, std::size_t count, std::size_t* got) {
+    *got = 0;
+    if (handle_ == nullptr) {
+        return false;
+    }
+    DWORD read = 0;
+    const auto asked = static_cast<DWORD>(count > 0x40000000u ? 0x40000000u : count);
+    if (!::ReadFile(static_cast<HANDLE>(handle_), buffer, asked, &read, nullptr)) {
+        return false;
+    }
+    *got = read;
+    return true;
+}
+
+void SequentialFile::Close() {
+    if (handle_ != nullptr) {
+        CloseHandle(static_cast<HANDLE>(handle_));
+        handle_ = nullptr;
+    }
+}
+
+std::string SystemPathToUtf8(const std::string& path) {
+    return SjisToUtf8(path);
+}
+
+}  // namespace crclist

@@ -1,0 +1,87 @@
+#include <cstdio>
+
+#include "tools/crclist/list/lint_checks.h"
+#include "tools/crclist/text/encoding.h"
+
+namespace crclist {
+namespace {
+
+// Longer texts are cut, at a character, so that a finding stays one readable line.
+constexpr std::size_t kShownCharacters = 60;
+
+bool IsUtf8Continuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+}  // namespace
+
+std::string Shown(const std::string& sjis) {
+    return ShownUtf8(SjisToUtf8(sjis));
+}
+
+std::string ShownUtf8(const std::string& utf8) {
+    std::string out = "'";
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const char c = utf8[i];
+        if (!IsUtf8Continuation(c) && ++characters > kShownCharacters) {
+            out += "...";
+            break;
+        }
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (byte < 0x20 || byte == 0x7F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    return out + "'";
+}
+
+std::string ShownByte(std::uint8_t byte) {
+    char text[16];
+    if (byte > 0x20 && byte < 0x7F) {
+        std::snprintf(text, sizeof text, "0x%02X ('%c')", byte, byte);
+    } else {
+        std::snprintf(text, sizeof text, "0x%02X", byte);
+    }
+    return text;
+}
+
+std::string KeywordName(std::int32_t keyword) {
+    switch (keyword) {
+        case TokTitle:
+            return "TITLE";
+        case TokGame:
+            return "GAME";
+        case TokReg:
+            return "REG";
+        case TokCdFiles:
+            return "CDFILES";
+        case TokMessage:
+            return "MESSAGE";
+        case TokDriveInfo:
+            return "DRIVEINFO";
+        default:
+            return "?";
+    }
+}
+
+std::string SectionName(const ListReading& reading, std::size_t section) {
+    const ReadSection& read = reading.sections[section];
+    std::string name = "[" + KeywordName(read.keyword) + "]";
+    if (reading.sectionCounts.at(read.keyword) > 1) {
+        name += " section " + std::to_string(read.ordinal);
+    }
+    return name;
+}
+
+}  // namespace crclist

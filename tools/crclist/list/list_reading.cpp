@@ -1,0 +1,105 @@
+#include "tools/crclist/list/list_reading.h"
+
+#include <algorithm>
+
+#include "platform/platform.h"
+#include "platform/ui_recorded.h"
+
+namespace crclist {
+namespace {
+
+class RecordingObserver : public InfObserver {
+  public:
+    explicit RecordingObserver(ListReading& reading) : reading_(reading) {}
+
+    void OnToken(const Token& token, std::int32_t start, std::int32_t end) override {
+        reading_.tokens.push_back({token, start, end});
+    }
+    void OnSectionOpened(std::int32_t keyword) override {
+        ReadSection section;
+        section.keyword = keyword;
+        section.bracket = Last() - 1;
+        section.ordinal = ++reading_.sectionCounts[keyword];
+        reading_.sections.push_back(section);
+    }
+    void OnValue() override { reading_.values.push_back({OpenSection(), Last()}); }
+    void OnEntry(const FileEntry& entry) override {
+        const std::size_t crc = Last();
+        reading_.entries.push_back({OpenSection(), crc - 4, crc - 2, crc, entry});
+    }
+    void OnFault(InfFault fault) override {
+        reading_.faulted = true;
+        reading_.fault = fault;
+    }
+
+  private:
+    std::size_t Last() const { return reading_.tokens.size() - 1; }
+    std::size_t OpenSection() const { return reading_.sections.size() - 1; }
+
+    ListReading& reading_;
+};
+
+bool ReadBytes(const std::string& path, ListReading* reading) {
+    platform::File file = platform::OpenFileForReading(path.c_str());
+    if (file == nullptr) {
+        return false;
+    }
+    std::uint64_t size = 0;
+    bool ok = platform::QueryFileSize(file, &size);
+    if (ok && size > static_cast<std::uint64_t>(INT32_MAX)) {
+        reading->tooLarge = true;
+    } else if (ok) {
+        reading->bytes.resize(static_cast<std::size_t>(size));
+        std::uint32_t read = 0;
+        ok = size == 0 || (platform::ReadFile(file, &reading->bytes[0],
+                                              static_cast<std::uint32_t>(size), &read) &&
+                           read == size);
+    }
+    return platform::CloseFile(file) && ok;
+}
+
+}  // namespace
+
+std::string ListReading::Source(std::size_t index) const {
+    const ReadToken& token = tokens[index];
+    const std::int32_t end = token.end < token.start ? token.start : token.end;
+    return bytes.substr(static_cast<std::size_t>(token.start),
+                        static_cast<std::size_t>(end - token.start));
+}
+
+std::string ListReading::Place(std::int32_t offset) const {
+    const auto line = std::upper_bound(lineStarts.begin(), lineStarts.end(), offset);
+    const std::int32_t lineStart = line == lineStarts.begin() ? 0 : *(line - 1);
+    return std::to_string(line - lineStarts.begin()) + ":" + std::to_string(offset - lineStart + 1);
+}
+
+bool ReadList(const std::string& path, ListReading* reading) {
+    *reading = ListReading();
+    if (!ReadBytes(path, reading)) {
+        return false;
+    }
+    reading->lineStarts.push_back(0);
+    for (std::size_t i = 0; i < reading->bytes.size(); ++i) {
+        if (reading->bytes[i] == '\n') {
+            reading->lineStarts.push_back(static_cast<std::int32_t>(i + 1));
+        }
+    }
+    if (reading->tooLarge) {
+        return true;
+    }
+    RecordingObserver observer(*reading);
+    reading->loaded = reading->list.LoadInfFile(path.c_str(), &observer);
+    // The invalid-token boxes are in the record as tokens; the recorded boxes are not needed.
+    platform::testing::ClearMessages();
+    return true;
+}
+
+bool IsPunctuation(std::int32_t kind) {
+    return (kind >= TokPlus && kind <= TokComma) || (kind >= TokEqual && kind <= TokGreaterEqual);
+}
+
+bool IsKeyword(std::int32_t kind) {
+    return kind >= TokDriveInfo && kind <= TokMessage;
+}
+
+}  // namespace crclist

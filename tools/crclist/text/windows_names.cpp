@@ -1,0 +1,211 @@
+#include "tools/crclist/text/windows_names.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <system_error>
+
+#include "tools/crclist/text/encoding.h"
+
+namespace crclist {
+namespace {
+
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+// Windows drops trailing spaces and dots from each component of a path it opens.
+std::string TrimComponent(std::string component) {
+    while (!component.empty() && (component.back() == ' ' || component.back() == '.')) {
+        component.pop_back();
+    }
+    return component;
+}
+
+// Decodes one UTF-8 sequence at `i`; false (and nothing consumed) when it is not one.
+bool DecodeUtf8(const std::string& text, std::size_t& i, std::uint32_t* code) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    int length = 0;
+    if (lead < 0x80) {
+        *code = lead;
+        ++i;
+        return true;
+    }
+    if ((lead & 0xE0) == 0xC0) {
+        length = 2;
+        *code = lead & 0x1F;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3;
+        *code = lead & 0x0F;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4;
+        *code = lead & 0x07;
+    } else {
+        return false;
+    }
+    if (i + length > text.size()) {
+        return false;
+    }
+    for (int k = 1; k < length; ++k) {
+        const auto next = static_cast<unsigned char>(text[i + k]);
+        if ((next & 0xC0) != 0x80) {
+            return false;
+        }
+        *code = (*code << 6) | (next & 0x3F);
+    }
+    i += length;
+    return true;
+}
+
+void EncodeUtf8(std::uint32_t code, std::string& out) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+// The upper-case form of the lower-case letters in Shift-JIS's repertoire.
+std::uint32_t UpperCase(std::uint32_t c) {
+    struct Range {
+        std::uint32_t first, last, offset;
+    };
+    static constexpr Range kRanges[] = {
+        {'a', 'z', 0x20},        // ASCII
+        {0x03B1, 0x03C1, 0x20},  // Greek alpha to rho
+        {0x03C3, 0x03C9, 0x20},  // Greek sigma to omega
+        {0x0430, 0x044F, 0x20},  // Cyrillic a to ya
+        {0x0450, 0x045F, 0x50},  // Cyrillic io and the others above ya
+        {0x2170, 0x217F, 0x10},  // small Roman numerals
+        {0xFF41, 0xFF5A, 0x20},  // full-width Latin
+    };
+    if (c == 0x03C2) {  // final sigma
+        return 0x03A3;
+    }
+    for (const Range& range : kRanges) {
+        if (c >= range.first && c <= range.last) {
+            return c - range.offset;
+        }
+    }
+    return c;
+}
+
+#ifndef _WIN32
+// The entry of `folder` that Windows would take for `component`: the exact name when it
+// exists, else the first entry in byte order that matches it without regard to case.
+bool FindComponent(const std::filesystem::path& folder, const std::string& component,
+                   std::filesystem::path* found) {
+    std::error_code error;
+    const std::filesystem::path exact = folder / component;
+    if (std::filesystem::exists(exact, error)) {
+        *found = exact;
+        return true;
+    }
+    const std::string wanted = FoldCase(component);
+    std::string best;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (FoldCase(name) == wanted && (best.empty() || name < best)) {
+            best = name;
+        }
+    }
+    if (best.empty()) {
+        return false;
+    }
+    *found = folder / best;
+    return true;
+}
+#endif
+
+}  // namespace
+
+bool SplitListedName(const std::string& sjisName, std::vector<std::string>* components) {
+    components->clear();
+    std::string utf8;
+    if (!SjisToUtf8Exact(sjisName, &utf8)) {
+        return false;
+    }
+    // In UTF-8 a '\' or '/' byte is always that character; in Shift-JIS it may be the second
+    // byte of another, so the name is split only after it has been converted.
+    std::size_t start = 0;
+    while (start <= utf8.size()) {
+        std::size_t end = start;
+        while (end < utf8.size() && !IsSeparator(utf8[end])) {
+            ++end;
+        }
+        const std::string raw = utf8.substr(start, end - start);
+        if (raw == "..") {
+            if (!components->empty()) {
+                components->pop_back();
+            }
+        } else if (raw != ".") {
+            std::string component = TrimComponent(raw);
+            if (!component.empty()) {
+                components->push_back(std::move(component));
+            }
+        }
+        start = end + 1;
+    }
+    return true;
+}
+
+std::string FoldCase(const std::string& utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        std::uint32_t code = 0;
+        if (DecodeUtf8(utf8, i, &code)) {
+            EncodeUtf8(UpperCase(code), out);
+        } else {
+            out += utf8[i++];
+        }
+    }
+    return out;
+}
+
+std::string ListedNameAsPath(const std::string& sjisName) {
+    std::string name = SjisToUtf8(sjisName);
+    std::replace(name.begin(), name.end(), '\\', '/');
+    return name;
+}
+
+bool FindListedFile(const std::string& root, const std::string& sjisName, std::string* path) {
+#ifdef _WIN32
+    // CreateFileA takes the Shift-JIS bytes as they are, and the system finds the name
+    // without regard to case, as it does for the program.
+    std::string base = root;
+    if (base.empty() || !IsSeparator(base.back())) {
+        base += '\\';
+    }
+    *path = base + sjisName;
+    return true;
+#else
+    std::vector<std::string> components;
+    if (!SplitListedName(sjisName, &components) || components.empty()) {
+        return false;
+    }
+    std::filesystem::path at(root);
+    for (const std::string& component : components) {
+        std::filesystem::path next;
+        if (!FindComponent(at, component, &next)) {
+            return false;
+        }
+        at = std::move(next);
+    }
+    *path = at.string();
+    return true;
+#endif
+}
+
+}  // namespace crclist

@@ -1,0 +1,83 @@
+#include <cstdio>
+#include <cstdlib>
+
+#include <nlohmann/json.hpp>
+
+#include "tools/crclist/files/sequential_file.h"
+#include "tools/crclist/text/encoding.h"
+#include "tools/crclist/text/json_layout.h"
+#include "tools/crclist/verify/verify_report.h"
+
+namespace crclist {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+Json FileObject(const FileResult& result) {
+    Json file = Json::object();
+    file["check"] = result.Installed() ? "installed" : "disc";
+    if (!result.Installed()) {
+        file["group"] = result.group;
+    }
+    file["name"] = SjisToUtf8(result.name);
+    file["path"] = result.hasPath ? Json(SystemPathToUtf8(result.path)) : Json(nullptr);
+    file["status"] = StatusName(result.status);
+    file["expectedSize"] = result.expectedSize;
+    file["size"] = result.hasSize ? Json(result.size) : Json(nullptr);
+    file["expectedCrc"] = HexCrc(result.expectedCrc);
+    file["crc"] = result.hasCrc ? Json(HexCrc(result.crc)) : Json(nullptr);
+    return file;
+}
+
+// Seconds to the millisecond and speeds to the tenth: more is noise. Through the decimal
+// text, so that the number is written as short as it reads.
+double Rounded(double value, int decimals) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return std::strtod(text, nullptr);
+}
+
+class JsonReport : public VerifyReport {
+  public:
+    JsonReport(std::FILE* out, const ListLoad& load) : out_(out) {
+        document_["list"] = SystemPathToUtf8(load.path);
+        document_["loaded"] = load.loaded;
+        document_["messages"] = load.messages;
+        document_["files"] = Json::array();
+    }
+
+    void Add(const FileResult& result) override {
+        document_["files"].push_back(FileObject(result));
+    }
+
+    void Finish(const RunTotals& totals) override {
+        const Tally& tally = totals.tally;
+        Json summary = Json::object();
+        summary["files"] = tally.files;
+        summary["ok"] = tally.Count(Status::kOk);
+        summary["failed"] = tally.Failed();
+        for (int status = 1; status < kStatusCount; ++status) {
+            summary[StatusName(static_cast<Status>(status))] = tally.byStatus[status];
+        }
+        summary["bytes"] = totals.bytes;
+        summary["seconds"] = Rounded(totals.seconds, 3);
+        summary["mbPerSecond"] = Rounded(totals.MegabytesPerSecond(), 1);
+        summary["stopped"] = totals.stopped;
+        document_["summary"] = std::move(summary);
+        const std::string text = LayoutJson(document_);
+        std::fwrite(text.data(), 1, text.size(), out_);
+        std::fflush(out_);
+    }
+
+  private:
+    std::FILE* out_;
+    Json document_ = Json::object();
+};
+
+}  // namespace
+
+std::unique_ptr<VerifyReport> MakeJsonReport(std::FILE* out, const ListLoad& load) {
+    return std::make_unique<JsonReport>(out, load);
+}
+
+}  // namespace crclist

@@ -1,0 +1,167 @@
+#include "tools/crclist/verify/progress_line.h"
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+#include <algorithm>
+#include <cinttypes>
+#include <cmath>
+#include <vector>
+
+namespace crclist {
+namespace {
+
+constexpr std::size_t kColumns = 79;  // one short of the narrowest usual terminal
+constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
+
+bool IsTerminal(std::FILE* out) {
+#ifdef _WIN32
+    return _isatty(_fileno(out)) != 0;
+#else
+    return ::isatty(::fileno(out)) != 0;
+#endif
+}
+
+// The columns that a character takes on a terminal: two for the wide East Asian characters,
+// one for the rest, half-width katakana included.
+std::size_t Width(std::uint32_t code) {
+    const bool wide = code >= 0x1100 && !(code >= 0xFF61 && code <= 0xFF9F) &&
+                      !(code >= 0x2000 && code <= 0x2E7F);
+    return wide ? 2 : 1;
+}
+
+// Cuts the text into characters with their widths; bytes that are no UTF-8 count as one.
+struct Character {
+    std::size_t start;
+    std::size_t width;
+};
+std::vector<Character> Characters(const std::string& text) {
+    std::vector<Character> characters;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        std::size_t length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        if (i + length > text.size()) {
+            length = 1;
+        }
+        std::uint32_t code = length == 1 ? lead : lead & (0x7F >> length);
+        for (std::size_t k = 1; k < length; ++k) {
+            code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+        }
+        characters.push_back({i, Width(code)});
+        i += length;
+    }
+    return characters;
+}
+
+std::string Amount(std::uint64_t bytes) {
+    char text[32];
+    const double mib = static_cast<double>(bytes) / (1024.0 * 1024.0);
+    if (mib >= 1024.0) {
+        std::snprintf(text, sizeof text, "%.2f GiB", mib / 1024.0);
+    } else {
+        std::snprintf(text, sizeof text, "%.1f MiB", mib);
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string FormatProgress(std::uint64_t done, std::uint64_t total, double seconds,
+                           const std::string& utf8Name, std::size_t columns) {
+    const double rate = seconds > 0 ? static_cast<double>(done) / seconds : 0;
+    const unsigned percent =
+        total == 0 ? 100
+                   : static_cast<unsigned>(std::min<std::uint64_t>(done, total) * 100 / total);
+    char left[32] = "--:--";
+    if (rate > 0) {
+        const auto remaining = static_cast<std::uint64_t>(
+            std::llround(static_cast<double>(total > done ? total - done : 0) / rate));
+        std::snprintf(left, sizeof left, "%" PRIu64 ":%02u", remaining / 60,
+                      static_cast<unsigned>(remaining % 60));
+    }
+    char head[160];
+    std::snprintf(head, sizeof head, "%s of %s  %3u%%  %.0f MB/s  %s left  ", Amount(done).c_str(),
+                  Amount(total).c_str(), percent, rate / 1e6, left);
+    std::string line = head;
+    if (line.size() >= columns) {
+        return line.substr(0, columns);
+    }
+    // Keep the end of the name: the file is told by its last components.
+    const std::vector<Character> characters = Characters(utf8Name);
+    std::size_t room = columns - line.size();
+    std::size_t width = 0;
+    std::size_t from = utf8Name.size();
+    for (auto it = characters.rbegin(); it != characters.rend(); ++it) {
+        if (width + it->width > room) {
+            break;
+        }
+        width += it->width;
+        from = it->start;
+    }
+    return line + utf8Name.substr(from);
+}
+
+ProgressLine::ProgressLine(std::FILE* out, bool wanted, std::uint64_t totalBytes)
+    : out_(out), enabled_(wanted && IsTerminal(out)), total_(totalBytes) {}
+
+void ProgressLine::SetName(const std::string& utf8Name) {
+    name_ = utf8Name;
+    DrawIfDue();
+}
+
+void ProgressLine::Add(std::uint64_t bytes) {
+    done_ += bytes;
+    DrawIfDue();
+}
+
+void ProgressLine::DrawIfDue() {
+    if (!enabled_) {
+        return;
+    }
+    const Clock::time_point now = Clock::now();
+    if (now - lastDraw_ < kRedrawInterval) {
+        return;
+    }
+    lastDraw_ = now;
+    const double seconds = std::chrono::duration<double>(now - start_).count();
+    const std::string line = FormatProgress(done_, total_, seconds, name_, kColumns);
+    std::size_t width = 0;
+    for (const Character& character : Characters(line)) {
+        width += character.width;
+    }
+    // Spaces cover what is left of a longer line before: no terminal escapes needed.
+    const std::string padding(drawnWidth_ > width ? drawnWidth_ - width : 0, ' ');
+    Write("\r" + line + padding);
+    drawnWidth_ = width == 0 ? 1 : width;
+}
+
+void ProgressLine::Clear() {
+    if (!enabled_ || drawnWidth_ == 0) {
+        return;
+    }
+    Write("\r" + std::string(drawnWidth_, ' ') + "\r");
+    drawnWidth_ = 0;
+}
+
+void ProgressLine::Write(const std::string& utf8) {
+#ifdef _WIN32
+    // A console shows UTF-8 bytes in its own code page; as UTF-16 it shows them right.
+    const HANDLE console = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(out_)));
+    const int size = static_cast<int>(utf8.size());
+    std::wstring wide(static_cast<std::size_t>(size), L'\0');
+    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, &wide[0], size);
+    DWORD written = 0;
+    if (length > 0 &&
+        WriteConsoleW(console, wide.data(), static_cast<DWORD>(length), &written, nullptr)) {
+        return;
+    }
+#endif
+    std::fwrite(utf8.data(), 1, utf8.size(), out_);
+    std::fflush(out_);
+}
+
+}  // namespace crclist

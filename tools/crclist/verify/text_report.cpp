@@ -1,0 +1,100 @@
+#include <cinttypes>
+
+#include "tools/crclist/files/sequential_file.h"
+#include "tools/crclist/text/encoding.h"
+#include "tools/crclist/verify/verify_report.h"
+
+namespace crclist {
+namespace {
+
+std::string Detail(const FileResult& result) {
+    switch (result.status) {
+        case Status::kOk:
+            return "";
+        case Status::kMissing:
+            return "not found";
+        case Status::kSize:
+            return "size " + std::to_string(result.size) + ", listed " +
+                   std::to_string(result.expectedSize);
+        case Status::kCrc:
+            return "CRC " + HexCrc(result.crc) + ", listed " + HexCrc(result.expectedCrc);
+        case Status::kReadError:
+            return "read error";
+        case Status::kNoValue:
+            return "its registry value cannot be read";
+    }
+    return "";
+}
+
+class TextReport : public VerifyReport {
+  public:
+    TextReport(std::FILE* out, const ListLoad& load, bool verbose, ProgressLine& progress)
+        : out_(out), verbose_(verbose), progress_(progress) {
+        const std::string list = SystemPathToUtf8(load.path);
+        if (!load.loaded) {
+            std::fprintf(out_, "list %s: did not load in full\n", list.c_str());
+        }
+        for (const std::string& message : load.messages) {
+            std::fprintf(out_, "list %s: %s\n", list.c_str(), message.c_str());
+        }
+    }
+
+    void Add(const FileResult& result) override {
+        if (result.status == Status::kOk && !verbose_) {
+            return;
+        }
+        progress_.Clear();
+        const std::string where =
+            result.Installed() ? "installed" : "disc " + std::to_string(result.group);
+        std::string line = StatusName(result.status);
+        line.resize(10, ' ');
+        line += "  " + where + "  " + SjisToUtf8(result.name);
+        const std::string detail = Detail(result);
+        if (!detail.empty()) {
+            line += "  " + detail;
+        }
+        if (result.hasPath) {
+            line += "  " + SystemPathToUtf8(result.path);
+        }
+        line += '\n';
+        std::fwrite(line.data(), 1, line.size(), out_);
+        std::fflush(out_);
+    }
+
+    void Finish(const RunTotals& totals) override {
+        const Tally& tally = totals.tally;
+        std::fprintf(
+            out_,
+            "%" PRIu64 " files: %" PRIu64 " ok, %" PRIu64 " failed (%" PRIu64 " missing, %" PRIu64
+            " size, %" PRIu64 " crc, %" PRIu64 " read-error, %" PRIu64 " no-value)\n",
+            tally.files, tally.Count(Status::kOk), tally.Failed(), tally.Count(Status::kMissing),
+            tally.Count(Status::kSize), tally.Count(Status::kCrc), tally.Count(Status::kReadError),
+            tally.Count(Status::kNoValue));
+        std::fprintf(out_, "%" PRIu64 " bytes in %.3f s, %.1f MB/s\n", totals.bytes, totals.seconds,
+                     totals.MegabytesPerSecond());
+        if (totals.stopped) {
+            std::fprintf(out_, "stopped before every listed file was verified\n");
+        }
+        std::fflush(out_);
+    }
+
+  private:
+    std::FILE* out_;
+    bool verbose_;
+    ProgressLine& progress_;
+};
+
+}  // namespace
+
+std::unique_ptr<VerifyReport> MakeTextReport(std::FILE* out, const ListLoad& load, bool verbose,
+                                             ProgressLine& progress) {
+    return std::make_unique<TextReport>(out, load, verbose, progress);
+}
+
+std::string HexCrc(std::uint32_t crc) {
+    char text[9];
+    std::snprintf(text, sizeof text, "%08" PRIX32, crc);
+    return text;
+}
+
+}  // namespace crclist

@@ -1,0 +1,152 @@
+#include "tools/crclist/verify/verify_run.h"
+
+#include <chrono>
+#include <optional>
+
+#include "tools/crclist/files/installed_path.h"
+#include "tools/crclist/text/encoding.h"
+
+namespace crclist {
+namespace {
+
+// Follows the reading of one group of listed files (a disc group, or the installed files)
+// and passes the verdicts on in list order.
+class GroupRun : public ReadObserver {
+  public:
+    GroupRun(const std::vector<FileEntry>& entries, int group, ResultSink& sink,
+             ProgressLine& progress, const std::function<bool()>& stopRequested, RunTotals& totals)
+        : entries_(entries),
+          group_(group),
+          sink_(sink),
+          progress_(progress),
+          stopRequested_(stopRequested),
+          totals_(totals),
+          results_(entries.size()) {}
+
+    bool WantContent(std::size_t index, std::uint64_t size) override {
+        progress_.SetName(SjisToUtf8(entries_[index].name));
+        // As the program does: a file of another size is not read.
+        return SizeMatches(entries_[index].size, size);
+    }
+    void BytesRead(std::uint64_t count) override {
+        totals_.bytes += count;
+        progress_.Add(count);
+    }
+    bool StopRequested() override {
+        if (!totals_.stopped && stopRequested_()) {
+            totals_.stopped = true;
+        }
+        return totals_.stopped;
+    }
+    void Done(std::size_t index, const FileDigest& digest) override {
+        Put(index, Judge(entries_[index], digest));
+    }
+
+    // The verdict when no digest could be made: the registry value cannot be read.
+    void NoValue(std::size_t index) {
+        FileResult result;
+        result.name = entries_[index].name;
+        result.expectedSize = entries_[index].size;
+        result.expectedCrc = entries_[index].crc;
+        result.status = Status::kNoValue;
+        Put(index, result);
+    }
+
+    // Passes on what is left after a stop, gaps skipped.
+    void Flush() {
+        for (; next_ < results_.size(); ++next_) {
+            if (results_[next_]) {
+                Emit(*results_[next_]);
+            }
+        }
+    }
+
+  private:
+    void Put(std::size_t index, FileResult result) {
+        result.group = group_;
+        results_[index] = std::move(result);
+        for (; next_ < results_.size() && results_[next_]; ++next_) {
+            Emit(*results_[next_]);
+        }
+    }
+    void Emit(const FileResult& result) {
+        totals_.tally.Add(result);
+        sink_.Add(result);
+    }
+
+    const std::vector<FileEntry>& entries_;
+    const int group_;  // 0 for the installed files
+    ResultSink& sink_;
+    ProgressLine& progress_;
+    const std::function<bool()>& stopRequested_;
+    RunTotals& totals_;
+    std::vector<std::optional<FileResult>> results_;
+    std::size_t next_ = 0;
+};
+
+std::uint64_t SumOfSizes(const std::vector<FileEntry>& entries) {
+    std::uint64_t sum = 0;
+    for (const FileEntry& entry : entries) {
+        sum += entry.size > 0 ? static_cast<std::uint64_t>(entry.size) : 0;
+    }
+    return sum;
+}
+
+void VerifyInstalled(const CheckList& list, GroupRun& run) {
+    std::vector<unsigned char> buffer(kReadSize);
+    for (std::size_t index = 0; index < list.installedFiles.size(); ++index) {
+        if (run.StopRequested()) {
+            return;
+        }
+        std::string path;
+        if (!ReadInstalledFilePath(list.gameKey, list.installedFiles[index], &path)) {
+            run.NoValue(index);
+            continue;
+        }
+        const FileDigest digest = DigestFile(path, index, run, buffer);
+        if (digest.outcome == FileDigest::Outcome::kStopped) {
+            return;
+        }
+        run.Done(index, digest);
+    }
+}
+
+}  // namespace
+
+std::uint64_t ListedBytes(const CheckList& list, const VerifyPlan& plan) {
+    std::uint64_t sum = 0;
+    for (std::size_t group = 0; group < plan.discs.size() && group < list.discGroups.size();
+         ++group) {
+        sum += SumOfSizes(list.discGroups[group]);
+    }
+    return sum + (plan.installed ? SumOfSizes(list.installedFiles) : 0);
+}
+
+RunTotals RunVerification(const CheckList& list, const VerifyPlan& plan, ResultSink& sink,
+                          ProgressLine& progress, const std::function<bool()>& stopRequested) {
+    const auto start = std::chrono::steady_clock::now();
+    RunTotals totals;
+    for (std::size_t group = 0;
+         group < plan.discs.size() && group < list.discGroups.size() && !totals.stopped; ++group) {
+        const std::vector<FileEntry>& entries = list.discGroups[group];
+        std::vector<std::string> names;
+        names.reserve(entries.size());
+        for (const FileEntry& entry : entries) {
+            names.push_back(entry.name);
+        }
+        GroupRun run(entries, static_cast<int>(group) + 1, sink, progress, stopRequested, totals);
+        plan.discs[group]->Read(names, run);
+        run.Flush();
+    }
+    if (plan.installed && !totals.stopped) {
+        GroupRun run(list.installedFiles, 0, sink, progress, stopRequested, totals);
+        VerifyInstalled(list, run);
+        run.Flush();
+    }
+    progress.Clear();
+    totals.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return totals;
+}
+
+}  // namespace crclist

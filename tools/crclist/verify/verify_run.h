@@ -1,0 +1,53 @@
+// One verification run: every listed file of the chosen checks, one file at a time, disc group
+// after disc group and then the installed files, with a verdict for each.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "inf/check_list.h"
+#include "tools/crclist/files/disc_reader.h"
+#include "tools/crclist/verify/progress_line.h"
+#include "tools/crclist/verify/verdict.h"
+
+namespace crclist {
+
+struct VerifyPlan {
+    // The reader of each disc group, in group order (one reader may serve several); empty
+    // when no disc is verified. Not owned.
+    std::vector<DiscReader*> discs;
+    bool installed = false;
+};
+
+// Where the verdicts go, in list order.
+class ResultSink {
+  public:
+    virtual void Add(const FileResult& result) = 0;
+
+  protected:
+    ~ResultSink() = default;
+};
+
+struct RunTotals {
+    Tally tally;
+    std::uint64_t bytes = 0;  // read and taken into a CRC
+    double seconds = 0;
+    bool stopped = false;  // a stop was requested before every file was verified
+
+    // The reading speed of the run; 0 for a run too short to time.
+    double MegabytesPerSecond() const {
+        return seconds > 0 ? static_cast<double>(bytes) / seconds / 1e6 : 0;
+    }
+};
+
+// The sum of the listed sizes of what `plan` verifies: the total of the progress line.
+std::uint64_t ListedBytes(const CheckList& list, const VerifyPlan& plan);
+
+// Verifies what `plan` says. Each verdict goes to `sink` as soon as every one before it in the
+// list is in: at once for a folder, at the end of its disc for an image. `stopRequested` is
+// asked before every block; once it says yes, the run ends with the verdicts made so far.
+RunTotals RunVerification(const CheckList& list, const VerifyPlan& plan, ResultSink& sink,
+                          ProgressLine& progress, const std::function<bool()>& stopRequested);
+
+}  // namespace crclist
