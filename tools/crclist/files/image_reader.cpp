@@ -1,5 +1,7 @@
 #include "tools/crclist/files/image_reader.h"
 
+#include <archive.h>
+#include <archive_entry.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -7,7 +9,6 @@
 #include <map>
 #include <set>
 
-#include "tools/crclist/files/archive_library.h"
 #include "tools/crclist/files/fast_crc.h"
 #include "tools/crclist/text/windows_names.h"
 
@@ -35,23 +36,23 @@ Components Folded(Components components) {
 class ImageArchive {
   public:
     explicit ImageArchive(const std::string& path)
-        : library_(LoadArchiveLibrary(&error_)), fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
-        if (library_ == nullptr || fd_ < 0) {
+        : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+        if (fd_ < 0) {
             return;
         }
-        archive_ = library_->readNew();
+        archive_ = archive_read_new();
         if (archive_ == nullptr) {
             return;
         }
         ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
-        library_->supportIso9660(archive_);
-        opened_ = library_->openFd(archive_, fd_, kReadSize) == ARCHIVE_OK;
+        archive_read_support_format_iso9660(archive_);
+        opened_ = archive_read_open_fd(archive_, fd_, kReadSize) == ARCHIVE_OK;
     }
     ImageArchive(const ImageArchive&) = delete;
     ImageArchive& operator=(const ImageArchive&) = delete;
     ~ImageArchive() {
         if (archive_ != nullptr) {
-            library_->readFree(archive_);
+            archive_read_free(archive_);
         }
         if (fd_ >= 0) {
             ::close(fd_);
@@ -63,7 +64,7 @@ class ImageArchive {
         if (!opened_) {
             return Next::kBroken;
         }
-        const int result = library_->nextHeader(archive_, entry);
+        const int result = archive_read_next_header(archive_, entry);
         if (result == ARCHIVE_OK || result == ARCHIVE_WARN) {
             return Next::kEntry;
         }
@@ -71,25 +72,19 @@ class ImageArchive {
     }
 
     std::string Error() const {
-        if (library_ == nullptr) {
-            return error_;
-        }
         if (fd_ < 0) {
             return "cannot be opened";
         }
-        const char* text = archive_ == nullptr ? nullptr : library_->errorString(archive_);
+        const char* text = archive_ == nullptr ? nullptr : archive_error_string(archive_);
         return text == nullptr ? "cannot be read" : text;
     }
 
     // Only for an archive that was opened: NextEntry gave kEntry.
-    const ArchiveLibrary& library() const { return *library_; }
     struct archive* get() const {
         return archive_;
     }
 
   private:
-    std::string error_;
-    const ArchiveLibrary* library_;
     struct archive* archive_ = nullptr;
     int fd_;
     bool opened_ = false;
@@ -97,9 +92,9 @@ class ImageArchive {
 
 // The components of an entry's path. Joliet and Rock Ridge names come out in UTF-8: through
 // the locale when it is UTF-8, and as they are in the C locale that this tool runs in.
-Components EntryComponents(const ArchiveLibrary& library, archive_entry* entry) {
-    const char* utf8 = library.pathnameUtf8(entry);
-    const char* name = utf8 != nullptr ? utf8 : library.pathname(entry);
+Components EntryComponents(archive_entry* entry) {
+    const char* utf8 = archive_entry_pathname_utf8(entry);
+    const char* name = utf8 != nullptr ? utf8 : archive_entry_pathname(entry);
     Components components;
     std::string part;
     for (const char* c = name == nullptr ? "" : name;; ++c) {
@@ -118,8 +113,8 @@ Components EntryComponents(const ArchiveLibrary& library, archive_entry* entry) 
     return components;
 }
 
-std::uint64_t EntrySize(const ArchiveLibrary& library, archive_entry* entry) {
-    return static_cast<std::uint64_t>(std::max<la_int64_t>(0, library.size(entry)));
+std::uint64_t EntrySize(archive_entry* entry) {
+    return static_cast<std::uint64_t>(std::max<la_int64_t>(0, archive_entry_size(entry)));
 }
 
 // The data of the last entry that other names share: libarchive gives it with the first name
@@ -143,7 +138,7 @@ FileDigest::Outcome DigestEntry(const ImageArchive& archive, std::uint64_t size,
         const void* block = nullptr;
         std::size_t length = 0;
         la_int64_t offset = 0;
-        const int result = archive.library().dataBlock(archive.get(), &block, &length, &offset);
+        const int result = archive_read_data_block(archive.get(), &block, &length, &offset);
         if (result == ARCHIVE_EOF) {
             break;
         }
@@ -249,19 +244,18 @@ void ImageReader::Read(const std::vector<std::string>& names, ReadObserver& obse
             broken = next == ImageArchive::Next::kBroken;
             break;
         }
-        const ArchiveLibrary& library = archive.library();
-        const Components components = EntryComponents(library, entry);
+        const Components components = EntryComponents(entry);
         tree.Add(components);
-        if (library.filetype(entry) != AE_IFREG) {
+        if (archive_entry_filetype(entry) != AE_IFREG) {
             continue;
         }
-        const bool isLink = library.hardlink(entry) != nullptr;
+        const bool isLink = archive_entry_hardlink(entry) != nullptr;
         if (!isLink) {
             shared = SharedData();
         }
         // The first of several names for the same data is read even when no name asks for
         // it: the names after it come without the data.
-        const bool hasLinks = !isLink && library.nlink(entry) > 1;
+        const bool hasLinks = !isLink && archive_entry_nlink(entry) > 1;
         const auto asked = byFolded.find(Folded(components));
         if (asked == byFolded.end() && !hasLinks) {
             continue;
@@ -269,7 +263,7 @@ void ImageReader::Read(const std::vector<std::string>& names, ReadObserver& obse
         const std::string inImage = Join(components, "/");
         FileDigest digest;
         digest.path = image_ + "/" + inImage;
-        digest.size = isLink ? shared.size : EntrySize(library, entry);
+        digest.size = isLink ? shared.size : EntrySize(entry);
         bool wantContent = false;
         if (asked != byFolded.end()) {
             for (const std::size_t index : asked->second) {
@@ -334,16 +328,15 @@ bool ImageReader::ListFiles(const std::string& /*skip*/, std::vector<DiscFile>* 
     archive_entry* entry = nullptr;
     ImageArchive::Next next;
     while ((next = archive.NextEntry(&entry)) == ImageArchive::Next::kEntry) {
-        const ArchiveLibrary& library = archive.library();
-        if (library.filetype(entry) != AE_IFREG) {
+        if (archive_entry_filetype(entry) != AE_IFREG) {
             continue;
         }
         DiscFile file;
-        file.components = EntryComponents(library, entry);
+        file.components = EntryComponents(entry);
         file.path = image_ + "/" + Join(file.components, "/");
         // A link has the size of the data that it shares with the file before it.
-        const bool isLink = library.hardlink(entry) != nullptr;
-        file.size = isLink ? sharedSize : EntrySize(library, entry);
+        const bool isLink = archive_entry_hardlink(entry) != nullptr;
+        file.size = isLink ? sharedSize : EntrySize(entry);
         sharedSize = file.size;
         files->push_back(std::move(file));
     }
