@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "tools/crclist/files/folder_lookup.h"
 #include "tools/crclist/files/folder_walk.h"
 #include "tools/crclist/text/windows_names.h"
 
@@ -9,10 +10,11 @@ namespace crclist {
 
 void FolderReader::Read(const std::vector<std::string>& names, ReadObserver& observer) {
     std::vector<unsigned char> buffer(kReadSize);
+    FolderLookup lookup(root_);
     for (std::size_t index = 0; index < names.size(); ++index) {
         FileDigest digest;
         std::string path;
-        if (FindListedFile(root_, names[index], &path)) {
+        if (lookup.Find(names[index], &path)) {
             digest = DigestFile(path, index, observer, buffer);
             if (digest.outcome == FileDigest::Outcome::kStopped) {
                 return;

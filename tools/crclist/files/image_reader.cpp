@@ -7,9 +7,9 @@
 
 #include <algorithm>
 #include <map>
-#include <set>
 
 #include "tools/crclist/files/fast_crc.h"
+#include "tools/crclist/files/name_lookup.h"
 #include "tools/crclist/text/windows_names.h"
 
 namespace crclist {
@@ -159,47 +159,35 @@ FileDigest::Outcome DigestEntry(const ImageArchive& archive, std::uint64_t size,
 }
 
 // The names seen in the image so far: for each folder (its components joined by '/', the
-// root ""), the names in it in byte order.
+// root ""), the names in it.
 class NameTree {
   public:
     void Add(const Components& components) {
         std::string folder;
         for (const std::string& component : components) {
-            children_[folder].insert(component);
+            children_[folder].Add(component);
             folder += (folder.empty() ? "" : "/") + component;
         }
     }
 
-    // The path of the entry that Windows opens for `components`: at each level the exact name
-    // when there is one, else the first in byte order that matches without regard to case.
+    // The path of the entry that Windows opens for `components`.
     bool Resolve(const Components& components, std::string* path) const {
         std::string folder;
         for (const std::string& component : components) {
             const auto names = children_.find(folder);
-            if (names == children_.end()) {
+            const std::string* found =
+                names == children_.end() ? nullptr : names->second.Find(component);
+            if (found == nullptr) {
                 return false;
             }
-            std::string found;
-            if (names->second.count(component) != 0) {
-                found = component;
-            } else {
-                const std::string wanted = FoldCase(component);
-                const auto match = std::find_if(
-                    names->second.begin(), names->second.end(),
-                    [&wanted](const std::string& name) { return FoldCase(name) == wanted; });
-                if (match == names->second.end()) {
-                    return false;
-                }
-                found = *match;
-            }
-            folder += (folder.empty() ? "" : "/") + found;
+            folder += (folder.empty() ? "" : "/") + *found;
         }
         *path = folder;
         return true;
     }
 
   private:
-    std::map<std::string, std::set<std::string>> children_;
+    std::map<std::string, FolderNames> children_;
 };
 
 }  // namespace

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <filesystem>
-#include <system_error>
 
 #include "tools/crclist/text/encoding.h"
 
@@ -100,34 +98,6 @@ std::uint32_t UpperCase(std::uint32_t c) {
     return c;
 }
 
-#ifndef _WIN32
-// The entry of `folder` that Windows would take for `component`: the exact name when it
-// exists, else the first entry in byte order that matches it without regard to case.
-bool FindComponent(const std::filesystem::path& folder, const std::string& component,
-                   std::filesystem::path* found) {
-    std::error_code error;
-    const std::filesystem::path exact = folder / component;
-    if (std::filesystem::exists(exact, error)) {
-        *found = exact;
-        return true;
-    }
-    const std::string wanted = FoldCase(component);
-    std::string best;
-    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
-         it.increment(error)) {
-        const std::string name = it->path().filename().string();
-        if (FoldCase(name) == wanted && (best.empty() || name < best)) {
-            best = name;
-        }
-    }
-    if (best.empty()) {
-        return false;
-    }
-    *found = folder / best;
-    return true;
-}
-#endif
-
 }  // namespace
 
 bool SplitListedName(const std::string& sjisName, std::vector<std::string>* components) {
@@ -178,34 +148,6 @@ std::string ListedNameAsPath(const std::string& sjisName) {
     std::string name = SjisToUtf8(sjisName);
     std::replace(name.begin(), name.end(), '\\', '/');
     return name;
-}
-
-bool FindListedFile(const std::string& root, const std::string& sjisName, std::string* path) {
-#ifdef _WIN32
-    // CreateFileA takes the Shift-JIS bytes as they are, and the system finds the name
-    // without regard to case, as it does for the program.
-    std::string base = root;
-    if (base.empty() || !IsSeparator(base.back())) {
-        base += '\\';
-    }
-    *path = base + sjisName;
-    return true;
-#else
-    std::vector<std::string> components;
-    if (!SplitListedName(sjisName, &components) || components.empty()) {
-        return false;
-    }
-    std::filesystem::path at(root);
-    for (const std::string& component : components) {
-        std::filesystem::path next;
-        if (!FindComponent(at, component, &next)) {
-            return false;
-        }
-        at = std::move(next);
-    }
-    *path = at.string();
-    return true;
-#endif
 }
 
 }  // namespace crclist

@@ -1,6 +1,5 @@
-// Finding a check list's disc names in a folder the way Windows finds them on a disc: '\'
-// (or '/') between folders, the Shift-JIS name in the system's encoding, and the letter
-// case ignored when the exact name is not there.
+// A check list's disc names as Windows takes them: '\' (or '/') between folders, the
+// Shift-JIS name in the system's encoding, and the letter case ignored.
 #pragma once
 
 #include <string>
@@ -21,13 +20,5 @@ std::string FoldCase(const std::string& utf8);
 // The listed `sjisName` in UTF-8 with '/' between folders, every byte that is not Shift-JIS
 // replaced: where a file that was not found was looked for, in a reader's messages.
 std::string ListedNameAsPath(const std::string& sjisName);
-
-// The path of the file that Windows would open for the listed `sjisName` below `root`: a
-// folder, or on Windows also a drive root such as E: or E:\. Natively each component is
-// taken as it is written when it exists, otherwise the entry of its folder that matches it
-// without regard to case (the first in byte order when several do). False when nothing
-// matches or the name is not Shift-JIS. On Windows the system does the finding when the
-// file is opened, so the path is the root followed by the name.
-bool FindListedFile(const std::string& root, const std::string& sjisName, std::string* path);
 
 }  // namespace crclist

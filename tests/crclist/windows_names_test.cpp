@@ -1,6 +1,7 @@
 // Narrow literals in this file are compiled to Shift-JIS, as the names in a check list are;
 // u8 literals are UTF-8, as the names on the disk are.
 #include "tools/crclist/text/windows_names.h"
+#include "tools/crclist/files/folder_lookup.h"
 
 #include <filesystem>
 
@@ -10,7 +11,6 @@
 
 namespace {
 
-using crclist::FindListedFile;
 using crclist::FoldCase;
 using crclist::SplitListedName;
 
@@ -85,9 +85,10 @@ TEST(ListedNames, FindsFilesAsWindowsWould) {
         {"Data\\Scene.dat\\more", ""},
         {"", ""},
     };
+    crclist::FolderLookup lookup(dir.path());
     for (const auto& c : kCases) {
         std::string path;
-        const bool found = FindListedFile(dir.path(), c.name, &path);
+        const bool found = lookup.Find(c.name, &path);
         EXPECT_EQ(found, !c.found.empty()) << c.name;
         if (found) {
             EXPECT_EQ(path, dir.File(c.found)) << c.name;
