@@ -1,7 +1,7 @@
-// The few platform services that the portable core needs, in two halves chosen at link
-// time: files through Win32 or POSIX (files_win.cpp, files_posix.cpp), and message boxes and
-// the pump either real (ui_win.cpp, the program) or recorded and scripted (ui_recorded.cpp:
-// the unit tests, the fuzzer and the tools).
+// The few platform services that the portable core needs, in halves chosen at link time:
+// files through Win32 or POSIX (files_win.cpp, files_posix.cpp), and message boxes and the
+// pump either real (ui_win.cpp, the program), recorded and scripted (ui_recorded.cpp: the
+// unit tests and the reader's fuzzer) or collected (ui_headless.cpp: the crclist tool).
 #pragma once
 
 #include <cstdint>

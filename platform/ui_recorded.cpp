@@ -1,5 +1,5 @@
 // Message boxes recorded instead of shown, and a pump that runs a handler of the caller's
-// choosing (see ui_recorded.h). The unit tests, the fuzzer and the crclist tool use it.
+// choosing (see ui_recorded.h). The unit tests and the reader's fuzzer use it.
 #include <deque>
 
 #include "platform/platform.h"

@@ -1,6 +1,5 @@
-// Hooks of the recorded half of the platform layer (ui_recorded.cpp). Message boxes are
-// recorded, not shown, and the pump runs a handler that a test chooses. The crclist tool reads the
-// recorded messages too.
+// Hooks of the recorded half of the platform layer (ui_recorded.cpp), for tests: message
+// boxes are recorded, not shown, and the pump runs a handler that a test chooses.
 #pragma once
 
 #include <functional>

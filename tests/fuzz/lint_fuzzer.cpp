@@ -7,10 +7,9 @@
 #include <cstring>
 #include <iterator>
 
-#include "inf/check_list.h"
-#include "platform/ui_recorded.h"
 #include "tests/fuzz/fuzz_scratch.h"
 #include "tools/crclist/list/lint.h"
+#include "tools/crclist/list/list_load.h"
 
 namespace {
 
@@ -41,10 +40,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::WriteScratch(data, size);
 
-    CheckList list;
-    const bool loaded = list.LoadInfFile(fuzz::ScratchPath().c_str());
-    const std::size_t boxes = platform::testing::Messages().size();
-    platform::testing::ClearMessages();
+    const crclist::ListLoad load = crclist::LoadList(fuzz::ScratchPath());
+    const bool loaded = load.loaded;
+    const std::size_t boxes = load.complaints.size();
 
     crclist::LintReport report;
     fuzz::Require(crclist::LintFile(fuzz::ScratchPath(), &report),
@@ -63,6 +61,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     fuzz::Require(invalid == boxes,
                   "invalid-byte findings differ from the boxes the program shows");
-    platform::testing::ClearMessages();
     return 0;
 }

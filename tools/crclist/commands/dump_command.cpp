@@ -6,8 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "inf/check_list.h"
-#include "platform/ui_recorded.h"
+#include "tools/crclist/list/list_load.h"
 #include "tools/crclist/text/encoding.h"
 #include "tools/crclist/text/json_layout.h"
 
@@ -33,24 +32,21 @@ Json Texts(const std::vector<std::string>& texts) {
     return array;
 }
 
-Json Dump(const CheckList& list, bool loaded) {
+Json Dump(const ListLoad& load) {
+    const CheckList& list = load.list;
     Json groups = Json::array();
     for (const DiscGroup& group : list.discGroups) {
         groups.push_back(Entries(group));
     }
-    std::vector<std::string> messages;
-    for (const auto& message : platform::testing::Messages()) {
-        messages.push_back(message.text);
-    }
     Json document = Json::object();
-    document["loaded"] = loaded;
+    document["loaded"] = load.loaded;
     document["title"] = SjisToUtf8(list.title);
     document["gameKey"] = SjisToUtf8(list.gameKey);
     document["installedFiles"] = Entries(list.installedFiles);
     document["discGroups"] = std::move(groups);
     document["messageLines"] = Texts(list.messageLines);
     document["drivePrompts"] = Texts(list.drivePrompts);
-    document["messages"] = Texts(messages);
+    document["messages"] = Texts(load.complaints);
     return document;
 }
 
@@ -64,9 +60,7 @@ Subcommand AddDumpCommand(CLI::App& app) {
         "not it loads");
     parser->add_option("FILE", *file, "the check list, such as crclist.INF")->required();
     return {parser, [file] {
-                CheckList list;
-                const bool loaded = list.LoadInfFile(file->c_str());
-                const std::string json = LayoutJson(Dump(list, loaded));
+                const std::string json = LayoutJson(Dump(LoadList(*file)));
                 std::fwrite(json.data(), 1, json.size(), stdout);
                 return std::fflush(stdout) == 0 ? kExitOk : kExitFailed;
             }};

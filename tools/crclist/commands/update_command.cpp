@@ -10,7 +10,7 @@
 #include "tools/crclist/commands/disc_option.h"
 #include "tools/crclist/files/disc_reader.h"
 #include "tools/crclist/list/compose_list.h"
-#include "tools/crclist/list/lint_checks.h"
+#include "tools/crclist/list/list_reading.h"
 #include "tools/crclist/list/patch_list.h"
 #include "tools/crclist/text/encoding.h"
 #include "tools/crclist/text/windows_names.h"

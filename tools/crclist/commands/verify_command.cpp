@@ -5,11 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "inf/check_list.h"
-#include "platform/ui_recorded.h"
 #include "tools/crclist/commands/disc_option.h"
 #include "tools/crclist/files/disc_reader.h"
 #include "tools/crclist/files/installed_path.h"
+#include "tools/crclist/list/list_load.h"
 #include "tools/crclist/text/encoding.h"
 #include "tools/crclist/verify/stop_signal.h"
 #include "tools/crclist/verify/verify_report.h"
@@ -40,17 +39,6 @@ bool CanRead(const std::string& path) {
     return readable;
 }
 
-ListLoad LoadList(const std::string& path, CheckList* list) {
-    ListLoad load;
-    load.path = path;
-    platform::testing::ClearMessages();
-    load.loaded = list->LoadInfFile(path.c_str());
-    for (const auto& message : platform::testing::Messages()) {
-        load.messages.push_back(SjisToUtf8(message.text));
-    }
-    return load;
-}
-
 std::string GroupCount(std::size_t groups) {
     return std::to_string(groups) + (groups == 1 ? " disc group" : " disc groups");
 }
@@ -67,8 +55,8 @@ int Verify(const VerifyOptions& options) {
     if (!CanRead(options.file)) {
         return UsageError("verify", "cannot read the list " + options.file);
     }
-    CheckList list;
-    const ListLoad load = LoadList(options.file, &list);
+    const ListLoad load = LoadList(options.file);
+    const CheckList& list = load.list;
     const std::size_t groups = list.discGroups.size();
     if (options.discs.size() > 1 && options.discs.size() != groups) {
         return UsageError("verify", "the list has " + GroupCount(groups) +

@@ -2,8 +2,7 @@
 
 #include <cstdio>
 
-#include "inf/inf_lexer.h"
-#include "platform/ui_recorded.h"
+#include "tools/crclist/list/list_load.h"
 #include "tools/crclist/text/encoding.h"
 
 namespace crclist {
@@ -14,14 +13,8 @@ constexpr char kLineEnd[] = "\r\n";
 // Whether the program's lexer reads `form` as exactly one token of `kind` with `text`. What
 // follows a value in a list is a comma or a line end; a space ends a word the same way.
 bool ReadsBackAs(const std::string& form, std::int32_t kind, const std::string& text) {
-    InfLexer lexer;
-    if (!lexer.OpenBytes(form + " ")) {
-        return false;
-    }
-    const Token first = lexer.Next();
-    const bool same = first.kind == kind && first.text == text && lexer.Next().kind == TokEnd;
-    platform::testing::ClearMessages();  // a form that fails may have made invalid tokens
-    return same;
+    const std::vector<Token> tokens = LexTokens(form + " ");
+    return tokens.size() == 2 && tokens[0].kind == kind && tokens[0].text == text;
 }
 
 void Section(const char* keyword, std::string& out) {

@@ -1,29 +1,25 @@
 // Findings about where the program stops reading: the syntax faults and the pass limit.
 #include <cctype>
 
-#include "inf/inf_lexer.h"
-#include "platform/ui_recorded.h"
 #include "tools/crclist/list/lint_checks.h"
+#include "tools/crclist/list/list_load.h"
 
 namespace crclist {
 namespace {
 
 // How many section headers stand in the bytes after `from`, scanned by the program's lexer.
 int HeadersAfter(const std::string& bytes, std::int32_t from) {
-    InfLexer lexer;
-    if (from >= static_cast<std::int32_t>(bytes.size()) ||
-        !lexer.OpenBytes(bytes.substr(static_cast<std::size_t>(from)))) {
+    if (from >= static_cast<std::int32_t>(bytes.size())) {
         return 0;
     }
     int headers = 0;
     bool afterBracket = false;
-    for (Token token = lexer.Next(); token.kind != TokEnd; token = lexer.Next()) {
+    for (const Token& token : LexTokens(bytes.substr(static_cast<std::size_t>(from)))) {
         if (afterBracket && IsKeyword(token.kind) && token.kind != TokGameData) {
             ++headers;
         }
         afterBracket = token.kind == TokLBracket;
     }
-    platform::testing::ClearMessages();
     return headers;
 }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/platform.h"
-#include "platform/ui_recorded.h"
+#include "tools/crclist/list/list_load.h"
 
 namespace crclist {
 namespace {
@@ -87,10 +87,11 @@ bool ReadList(const std::string& path, ListReading* reading) {
     if (reading->tooLarge) {
         return true;
     }
+    // The complaints about invalid tokens are in the record as the tokens themselves.
     RecordingObserver observer(*reading);
-    reading->loaded = reading->list.LoadInfFile(path.c_str(), &observer);
-    // The invalid-token boxes are in the record as tokens; the recorded boxes are not needed.
-    platform::testing::ClearMessages();
+    ListLoad load = LoadList(path, &observer);
+    reading->loaded = load.loaded;
+    reading->list = std::move(load.list);
     return true;
 }
 

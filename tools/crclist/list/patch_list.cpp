@@ -2,11 +2,8 @@
 
 #include <algorithm>
 
-#include "inf/inf_lexer.h"
-#include "platform/ui_recorded.h"
-
 #include "tools/crclist/list/compose_list.h"
-#include "tools/crclist/list/lint_checks.h"
+#include "tools/crclist/list/list_load.h"
 
 namespace crclist {
 namespace {
@@ -20,13 +17,8 @@ struct Replacement {
 // Whether the program's lexer still reads the word `digits` alone when `following` (the
 // bytes after it in the file) comes right after it.
 bool StandsAlone(const std::string& digits, const std::string& following) {
-    InfLexer lexer;
-    if (!lexer.OpenBytes(digits + following + " ")) {
-        return false;
-    }
-    const Token token = lexer.Next();
-    platform::testing::ClearMessages();
-    return token.kind == TokWord && token.text == digits;
+    const std::vector<Token> tokens = LexTokens(digits + following + " ");
+    return tokens.front().kind == TokWord && tokens.front().text == digits;
 }
 
 // The bytes of token `index` replaced by `text`, a word of digits. A token that was no word

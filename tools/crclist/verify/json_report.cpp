@@ -42,7 +42,10 @@ class JsonReport : public VerifyReport {
     JsonReport(std::FILE* out, const ListLoad& load) : out_(out) {
         document_["list"] = SystemPathToUtf8(load.path);
         document_["loaded"] = load.loaded;
-        document_["messages"] = load.messages;
+        document_["messages"] = Json::array();
+        for (const std::string& complaint : load.complaints) {
+            document_["messages"].push_back(SjisToUtf8(complaint));
+        }
         document_["files"] = Json::array();
     }
 

@@ -34,8 +34,8 @@ class TextReport : public VerifyReport {
         if (!load.loaded) {
             std::fprintf(out_, "list %s: did not load in full\n", list.c_str());
         }
-        for (const std::string& message : load.messages) {
-            std::fprintf(out_, "list %s: %s\n", list.c_str(), message.c_str());
+        for (const std::string& complaint : load.complaints) {
+            std::fprintf(out_, "list %s: %s\n", list.c_str(), SjisToUtf8(complaint).c_str());
         }
     }
 

@@ -7,19 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "tools/crclist/list/list_load.h"
 #include "tools/crclist/verify/progress_line.h"
 #include "tools/crclist/verify/verify_run.h"
 
 namespace crclist {
-
-// How the list read.
-struct ListLoad {
-    std::string path;  // as given on the command line
-    bool loaded = false;
-    std::vector<std::string> messages;  // the reader's complaints about invalid bytes, UTF-8
-    // Loaded, and without a complaint that the program would show the player.
-    bool Clean() const { return loaded && messages.empty(); }
-};
 
 class VerifyReport : public ResultSink {
   public:

@@ -1,0 +1,30 @@
+#include "tools/crclist/list/list_load.h"
+
+#include "inf/inf_lexer.h"
+#include "platform/ui_headless.h"
+
+namespace crclist {
+
+ListLoad LoadList(const std::string& path, InfObserver* observer) {
+    ListLoad load;
+    load.path = path;
+    const platform::MessageCollector boxes;
+    load.loaded = load.list.LoadInfFile(path.c_str(), observer);
+    load.complaints = boxes.Texts();
+    return load;
+}
+
+std::vector<Token> LexTokens(const std::string& bytes) {
+    const platform::MessageCollector dropped;
+    InfLexer lexer;
+    std::vector<Token> tokens;
+    if (!lexer.OpenBytes(bytes)) {
+        return tokens;
+    }
+    do {
+        tokens.push_back(lexer.Next());
+    } while (tokens.back().kind != TokEnd);
+    return tokens;
+}
+
+}  // namespace crclist
