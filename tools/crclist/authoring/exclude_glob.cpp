@@ -1,30 +1,16 @@
 #include "tools/crclist/authoring/exclude_glob.h"
 
+#include "tools/crclist/text/utf8.h"
 #include "tools/crclist/text/windows_names.h"
 
 namespace crclist {
 namespace {
 
-// The length of the UTF-8 character at `i` (1 for a byte that starts none).
-std::size_t CharacterLength(const std::string& text, std::size_t i) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    if (i + length > text.size()) {
-        return 1;
-    }
-    for (std::size_t k = 1; k < length; ++k) {
-        if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
-            return 1;
-        }
-    }
-    return length;
-}
-
 // One name against one part of a pattern, both case-folded.
 bool MatchName(const std::string& pattern, std::size_t p, const std::string& name, std::size_t n) {
     while (p < pattern.size()) {
         if (pattern[p] == '*') {
-            for (std::size_t rest = n;; rest += CharacterLength(name, rest)) {
+            for (std::size_t rest = n;; rest += DecodeUtf8(name, rest).length) {
                 if (MatchName(pattern, p + 1, name, rest)) {
                     return true;
                 }
@@ -36,11 +22,11 @@ bool MatchName(const std::string& pattern, std::size_t p, const std::string& nam
         if (n >= name.size()) {
             return false;
         }
-        const std::size_t length = CharacterLength(name, n);
+        const std::size_t length = DecodeUtf8(name, n).length;
         if (pattern[p] == '?') {
             ++p;
         } else {
-            const std::size_t own = CharacterLength(pattern, p);
+            const std::size_t own = DecodeUtf8(pattern, p).length;
             if (pattern.compare(p, own, name, n, length) != 0) {
                 return false;
             }

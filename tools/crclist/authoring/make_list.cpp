@@ -6,6 +6,7 @@
 #include "tools/crclist/authoring/entry_digest.h"
 #include "tools/crclist/authoring/exclude_glob.h"
 #include "tools/crclist/text/encoding.h"
+#include "tools/crclist/text/utf8.h"
 
 namespace crclist {
 namespace {
@@ -43,11 +44,7 @@ bool ToSjis(const std::string& text, const std::string& what, std::string* sjis,
         return false;
     }
     for (std::size_t i = 0; i < utf8.size();) {
-        std::size_t length = 1;
-        while (i + length < utf8.size() &&
-               (static_cast<unsigned char>(utf8[i + length]) & 0xC0) == 0x80) {
-            ++length;
-        }
+        const std::size_t length = DecodeUtf8(utf8, i).length;
         const std::string character = utf8.substr(i, length);
         std::string ignored;
         if (!Utf8ToSjis(character, &ignored)) {

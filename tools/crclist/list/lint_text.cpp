@@ -2,16 +2,13 @@
 
 #include "tools/crclist/list/lint_checks.h"
 #include "tools/crclist/text/encoding.h"
+#include "tools/crclist/text/utf8.h"
 
 namespace crclist {
 namespace {
 
 // Longer texts are cut, at a character, so that a finding stays one readable line.
 constexpr std::size_t kShownCharacters = 60;
-
-bool IsUtf8Continuation(char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
 
 }  // namespace
 
@@ -22,14 +19,17 @@ std::string Shown(const std::string& sjis) {
 std::string ShownUtf8(const std::string& utf8) {
     std::string out = "'";
     std::size_t characters = 0;
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        const char c = utf8[i];
-        if (!IsUtf8Continuation(c) && ++characters > kShownCharacters) {
+    for (std::size_t i = 0; i < utf8.size();) {
+        const Utf8Character character = DecodeUtf8(utf8, i);
+        if (++characters > kShownCharacters) {
             out += "...";
             break;
         }
+        const char c = utf8[i];
         const auto byte = static_cast<unsigned char>(c);
-        if (c == '\n') {
+        if (character.length > 1) {
+            out.append(utf8, i, character.length);
+        } else if (c == '\n') {
             out += "\\n";
         } else if (c == '\r') {
             out += "\\r";
@@ -42,6 +42,7 @@ std::string ShownUtf8(const std::string& utf8) {
         } else {
             out += c;
         }
+        i += character.length;
     }
     return out + "'";
 }

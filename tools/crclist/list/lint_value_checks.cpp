@@ -4,6 +4,7 @@
 
 #include "tools/crclist/list/lint_checks.h"
 #include "tools/crclist/text/encoding.h"
+#include "tools/crclist/text/utf8.h"
 
 namespace crclist {
 namespace {
@@ -15,45 +16,6 @@ bool HasNonAscii(const std::string& text) {
         }
     }
     return false;
-}
-
-// Well-formed UTF-8: no stray continuation byte, no overlong form, no surrogate, nothing
-// above U+10FFFF.
-bool IsUtf8(const std::string& text) {
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t length = 0;
-        std::uint32_t code = 0;
-        std::uint32_t least = 0;
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2, code = lead & 0x1Fu, least = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3, code = lead & 0x0Fu, least = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4, code = lead & 0x07u, least = 0x10000;
-        } else {
-            return false;
-        }
-        if (i + length > text.size()) {
-            return false;
-        }
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) {
-                return false;
-            }
-            code = (code << 6) | (next & 0x3Fu);
-        }
-        if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
-            return false;
-        }
-        i += length;
-    }
-    return true;
 }
 
 struct TakenText {

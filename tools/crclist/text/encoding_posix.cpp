@@ -3,6 +3,7 @@
 #include <cerrno>
 
 #include "tools/crclist/text/encoding.h"
+#include "tools/crclist/text/utf8.h"
 
 namespace {
 
@@ -92,16 +93,13 @@ bool Utf8ToSjis(const std::string& utf8, std::string* sjis) {
 }
 
 bool SystemToUtf8(const std::string& text, std::string* utf8) {
-    // Checked by a round trip through UTF-16, which refuses what is not UTF-8.
-    utf8->clear();
-    std::string wide;
-    Converter there("UTF-16LE", kUtf8);
-    Converter back(kUtf8, "UTF-16LE");
-    if (!there.ok() || !back.ok() || !there.Convert(text, &wide, nullptr) ||
-        !back.Convert(wide, utf8, nullptr)) {
+    // Names and arguments are UTF-8 here already; what is not well-formed is refused.
+    if (!crclist::IsUtf8(text)) {
+        utf8->clear();
         return false;
     }
-    return *utf8 == text;
+    *utf8 = text;
+    return true;
 }
 
 bool SystemToSjis(const std::string& text, std::string* sjis) {

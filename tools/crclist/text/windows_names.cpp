@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "tools/crclist/text/encoding.h"
+#include "tools/crclist/text/utf8.h"
 
 namespace crclist {
 namespace {
@@ -18,59 +19,6 @@ std::string TrimComponent(std::string component) {
         component.pop_back();
     }
     return component;
-}
-
-// Decodes one UTF-8 sequence at `i`; false (and nothing consumed) when it is not one.
-bool DecodeUtf8(const std::string& text, std::size_t& i, std::uint32_t* code) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    int length = 0;
-    if (lead < 0x80) {
-        *code = lead;
-        ++i;
-        return true;
-    }
-    if ((lead & 0xE0) == 0xC0) {
-        length = 2;
-        *code = lead & 0x1F;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3;
-        *code = lead & 0x0F;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 4;
-        *code = lead & 0x07;
-    } else {
-        return false;
-    }
-    if (i + length > text.size()) {
-        return false;
-    }
-    for (int k = 1; k < length; ++k) {
-        const auto next = static_cast<unsigned char>(text[i + k]);
-        if ((next & 0xC0) != 0x80) {
-            return false;
-        }
-        *code = (*code << 6) | (next & 0x3F);
-    }
-    i += length;
-    return true;
-}
-
-void EncodeUtf8(std::uint32_t code, std::string& out) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
 }
 
 // The upper-case form of the lower-case letters in Shift-JIS's repertoire.
@@ -134,12 +82,13 @@ std::string FoldCase(const std::string& utf8) {
     std::string out;
     out.reserve(utf8.size());
     for (std::size_t i = 0; i < utf8.size();) {
-        std::uint32_t code = 0;
-        if (DecodeUtf8(utf8, i, &code)) {
-            EncodeUtf8(UpperCase(code), out);
+        const Utf8Character character = DecodeUtf8(utf8, i);
+        if (character.valid) {
+            AppendUtf8(UpperCase(character.code), out);
         } else {
-            out += utf8[i++];
+            out += utf8[i];
         }
+        i += character.length;
     }
     return out;
 }

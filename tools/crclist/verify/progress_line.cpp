@@ -12,6 +12,8 @@
 #include <cmath>
 #include <vector>
 
+#include "tools/crclist/text/utf8.h"
+
 namespace crclist {
 namespace {
 
@@ -42,17 +44,9 @@ struct Character {
 std::vector<Character> Characters(const std::string& text) {
     std::vector<Character> characters;
     for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        if (i + length > text.size()) {
-            length = 1;
-        }
-        std::uint32_t code = length == 1 ? lead : lead & (0x7F >> length);
-        for (std::size_t k = 1; k < length; ++k) {
-            code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-        }
-        characters.push_back({i, Width(code)});
-        i += length;
+        const Utf8Character character = DecodeUtf8(text, i);
+        characters.push_back({i, character.valid ? Width(character.code) : 1});
+        i += character.length;
     }
     return characters;
 }
