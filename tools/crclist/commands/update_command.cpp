@@ -13,6 +13,7 @@
 #include "tools/crclist/list/list_reading.h"
 #include "tools/crclist/list/patch_list.h"
 #include "tools/crclist/text/encoding.h"
+#include "tools/crclist/text/shown_text.h"
 #include "tools/crclist/text/windows_names.h"
 
 namespace crclist {

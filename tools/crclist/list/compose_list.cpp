@@ -1,9 +1,8 @@
 #include "tools/crclist/list/compose_list.h"
 
-#include <cstdio>
-
 #include "tools/crclist/list/list_load.h"
 #include "tools/crclist/text/encoding.h"
+#include "tools/crclist/text/shown_text.h"
 
 namespace crclist {
 namespace {
@@ -84,12 +83,6 @@ bool FormatValue(const std::string& text, std::string* value) {
 
 std::string SizeText(std::int32_t size) {
     return std::to_string(size);
-}
-
-std::string CrcText(std::uint32_t crc) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(crc));
-    return text;
 }
 
 bool WriteList(const ListContent& content, std::string* bytes, std::string* problem) {

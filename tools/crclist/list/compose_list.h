@@ -37,8 +37,7 @@ CheckList ExpectedList(const ListContent& content);
 // Whether two check lists hold the same things.
 bool SameList(const CheckList& a, const CheckList& b);
 
-// A size and CRC as make writes them: decimal, and eight upper-case hexadecimal digits.
+// A size as make writes it, in decimal; its CRC is written as CrcText (text/shown_text.h).
 std::string SizeText(std::int32_t size);
-std::string CrcText(std::uint32_t crc);
 
 }  // namespace crclist

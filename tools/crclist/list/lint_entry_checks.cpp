@@ -1,11 +1,11 @@
 // Findings about the entries of REG and CDFILES: how their numbers read, the form of disc
 // file names, and names listed twice.
-#include <cstdio>
 #include <map>
 
 #include "tools/crclist/list/lint_checks.h"
 #include "tools/crclist/list/name_form.h"
 #include "tools/crclist/text/encoding.h"
+#include "tools/crclist/text/shown_text.h"
 #include "tools/crclist/text/windows_names.h"
 
 namespace crclist {
@@ -83,13 +83,11 @@ void CheckNumbers(const ListReading& reading, const ReadEntry& entry, Findings& 
     }
     const ReadToken& crc = reading.tokens[entry.crc];
     if (!HasOwnText(crc.token.kind) || !IsPlainCrc(crc.token.text)) {
-        char value[16];
-        std::snprintf(value, sizeof value, "%08X", static_cast<unsigned>(entry.entry.crc));
         findings.Error(crc.start, "crc-form",
                        "the crc " + ShownNumber(reading, entry.crc) + " of " + name +
                            " is not one to eight hexadecimal digits (with an optional 0x): the "
                            "program reads it as " +
-                           value);
+                           CrcText(entry.entry.crc));
     }
 }
 

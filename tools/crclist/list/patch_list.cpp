@@ -4,6 +4,7 @@
 
 #include "tools/crclist/list/compose_list.h"
 #include "tools/crclist/list/list_load.h"
+#include "tools/crclist/text/shown_text.h"
 
 namespace crclist {
 namespace {

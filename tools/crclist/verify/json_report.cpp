@@ -6,6 +6,7 @@
 #include "tools/crclist/files/sequential_file.h"
 #include "tools/crclist/text/encoding.h"
 #include "tools/crclist/text/json_layout.h"
+#include "tools/crclist/text/shown_text.h"
 #include "tools/crclist/verify/verify_report.h"
 
 namespace crclist {
@@ -24,8 +25,8 @@ Json FileObject(const FileResult& result) {
     file["status"] = StatusName(result.status);
     file["expectedSize"] = result.expectedSize;
     file["size"] = result.hasSize ? Json(result.size) : Json(nullptr);
-    file["expectedCrc"] = HexCrc(result.expectedCrc);
-    file["crc"] = result.hasCrc ? Json(HexCrc(result.crc)) : Json(nullptr);
+    file["expectedCrc"] = CrcText(result.expectedCrc);
+    file["crc"] = result.hasCrc ? Json(CrcText(result.crc)) : Json(nullptr);
     return file;
 }
 

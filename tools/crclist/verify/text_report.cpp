@@ -2,6 +2,7 @@
 
 #include "tools/crclist/files/sequential_file.h"
 #include "tools/crclist/text/encoding.h"
+#include "tools/crclist/text/shown_text.h"
 #include "tools/crclist/verify/verify_report.h"
 
 namespace crclist {
@@ -17,7 +18,7 @@ std::string Detail(const FileResult& result) {
             return "size " + std::to_string(result.size) + ", listed " +
                    std::to_string(result.expectedSize);
         case Status::kCrc:
-            return "CRC " + HexCrc(result.crc) + ", listed " + HexCrc(result.expectedCrc);
+            return "CRC " + CrcText(result.crc) + ", listed " + CrcText(result.expectedCrc);
         case Status::kReadError:
             return "read error";
         case Status::kNoValue:
@@ -89,12 +90,6 @@ class TextReport : public VerifyReport {
 std::unique_ptr<VerifyReport> MakeTextReport(std::FILE* out, const ListLoad& load, bool verbose,
                                              ProgressLine& progress) {
     return std::make_unique<TextReport>(out, load, verbose, progress);
-}
-
-std::string HexCrc(std::uint32_t crc) {
-    char text[9];
-    std::snprintf(text, sizeof text, "%08" PRIX32, crc);
-    return text;
 }
 
 }  // namespace crclist

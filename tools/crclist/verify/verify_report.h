@@ -26,7 +26,4 @@ std::unique_ptr<VerifyReport> MakeTextReport(std::FILE* out, const ListLoad& loa
 // JSON: the whole document at the end.
 std::unique_ptr<VerifyReport> MakeJsonReport(std::FILE* out, const ListLoad& load);
 
-// Eight upper-case hexadecimal digits.
-std::string HexCrc(std::uint32_t crc);
-
 }  // namespace crclist
