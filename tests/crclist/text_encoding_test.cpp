@@ -1,5 +1,6 @@
 // Narrow literals in this file are compiled to Shift-JIS; u8 literals stay UTF-8.
 #include "tools/crclist/text/encoding.h"
+#include "tools/crclist/text/shown_text.h"
 
 #include <gtest/gtest.h>
 
@@ -68,6 +69,16 @@ TEST(TextEncoding, RefusesWhatHasNoForm) {
         std::string sjis;
         EXPECT_FALSE(Utf8ToSjis(bad.utf8, &sjis)) << bad.what;
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TextEncoding, ShowsASystemTextInUtf8WithoutLosingAByte) {
+    EXPECT_EQ(crclist::ShownSystemText(u8"disc/表示.DAT"), u8"disc/表示.DAT");
+    // Not UTF-8: a name such as an older system wrote in Shift-JIS.
+    EXPECT_EQ(crclist::ShownSystemText("disc/\x95\x5C.DAT"), "disc/\\x95\\.DAT");
 }
 
 }  // namespace

@@ -6,30 +6,11 @@
 #include "tools/crclist/authoring/entry_digest.h"
 #include "tools/crclist/authoring/exclude_glob.h"
 #include "tools/crclist/text/encoding.h"
+#include "tools/crclist/text/shown_text.h"
 #include "tools/crclist/text/utf8.h"
 
 namespace crclist {
 namespace {
-
-// The system text for a message: UTF-8 where it converts, else with escaped bytes.
-std::string Printable(const std::string& system) {
-    std::string utf8;
-    if (SystemToUtf8(system, &utf8)) {
-        return utf8;
-    }
-    std::string out;
-    for (char c : system) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            out += c;
-        } else {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-            out += escaped;
-        }
-    }
-    return out;
-}
 
 // `text` in Shift-JIS; else a problem that names `what` and the character to blame.
 bool ToSjis(const std::string& text, const std::string& what, std::string* sjis,
@@ -39,7 +20,7 @@ bool ToSjis(const std::string& text, const std::string& what, std::string* sjis,
     }
     std::string utf8;
     if (!SystemToUtf8(text, &utf8)) {
-        problems->push_back(what + " " + Printable(text) +
+        problems->push_back(what + " " + ShownSystemText(text) +
                             " is not valid in the system's encoding");
         return false;
     }
@@ -83,7 +64,7 @@ bool Excluded(const MakeOptions& options, const DiscFile& file) {
 // would lead the program to another file or to none.
 bool ListedName(const DiscFile& file, Listed* listed, std::vector<std::string>* problems) {
     bool ok = true;
-    const std::string shown = Printable(file.path);
+    const std::string shown = ShownSystemText(file.path);
     for (const std::string& component : file.components) {
         std::string sjis;
         ok = ToSjis(component, "the name of " + shown, &sjis, problems) && ok;
@@ -112,7 +93,7 @@ bool MakeDisc(const MakeOptions& options, DiscReader& disc, DiscGroup* group,
     const bool readable =
         disc.ListFiles(options.out == "-" ? std::string() : options.out, &files, &listing);
     for (const std::string& problem : listing) {
-        problems->push_back(Printable(problem));  // they name files in the system's encoding
+        problems->push_back(ShownSystemText(problem));  // they name files in the system's encoding
     }
     if (!readable) {
         return false;
@@ -131,7 +112,7 @@ bool MakeDisc(const MakeOptions& options, DiscReader& disc, DiscGroup* group,
     std::vector<std::string> names;
     for (const Listed& item : listed) {
         if (item.file->size > kLargestEntrySize) {
-            problems->push_back(Printable(item.file->path) +
+            problems->push_back(ShownSystemText(item.file->path) +
                                 " is over 2147483647 bytes, more than an entry can describe");
             ok = false;
         }
@@ -151,7 +132,7 @@ bool MakeDisc(const MakeOptions& options, DiscReader& disc, DiscGroup* group,
         entry.name = names[index];
         std::string why;
         if (!EntryNumbers(digests[index], &entry.size, &entry.crc, &why)) {
-            problems->push_back(Printable(listed[index].file->path) + " " + why);
+            problems->push_back(ShownSystemText(listed[index].file->path) + " " + why);
             ok = false;
         }
         group->push_back(std::move(entry));
@@ -169,7 +150,7 @@ bool MakeInstalled(const std::string& option, std::vector<FileEntry>* installed,
     }
     std::string why;
     if (!EntryNumbers(DigestForEntry(path), &entry.size, &entry.crc, &why)) {
-        problems->push_back(Printable(path) + " " + why);
+        problems->push_back(ShownSystemText(path) + " " + why);
         return false;
     }
     installed->push_back(std::move(entry));

@@ -6,6 +6,7 @@
 #include "tools/crclist/list/compose_list.h"
 #include "tools/crclist/list/lint.h"
 #include "tools/crclist/text/encoding.h"
+#include "tools/crclist/text/shown_text.h"
 
 namespace crclist {
 namespace {

@@ -34,8 +34,4 @@ class SequentialFile {
 #endif
 };
 
-// A path in the system's encoding as UTF-8, for output: natively paths already are UTF-8;
-// on Windows they are in the ANSI code page, Shift-JIS on the systems the title is for.
-std::string SystemPathToUtf8(const std::string& path);
-
 }  // namespace crclist

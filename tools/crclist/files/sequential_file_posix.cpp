@@ -63,8 +63,4 @@ void SequentialFile::Close() {
     }
 }
 
-std::string SystemPathToUtf8(const std::string& path) {
-    return path;
-}
-
 }  // namespace crclist

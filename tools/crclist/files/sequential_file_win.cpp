@@ -1,7 +1,6 @@
 #include <windows.h>
 
 #include "tools/crclist/files/sequential_file.h"
-#include "tools/crclist/text/encoding.h"
 
 namespace crclist {
 
@@ -50,10 +49,6 @@ void SequentialFile::Close() {
         CloseHandle(static_cast<HANDLE>(handle_));
         handle_ = nullptr;
     }
-}
-
-std::string SystemPathToUtf8(const std::string& path) {
-    return SjisToUtf8(path);
 }
 
 }  // namespace crclist

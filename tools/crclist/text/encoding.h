@@ -19,10 +19,3 @@ bool Utf8ToSjis(const std::string& utf8, std::string* sjis);
 // is not valid in it, or (to Shift-JIS) holds a character without a Shift-JIS form.
 bool SystemToUtf8(const std::string& text, std::string* utf8);
 bool SystemToSjis(const std::string& text, std::string* sjis);
-
-// A text of the system as a message shows it: in UTF-8, or as it is when it is not valid in
-// the system's encoding.
-inline std::string ShownSystemText(const std::string& text) {
-    std::string utf8;
-    return SystemToUtf8(text, &utf8) ? utf8 : text;
-}

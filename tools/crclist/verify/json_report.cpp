@@ -3,7 +3,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include "tools/crclist/files/sequential_file.h"
 #include "tools/crclist/text/encoding.h"
 #include "tools/crclist/text/json_layout.h"
 #include "tools/crclist/text/shown_text.h"
@@ -21,7 +20,7 @@ Json FileObject(const FileResult& result) {
         file["group"] = result.group;
     }
     file["name"] = SjisToUtf8(result.name);
-    file["path"] = result.hasPath ? Json(SystemPathToUtf8(result.path)) : Json(nullptr);
+    file["path"] = result.hasPath ? Json(ShownSystemText(result.path)) : Json(nullptr);
     file["status"] = StatusName(result.status);
     file["expectedSize"] = result.expectedSize;
     file["size"] = result.hasSize ? Json(result.size) : Json(nullptr);
@@ -41,7 +40,7 @@ double Rounded(double value, int decimals) {
 class JsonReport : public VerifyReport {
   public:
     JsonReport(std::FILE* out, const ListLoad& load) : out_(out) {
-        document_["list"] = SystemPathToUtf8(load.path);
+        document_["list"] = ShownSystemText(load.path);
         document_["loaded"] = load.loaded;
         document_["messages"] = Json::array();
         for (const std::string& complaint : load.complaints) {

@@ -1,6 +1,5 @@
 #include <cinttypes>
 
-#include "tools/crclist/files/sequential_file.h"
 #include "tools/crclist/text/encoding.h"
 #include "tools/crclist/text/shown_text.h"
 #include "tools/crclist/verify/verify_report.h"
@@ -31,7 +30,7 @@ class TextReport : public VerifyReport {
   public:
     TextReport(std::FILE* out, const ListLoad& load, bool verbose, ProgressLine& progress)
         : out_(out), verbose_(verbose), progress_(progress) {
-        const std::string list = SystemPathToUtf8(load.path);
+        const std::string list = ShownSystemText(load.path);
         if (!load.loaded) {
             std::fprintf(out_, "list %s: did not load in full\n", list.c_str());
         }
@@ -55,7 +54,7 @@ class TextReport : public VerifyReport {
             line += "  " + detail;
         }
         if (result.hasPath) {
-            line += "  " + SystemPathToUtf8(result.path);
+            line += "  " + ShownSystemText(result.path);
         }
         line += '\n';
         std::fwrite(line.data(), 1, line.size(), out_);
