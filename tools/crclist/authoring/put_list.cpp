@@ -5,7 +5,6 @@
 #include "tools/crclist/files/atomic_file.h"
 #include "tools/crclist/list/compose_list.h"
 #include "tools/crclist/list/lint.h"
-#include "tools/crclist/text/encoding.h"
 #include "tools/crclist/text/shown_text.h"
 
 namespace crclist {
@@ -15,8 +14,9 @@ constexpr char kScratchName[] = "crclist-output.INF";
 
 }  // namespace
 
-bool PutList(const std::string& command, const std::string& out, const std::string& bytes,
-             const CheckList& expected, bool replace, bool lint) {
+PutOutcome PutList(const std::string& out, const std::string& bytes, const CheckList& expected,
+                   bool replace, bool lint) {
+    PutOutcome outcome;
     const bool toStdout = out == "-";
     const std::string shown = toStdout ? std::string("<stdout>") : ShownSystemText(out);
     AtomicFile file;
@@ -30,38 +30,37 @@ bool PutList(const std::string& command, const std::string& out, const std::stri
         target += kScratchName;
     }
     if (!file.Write(target, bytes, &problem)) {
-        std::fprintf(stderr, "crclist %s: %s\n", command.c_str(), ShownSystemText(problem).c_str());
-        return false;
+        outcome.problem = ShownSystemText(problem);
+        return outcome;
     }
     ListReading reading;
     if (!ReadList(file.TemporaryPath(), &reading) || !reading.loaded ||
         !SameList(reading.list, expected)) {
-        std::fprintf(stderr,
-                     "crclist %s: the program would not read back what was meant; "
-                     "nothing is written\n",
-                     command.c_str());
-        return false;
+        outcome.problem = "the program would not read back what was meant; nothing is written";
+        return outcome;
     }
     bool clean = true;
     for (const Diagnostic& diagnostic : lint ? Lint(reading) : std::vector<Diagnostic>()) {
         clean = clean && diagnostic.severity != Severity::kError;
-        const std::string line = FormatDiagnostic(shown, reading, diagnostic);
-        std::fprintf(stderr, "%s\n", line.c_str());
+        outcome.findings.push_back(FormatDiagnostic(shown, reading, diagnostic));
     }
     if (!clean) {
-        std::fprintf(stderr, "crclist %s: the list has errors; nothing is written\n",
-                     command.c_str());
-        return false;
+        outcome.problem = "the list has errors; nothing is written";
+        return outcome;
     }
     if (toStdout) {
         std::fwrite(bytes.data(), 1, bytes.size(), stdout);
-        return std::fflush(stdout) == 0;
+        outcome.put = std::fflush(stdout) == 0;
+        if (!outcome.put) {
+            outcome.problem = "the list could not be written to standard output";
+        }
+        return outcome;
     }
-    if (!file.Commit(replace, &problem)) {
-        std::fprintf(stderr, "crclist %s: %s\n", command.c_str(), ShownSystemText(problem).c_str());
-        return false;
+    outcome.put = file.Commit(replace, &problem);
+    if (!outcome.put) {
+        outcome.problem = ShownSystemText(problem);
     }
-    return true;
+    return outcome;
 }
 
 }  // namespace crclist

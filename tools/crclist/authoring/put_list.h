@@ -4,16 +4,22 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "inf/check_list.h"
 
 namespace crclist {
 
+struct PutOutcome {
+    bool put = false;
+    std::vector<std::string> findings;  // lint's, one line each, in UTF-8
+    std::string problem;                // why it was not put in place, in UTF-8
+};
+
 // Writes `bytes` to `out` ("-": standard output), replacing an existing file only with
 // `replace`. `expected` is what the program must read from it. With `lint`, lint's findings
-// are printed on stderr under the name `out`, and an error among them stops the write. False,
-// with a message on stderr naming `command`, when anything fails.
-bool PutList(const std::string& command, const std::string& out, const std::string& bytes,
-             const CheckList& expected, bool replace, bool lint);
+// are given under the name `out`, and an error among them stops the write.
+PutOutcome PutList(const std::string& out, const std::string& bytes, const CheckList& expected,
+                   bool replace, bool lint);
 
 }  // namespace crclist

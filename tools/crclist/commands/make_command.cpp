@@ -16,22 +16,17 @@ struct MakeCommandOptions {
     bool force = false;
 };
 
-int Usage(const char* text) {
-    std::fprintf(stderr, "crclist make: %s\nRun with --help for more information.\n", text);
-    return kExitUsage;
-}
-
 int RunMake(MakeCommandOptions& options, const CLI::Option* game) {
     MakeOptions& make = options.make;
     make.hasGame = game->count() > 0;
     if (make.prompts.size() != make.discs.size()) {
-        return Usage(
-            "give one --prompt for each --disc: the program shows the k-th prompt "
-            "before the k-th disc");
+        return UsageError("make",
+                          "give one --prompt for each --disc: the program shows the k-th prompt "
+                          "before the k-th disc");
     }
     for (const std::string& installed : make.installed) {
         if (installed.find('=') == std::string::npos) {
-            return Usage("--installed takes NAME=PATH");
+            return UsageError("make", "--installed takes NAME=PATH");
         }
     }
     // A disc that is not there is told before anything is read.
@@ -54,9 +49,7 @@ int RunMake(MakeCommandOptions& options, const CLI::Option* game) {
         }
         return NothingWritten("make", problems);
     }
-    return PutList("make", make.out, bytes, ExpectedList(content), options.force, true)
-               ? kExitOk
-               : kExitFailed;
+    return ToldPut("make", PutList(make.out, bytes, ExpectedList(content), options.force, true));
 }
 
 }  // namespace

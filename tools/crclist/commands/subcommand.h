@@ -9,6 +9,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "tools/crclist/authoring/put_list.h"
+
 namespace crclist {
 
 // Exit codes that every subcommand shares.
@@ -16,7 +18,8 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;  // what the command was to do could not be done
 constexpr int kExitUsage = 2;   // wrong arguments, or a file that cannot be read
 
-// Tells `text` on stderr in the name of `command`: "crclist COMMAND: TEXT".
+// Tells `text` on stderr in the name of `command`: "crclist COMMAND: TEXT". Every error and
+// problem of a command is told this way.
 inline void Tell(const std::string& command, const std::string& text) {
     std::fprintf(stderr, "crclist %s: %s\n", command.c_str(), text.c_str());
 }
@@ -35,6 +38,19 @@ inline int NothingWritten(const std::string& command, const std::vector<std::str
     }
     Tell(command, "nothing is written");
     return kExitFailed;
+}
+
+// Tells lint's findings on a list that a command wrote, and why it was not put in place when
+// it was not; gives the exit code for it.
+inline int ToldPut(const std::string& command, const PutOutcome& outcome) {
+    for (const std::string& finding : outcome.findings) {
+        std::fprintf(stderr, "%s\n", finding.c_str());
+    }
+    if (!outcome.put) {
+        Tell(command, outcome.problem);
+        return kExitFailed;
+    }
+    return kExitOk;
 }
 
 struct Subcommand {

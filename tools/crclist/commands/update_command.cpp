@@ -219,7 +219,8 @@ int RunUpdate(const UpdateOptions& options) {
     }
     if (!changed.empty() || !options.out.empty()) {
         const std::string& target = options.out.empty() ? options.file : options.out;
-        if (!PutList("update", target, bytes, UpdatedList(reading, changed), true, false)) {
+        if (ToldPut("update", PutList(target, bytes, UpdatedList(reading, changed), true, false)) !=
+            kExitOk) {
             return kExitFailed;
         }
     }
