@@ -21,6 +21,20 @@ inline void AddDiscOption(CLI::App& parser, std::vector<std::string>& discs,
     parser.add_option("--disc", discs, before + kDiscPlaces + after)->type_name("DIR");
 }
 
+// Whether the --disc places `discs` fit a list of `groups` disc groups: none, one for all of
+// them, or one for each. False, with the reason in `error`, when they do not.
+inline bool DiscsFitGroups(const std::vector<std::string>& discs, std::size_t groups,
+                           std::string* error) {
+    if (discs.size() <= 1 || discs.size() == groups) {
+        return true;
+    }
+    *error = "the list has " + std::to_string(groups) +
+             (groups == 1 ? " disc group" : " disc groups") +
+             ": give --disc once for all of them, or once for each, in order (it was given " +
+             std::to_string(discs.size()) + " times)";
+    return false;
+}
+
 // The place for disc group `group` (from 0) of a --disc given once for all groups or once for
 // each of them.
 inline const std::string& DiscOfGroup(const std::vector<std::string>& discs, std::size_t group) {

@@ -185,12 +185,11 @@ int RunUpdate(const UpdateOptions& options) {
                                " in full (crclist lint says why)"});
     }
     const std::size_t groups = reading.list.discGroups.size();
-    if (options.discs.size() > 1 && options.discs.size() != groups) {
-        return UsageError("update", "give --disc once, or once for each of the " +
-                                        std::to_string(groups) + " [CDFILES] sections");
+    std::string error;
+    if (!DiscsFitGroups(options.discs, groups, &error)) {
+        return UsageError("update", error);
     }
     OpenedDiscs discs;
-    std::string error;
     if (!discs.Open(options.discs, &error)) {
         return UsageError("update", error);
     }

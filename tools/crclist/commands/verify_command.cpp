@@ -39,10 +39,6 @@ bool CanRead(const std::string& path) {
     return readable;
 }
 
-std::string GroupCount(std::size_t groups) {
-    return std::to_string(groups) + (groups == 1 ? " disc group" : " disc groups");
-}
-
 int Verify(const VerifyOptions& options) {
     if (options.discs.empty() && !options.installed) {
         return UsageError("verify", "nothing to verify: give --disc DIR, --installed, or both");
@@ -58,17 +54,14 @@ int Verify(const VerifyOptions& options) {
     const ListLoad load = LoadList(options.file);
     const CheckList& list = load.list;
     const std::size_t groups = list.discGroups.size();
-    if (options.discs.size() > 1 && options.discs.size() != groups) {
-        return UsageError("verify", "the list has " + GroupCount(groups) +
-                                        ": give --disc once for all of " +
-                                        "them, or once for each, in order (it was given " +
-                                        std::to_string(options.discs.size()) + " times)");
+    std::string error;
+    if (!DiscsFitGroups(options.discs, groups, &error)) {
+        return UsageError("verify", error);
     }
 
     // Every disc is opened, even when the list has no group for it, so that a mistyped one
     // is told at once.
     OpenedDiscs readers;
-    std::string error;
     if (!readers.Open(options.discs, &error)) {
         return UsageError("verify", error);
     }
