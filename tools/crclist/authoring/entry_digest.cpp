@@ -2,6 +2,16 @@
 
 namespace crclist {
 
+bool InstalledFile::Parse(const std::string& option, InstalledFile* file) {
+    const std::size_t equals = option.find('=');
+    if (equals == std::string::npos) {
+        return false;
+    }
+    file->valueName = option.substr(0, equals);
+    file->path = option.substr(equals + 1);
+    return true;
+}
+
 FileDigest DigestForEntry(const std::string& path) {
     std::vector<unsigned char> buffer(kReadSize);
     EntryDigests digests(1);

@@ -14,6 +14,18 @@ namespace crclist {
 
 constexpr std::uint64_t kLargestEntrySize = 2147483647;
 
+// An installed file named on a command line as --installed NAME=PATH: the registry value that
+// holds its path, and where it is, both in the system's encoding.
+struct InstalledFile {
+    std::string valueName;
+    std::string path;
+
+    // Splits `option` at its first '='; false when it has none.
+    static bool Parse(const std::string& option, InstalledFile* file);
+    // NAME=PATH again, for messages.
+    std::string Option() const { return valueName + "=" + path; }
+};
+
 // What a reader gives for a request, kept by index; the content of a file too large for an
 // entry is not read.
 class EntryDigests : public ReadObserver {

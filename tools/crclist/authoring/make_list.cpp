@@ -140,17 +140,15 @@ bool MakeDisc(const MakeOptions& options, DiscReader& disc, DiscGroup* group,
     return ok;
 }
 
-bool MakeInstalled(const std::string& option, std::vector<FileEntry>* installed,
+bool MakeInstalled(const InstalledFile& file, std::vector<FileEntry>* installed,
                    std::vector<std::string>* problems) {
-    const std::size_t equals = option.find('=');
-    const std::string path = option.substr(equals + 1);
     FileEntry entry;
-    if (!ToSjis(option.substr(0, equals), "the registry value name", &entry.name, problems)) {
+    if (!ToSjis(file.valueName, "the registry value name", &entry.name, problems)) {
         return false;
     }
     std::string why;
-    if (!EntryNumbers(DigestForEntry(path), &entry.size, &entry.crc, &why)) {
-        problems->push_back(ShownSystemText(path) + " " + why);
+    if (!EntryNumbers(DigestForEntry(file.path), &entry.size, &entry.crc, &why)) {
+        problems->push_back(ShownSystemText(file.path) + " " + why);
         return false;
     }
     installed->push_back(std::move(entry));
@@ -189,12 +187,12 @@ bool MakeContent(const MakeOptions& options, const OpenedDiscs& discs, ListConte
             ok = ToSjis(line, "the prompt line", &content->prompts.back().back(), problems) && ok;
         }
     }
-    for (const std::string& installed : options.installed) {
+    for (const InstalledFile& installed : options.installed) {
         ok = MakeInstalled(installed, &content->installed, problems) && ok;
     }
-    for (const std::string& disc : options.discs) {
+    for (std::size_t disc = 0; disc < options.discs.size(); ++disc) {
         content->discs.emplace_back();
-        ok = MakeDisc(options, discs.Reader(disc), &content->discs.back(), problems) && ok;
+        ok = MakeDisc(options, discs.ReaderOfGroup(disc), &content->discs.back(), problems) && ok;
     }
     return ok && problems->empty();
 }

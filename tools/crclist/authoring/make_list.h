@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/crclist/authoring/entry_digest.h"
 #include "tools/crclist/files/disc_reader.h"
 #include "tools/crclist/list/compose_list.h"
 
@@ -18,9 +19,9 @@ struct MakeOptions {
     bool hasGame = false;
     std::string game;
     std::vector<std::string> messages;
-    std::vector<std::string> discs;      // where each disc is: a folder or an image
-    std::vector<std::string> prompts;    // one for each disc; a line feed separates lines
-    std::vector<std::string> installed;  // NAME=PATH
+    std::vector<std::string> discs;    // where each disc is: a folder or an image
+    std::vector<std::string> prompts;  // one for each disc; a line feed separates lines
+    std::vector<InstalledFile> installed;
     std::vector<std::string> excludes;
 };
 
@@ -28,7 +29,7 @@ struct MakeOptions {
 // `discs` opened for options.discs[k]. False, with one problem a culprit (in UTF-8), when a
 // text or name has no Shift-JIS form, a name is not valid in the system's encoding, holds a
 // backslash or ends in a space or a dot, or a file cannot be read or is over 2147483647
-// bytes. The number of prompts and discs, and the form NAME=PATH, are the caller's to check.
+// bytes. The number of prompts and discs is the caller's to check.
 //
 // The files of a disc are listed in the byte order of their Shift-JIS names, folder by
 // folder: the names of a folder in byte order, each folder's files at its place in that

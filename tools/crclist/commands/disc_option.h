@@ -35,10 +35,4 @@ inline bool DiscsFitGroups(const std::vector<std::string>& discs, std::size_t gr
     return false;
 }
 
-// The place for disc group `group` (from 0) of a --disc given once for all groups or once for
-// each of them.
-inline const std::string& DiscOfGroup(const std::vector<std::string>& discs, std::size_t group) {
-    return discs[discs.size() == 1 ? 0 : group];
-}
-
 }  // namespace crclist

@@ -6,6 +6,7 @@
 #include "tools/crclist/authoring/make_list.h"
 #include "tools/crclist/authoring/put_list.h"
 #include "tools/crclist/commands/disc_option.h"
+#include "tools/crclist/commands/installed_option.h"
 #include "tools/crclist/files/atomic_file.h"
 
 namespace crclist {
@@ -13,6 +14,7 @@ namespace {
 
 struct MakeCommandOptions {
     MakeOptions make;
+    std::vector<std::string> installed;  // NAME=PATH
     bool force = false;
 };
 
@@ -24,10 +26,8 @@ int RunMake(MakeCommandOptions& options, const CLI::Option* game) {
                           "give one --prompt for each --disc: the program shows the k-th prompt "
                           "before the k-th disc");
     }
-    for (const std::string& installed : make.installed) {
-        if (installed.find('=') == std::string::npos) {
-            return UsageError("make", "--installed takes NAME=PATH");
-        }
+    if (!TakeInstalledFiles("make", options.installed, &make.installed)) {
+        return kExitUsage;
     }
     // A disc that is not there is told before anything is read.
     OpenedDiscs discs;
@@ -74,7 +74,7 @@ Subcommand AddMakeCommand(CLI::App& app) {
     parser->add_option("--prompt", make.prompts,
                        "the prompt shown before the disc of the same place; a line feed "
                        "separates its lines (one for each --disc)");
-    parser->add_option("--installed", make.installed,
+    parser->add_option("--installed", options->installed,
                        "NAME=PATH: an installed file, found through registry value NAME "
                        "(repeatable)");
     parser->add_option("--exclude", make.excludes,

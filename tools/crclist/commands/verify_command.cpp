@@ -67,8 +67,8 @@ int Verify(const VerifyOptions& options) {
     }
     VerifyPlan plan;
     plan.installed = options.installed;
-    for (std::size_t group = 0; !options.discs.empty() && group < groups; ++group) {
-        plan.discs.push_back(&readers.Reader(DiscOfGroup(options.discs, group)));
+    for (std::size_t group = 0; !readers.Empty() && group < groups; ++group) {
+        plan.discs.push_back(&readers.ReaderOfGroup(group));
     }
 
     CatchStopSignals();

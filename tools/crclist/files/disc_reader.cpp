@@ -55,6 +55,7 @@ bool OpenDisc(const std::string& where, std::unique_ptr<DiscReader>* reader, std
 }
 
 bool OpenedDiscs::Open(const std::vector<std::string>& wheres, std::string* error) {
+    wheres_ = wheres;
     for (const std::string& where : wheres) {
         std::unique_ptr<DiscReader>& reader = readers_[where];
         if (!reader && !OpenDisc(where, &reader, error)) {

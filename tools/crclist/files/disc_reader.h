@@ -4,6 +4,7 @@
 // one way, in the order that suits it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -47,16 +48,23 @@ class DiscReader {
 // images as drives.
 bool OpenDisc(const std::string& where, std::unique_ptr<DiscReader>* reader, std::string* error);
 
-// The discs of a command line, each place opened once however often it is given.
+// The discs of a command line, each place opened once however often it is given: one place
+// for every disc group of a list, or one for each group in order.
 class OpenedDiscs {
   public:
     // Opens every place in `wheres` before any is read, so that a mistyped one is told at
     // once. False, with the reason in `error`, at the first that cannot be opened.
     bool Open(const std::vector<std::string>& wheres, std::string* error);
-    // The reader of `where`, which Open has opened.
-    DiscReader& Reader(const std::string& where) const { return *readers_.at(where); }
+
+    bool Empty() const { return wheres_.empty(); }
+    // Where disc group `group` (from 0) is, and its reader; only when not Empty.
+    const std::string& WhereOfGroup(std::size_t group) const {
+        return wheres_[wheres_.size() == 1 ? 0 : group];
+    }
+    DiscReader& ReaderOfGroup(std::size_t group) const { return *readers_.at(WhereOfGroup(group)); }
 
   private:
+    std::vector<std::string> wheres_;
     std::map<std::string, std::unique_ptr<DiscReader>> readers_;
 };
 
