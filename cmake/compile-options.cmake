@@ -2,6 +2,7 @@
 
 option(SUMWARDEN_WERROR "Treat compiler warnings as errors" OFF)
 option(SUMWARDEN_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+option(SUMWARDEN_HARDEN "Build with Debian's hardening flags, for a program to install" OFF)
 
 set(CMAKE_CXX_STANDARD 17)
 set(CMAKE_CXX_STANDARD_REQUIRED ON)
@@ -23,6 +24,14 @@ endif()
 if(WIN32)
   # ANSI functions throughout: UNICODE must never be defined.
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX STRICT _WIN32_WINNT=0x0501 WINVER=0x0501)
+endif()
+
+# What a Debian package's build gives its programs (dpkg-buildflags, hardening=+all): checked
+# buffer functions, stack guards, and relocations made read-only before main() runs.
+if(SUMWARDEN_HARDEN)
+  add_compile_definitions(_FORTIFY_SOURCE=2)
+  add_compile_options(-fstack-protector-strong)
+  add_link_options(-Wl,-z,relro,-z,now)
 endif()
 
 if(SUMWARDEN_SANITIZE)

@@ -2,7 +2,7 @@
 # tools/bench/bench_verify.sh [MiB]: how fast `crclist verify` reads and checks a file that is in the
 # page cache, against the read ceiling (dd bs=1M of the same file) and the CRC-32 tools that a
 # pipeline might use instead. Installs the missing peers (7zip, rhash, cksfv), builds crclist
-# (Release, in build/bench), makes a file of MiB mebibytes (default 1024), takes the median of
+# (the release preset, in build/release), makes a file of MiB mebibytes (default 1024), takes the median of
 # five runs of each tool, and prints MB/s, the ratios, the peak memory of crclist and whether
 # the targets are met: at least 0.6 times dd, at least 3 times the fastest peer, at most 16 MiB.
 # Exit code 1 when a target is missed. Nothing else should load the machine meanwhile.
@@ -28,10 +28,10 @@ if ((${#missing[@]})); then
     "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-crclist=${CRCLIST:-$root/build/bench/tools/crclist/crclist}
+crclist=${CRCLIST:-$root/build/release/tools/crclist/crclist}
 if [ -z "${CRCLIST:-}" ]; then
-    cmake -S "$root" -B "$root/build/bench" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-    cmake --build "$root/build/bench" --target crclist -j 2 >/dev/null
+    (cd "$root" && cmake --preset release >/dev/null &&
+        cmake --build --preset release --target crclist -j 2 >/dev/null)
 fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/bench-verify.XXXXXX")

@@ -47,14 +47,14 @@ lint_format() {
     echo "lint: clang-format: ${#files[@]} files formatted"
 }
 
-# Every *.sh, and any other tracked file that starts with a sh or bash shebang (.ci/run),
-# NUL-separated.
+# Every *.sh and *.bash (the completion, sourced, so without a shebang), and any other tracked
+# file that starts with a sh or bash shebang (.ci/run), NUL-separated.
 shell_scripts() {
     local file first shebang='^#! *(/usr)?/bin/(env +)?(ba)?sh( |$)'
     while IFS= read -r -d '' file; do
         first=
-        [[ $file == *.sh ]] || { [ -f "$file" ] && IFS= read -r first <"$file"; }
-        if [[ $file == *.sh || $first =~ $shebang ]]; then
+        [[ $file == *.sh || $file == *.bash ]] || { [ -f "$file" ] && IFS= read -r first <"$file"; }
+        if [[ $file == *.sh || $file == *.bash || $first =~ $shebang ]]; then
             printf '%s\0' "$file"
         fi
     done < <(tracked)

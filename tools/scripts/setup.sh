@@ -3,17 +3,39 @@
 # missing. apt-get update runs only when something has to be installed.
 # Never install wine32: with it present the wine launcher picks the 32-bit loader, which
 # this kind of machine cannot run.
+#
+#   tools/scripts/setup.sh           everything, for every build and test
+#   tools/scripts/setup.sh package   only what crclist's Debian package needs to be built
 set -euo pipefail
 
+# crclist with the host g++: command line, JSON, fast CRC-32 (ISA-L), disc images (libarchive),
+# and its package: the manual page (scdoc), the libraries it depends on (dpkg-shlibdeps, which
+# CPack finds the program with file).
 packages=(
-    cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev
-    g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-    python3 locales wine64 fonts-wine xvfb xauth x11-utils imagemagick fonts-ipafont-gothic
-    # crclist: command line, JSON, fast CRC-32 (ISA-L natively, zlib for Windows), disc images
-    libcli11-dev nlohmann-json3-dev libisal-dev libz-mingw-w64-dev libarchive-dev xorriso
-    # the lint stage
-    clang-format clang-tidy shellcheck shfmt
+    cmake ninja-build g++ libcli11-dev nlohmann-json3-dev libisal-dev zlib1g-dev libarchive-dev
+    scdoc dpkg-dev file
 )
+case ${1:-} in
+    package) ;;
+    '')
+        packages+=(
+            clang libclang-rt-14-dev libgtest-dev
+            g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
+            binutils-mingw-w64-x86-64 python3 locales wine64 fonts-wine xvfb xauth x11-utils
+            imagemagick fonts-ipafont-gothic
+            # crclist.exe's zlib, the disc images of the tests
+            libz-mingw-w64-dev xorriso
+            # the checks of crclist's completion and package
+            bash-completion lintian
+            # the lint stage
+            clang-format clang-tidy shellcheck shfmt
+        )
+        ;;
+    *)
+        echo "usage: tools/scripts/setup.sh [package]" >&2
+        exit 2
+        ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs every test of the project, from a fresh machine: installs what is missing, builds the
 # targets and runs, in order, the linters (tools/scripts/lint.sh), the native unit tests (plain and
-# under ASan/UBSan), the information-file fuzzer, the checks of the 32-bit release program and
+# under ASan/UBSan), the check of crclist's Debian package, the information-file fuzzer, the checks of the 32-bit release program and
 # its package, the tests of the shell and the dialogs under Wine, and the end-to-end suite of
 # the real program under Wine. Each stage is one ctest run of one build; a failing test shows
 # its own output. Every stage runs even when an earlier one failed, so that one run shows
@@ -61,6 +61,11 @@ unit_tests() {
     build "$1" && tests "$1" -LE lint
 }
 
+# The release build of crclist makes its Debian package; its one test checks the package.
+debian_package() {
+    build release --target all package && tests release
+}
+
 fuzz() {
     build fuzz && tests fuzz -L fuzz
 }
@@ -83,6 +88,7 @@ end_to_end() {
 stage "lint" lint
 stage "native unit tests" unit_tests native
 stage "native unit tests under ASan and UBSan" unit_tests native-asan
+stage "crclist's Debian package" debian_package
 stage "information-file fuzzers (${SUMWARDEN_FUZZ_SECONDS} s and 20 s)" fuzz
 stage "32-bit release program, its x86_64 twin and the release package" release_program
 stage "shell and dialog tests under Wine" windows_programs
