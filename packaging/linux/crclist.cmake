@@ -59,12 +59,6 @@ up to date (update) and shows a list's contents as JSON (dump). Discs are
 folders or ISO 9660 images.")
 # The libraries that crclist links, with the versions they need, from dpkg-shlibdeps.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# libarchive, which reads the disc images, is loaded at run time while crclist does not link
-# it (tools/crclist/files/archive_library.h), and dpkg-shlibdeps cannot see it then.
-get_target_property(crclist_links crclist_core LINK_LIBRARIES)
-if(NOT crclist_links MATCHES "[Aa]rchive")
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS libarchive13)
-endif()
 include(CPack)
 
 # The checks. The manual page's options and the completion are checked in the developers'
