@@ -27,11 +27,8 @@ class SequentialFile {
   private:
     void Close();
 
-#ifdef _WIN32
-    void* handle_ = nullptr;  // a HANDLE; null when closed
-#else
-    int fd_ = -1;  // -1 when closed
-#endif
+    // A file descriptor, or a HANDLE on Windows; -1 (INVALID_HANDLE_VALUE there) when closed.
+    std::intptr_t handle_ = -1;
 };
 
 }  // namespace crclist

@@ -26,13 +26,13 @@ bool SequentialFile::Open(const std::string& path) {
     }
     // Only a hint: a system that ignores it reads the file all the same.
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    fd_ = fd;
+    handle_ = fd;
     return true;
 }
 
 bool SequentialFile::Size(std::uint64_t* size) const {
     struct stat info;
-    if (fd_ < 0 || ::fstat(fd_, &info) != 0 || info.st_size < 0) {
+    if (handle_ < 0 || ::fstat(static_cast<int>(handle_), &info) != 0 || info.st_size < 0) {
         return false;
     }
     *size = static_cast<std::uint64_t>(info.st_size);
@@ -41,11 +41,11 @@ bool SequentialFile::Size(std::uint64_t* size) const {
 
 bool SequentialFile::Read(void* buffer, std::size_t count, std::size_t* got) {
     *got = 0;
-    if (fd_ < 0) {
+    if (handle_ < 0) {
         return false;
     }
     for (;;) {
-        const ssize_t result = ::read(fd_, buffer, count);
+        const ssize_t result = ::read(static_cast<int>(handle_), buffer, count);
         if (result >= 0) {
             *got = static_cast<std::size_t>(result);
             return true;
@@ -57,9 +57,9 @@ bool SequentialFile::Read(void* buffer, std::size_t count, std::size_t* got) {
 }
 
 void SequentialFile::Close() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
+    if (handle_ >= 0) {
+        ::close(static_cast<int>(handle_));
+        handle_ = -1;
     }
 }
 

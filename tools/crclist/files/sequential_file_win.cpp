@@ -16,13 +16,13 @@ bool SequentialFile::Open(const std::string& path) {
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
-    handle_ = file;
+    handle_ = reinterpret_cast<std::intptr_t>(file);
     return true;
 }
 
 bool SequentialFile::Size(std::uint64_t* size) const {
     LARGE_INTEGER value;
-    if (handle_ == nullptr || !GetFileSizeEx(static_cast<HANDLE>(handle_), &value) ||
+    if (handle_ == -1 || !GetFileSizeEx(reinterpret_cast<HANDLE>(handle_), &value) ||
         value.QuadPart < 0) {
         return false;
     }
@@ -32,12 +32,12 @@ bool SequentialFile::Size(std::uint64_t* size) const {
 
 bool SequentialFile::Read(void* buffer, std::size_t count, std::size_t* got) {
     *got = 0;
-    if (handle_ == nullptr) {
+    if (handle_ == -1) {
         return false;
     }
     DWORD read = 0;
     const auto asked = static_cast<DWORD>(count > 0x40000000u ? 0x40000000u : count);
-    if (!::ReadFile(static_cast<HANDLE>(handle_), buffer, asked, &read, nullptr)) {
+    if (!::ReadFile(reinterpret_cast<HANDLE>(handle_), buffer, asked, &read, nullptr)) {
         return false;
     }
     *got = read;
@@ -45,9 +45,9 @@ bool SequentialFile::Read(void* buffer, std::size_t count, std::size_t* got) {
 }
 
 void SequentialFile::Close() {
-    if (handle_ != nullptr) {
-        CloseHandle(static_cast<HANDLE>(handle_));
-        handle_ = nullptr;
+    if (handle_ != -1) {
+        CloseHandle(reinterpret_cast<HANDLE>(handle_));
+        handle_ = -1;
     }
 }
 

@@ -1,17 +1,11 @@
 #include "tools/crclist/verify/progress_line.h"
 
-#ifdef _WIN32
-#include <io.h>
-#include <windows.h>
-#else
-#include <unistd.h>
-#endif
-
 #include <algorithm>
 #include <cinttypes>
 #include <cmath>
 #include <vector>
 
+#include "tools/crclist/text/console.h"
 #include "tools/crclist/text/utf8.h"
 
 namespace crclist {
@@ -19,14 +13,6 @@ namespace {
 
 constexpr std::size_t kColumns = 79;  // one short of the narrowest usual terminal
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
-
-bool IsTerminal(std::FILE* out) {
-#ifdef _WIN32
-    return _isatty(_fileno(out)) != 0;
-#else
-    return ::isatty(::fileno(out)) != 0;
-#endif
-}
 
 // The columns that a character takes on a terminal: two for the wide East Asian characters,
 // one for the rest, half-width katakana included.
@@ -142,20 +128,7 @@ void ProgressLine::Clear() {
 }
 
 void ProgressLine::Write(const std::string& utf8) {
-#ifdef _WIN32
-    // A console shows UTF-8 bytes in its own code page; as UTF-16 it shows them right.
-    const HANDLE console = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(out_)));
-    const int size = static_cast<int>(utf8.size());
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, &wide[0], size);
-    DWORD written = 0;
-    if (length > 0 &&
-        WriteConsoleW(console, wide.data(), static_cast<DWORD>(length), &written, nullptr)) {
-        return;
-    }
-#endif
-    std::fwrite(utf8.data(), 1, utf8.size(), out_);
-    std::fflush(out_);
+    WriteText(out_, utf8);
 }
 
 }  // namespace crclist

@@ -10,4 +10,8 @@ bool StopSignalled();
 // 128 + the signal's number, as a shell reports it: 130 for Ctrl-C.
 int StopExitCode();
 
+// For the platform's halves (stop_signal_posix.cpp, stop_signal_win.cpp): notes the first stop
+// signal; false when one came before, and the process is to end at once.
+bool TakeStopSignal(int signal);
+
 }  // namespace crclist

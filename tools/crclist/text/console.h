@@ -1,0 +1,17 @@
+// Writing the tool's UTF-8 text to where its output goes: a terminal shows it as text (on
+// Windows through the console's own UTF-16 interface, since a console reads bytes in its own
+// code page), and a file or a pipe gets the UTF-8 bytes.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace crclist {
+
+// Whether `stream` is a terminal (a console on Windows).
+bool IsTerminal(std::FILE* stream);
+
+// Writes `utf8` to `stream` and flushes it. False when it could not be written.
+bool WriteText(std::FILE* stream, const std::string& utf8);
+
+}  // namespace crclist

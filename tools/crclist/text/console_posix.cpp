@@ -1,0 +1,16 @@
+#include <unistd.h>
+
+#include "tools/crclist/text/console.h"
+
+namespace crclist {
+
+bool IsTerminal(std::FILE* stream) {
+    return ::isatty(::fileno(stream)) != 0;
+}
+
+bool WriteText(std::FILE* stream, const std::string& utf8) {
+    std::fwrite(utf8.data(), 1, utf8.size(), stream);
+    return std::fflush(stream) == 0;
+}
+
+}  // namespace crclist
