@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/crclist/files/read_observer.h"
+
 namespace crclist {
 
 // The read size, chosen by measuring: a 1 GiB file in the page cache read and taken into the
@@ -33,25 +35,6 @@ struct FileDigest {
     // Its size when it was opened; for kChanged, how much it held as it was read.
     std::uint64_t size = 0;
     std::uint32_t crc = 0;
-};
-
-// What a reader tells about the files that it reads and asks of the one who reads them.
-// `index` is the position of the file in the reader's request.
-class ReadObserver {
-  public:
-    // File `index` was found with `size` bytes and is about to be read. False: its content is
-    // not wanted, and it is not read.
-    virtual bool WantContent(std::size_t index, std::uint64_t size) = 0;
-    // `count` more bytes were read.
-    virtual void BytesRead(std::uint64_t count) = 0;
-    // Asked before each block.
-    virtual bool StopRequested() = 0;
-    // Everything known of file `index`, once for each file of the request, in the order in
-    // which the reader has them. A file whose reading was stopped is not reported.
-    virtual void Done(std::size_t index, const FileDigest& digest) = 0;
-
-  protected:
-    ~ReadObserver() = default;
 };
 
 // Reads the file at `path` (system encoding) with blocks of `buffer`, which must hold at
