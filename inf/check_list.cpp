@@ -18,6 +18,7 @@ class TokenStream {
     explicit TokenStream(InfObserver* observer)
         : observer_(observer != nullptr ? *observer : silent_) {}
     bool Open(const char* path) { return lexer_.Open(path); }
+    bool OpenBytes(const std::string& bytes) { return lexer_.OpenBytes(bytes); }
     const Token& Next() {
         current_ = lexer_.Next();
         observer_.OnToken(current_, lexer_.TokenStart(), lexer_.ScanEnd());
@@ -96,13 +97,8 @@ void ReadValues(TokenStream& tokens, Append append) {
     }
 }
 
-}  // namespace
-
-bool CheckList::LoadInfFile(const char* path, InfObserver* observer) {
-    TokenStream tokens(observer);
-    if (!tokens.Open(path)) {
-        return false;
-    }
+// Adds the sections of `tokens`, from their first token, to `list`.
+bool ReadSections(TokenStream& tokens, CheckList& list) {
     if (tokens.Next().kind == TokEnd) {
         return true;
     }
@@ -115,17 +111,17 @@ bool CheckList::LoadInfFile(const char* path, InfObserver* observer) {
                     if (!ReadHeaderEnd(tokens)) {
                         return false;
                     }
-                    ReadSingleValue(tokens, title);
+                    ReadSingleValue(tokens, list.title);
                     break;
                 case TokGame:
                     if (!ReadHeaderEnd(tokens)) {
                         return false;
                     }
-                    ReadSingleValue(tokens, gameKey);
+                    ReadSingleValue(tokens, list.gameKey);
                     counts = false;
                     break;
                 case TokReg:
-                    if (!ReadHeaderEnd(tokens) || !ReadEntries(tokens, installedFiles)) {
+                    if (!ReadHeaderEnd(tokens) || !ReadEntries(tokens, list.installedFiles)) {
                         return false;
                     }
                     counts = false;
@@ -136,7 +132,7 @@ bool CheckList::LoadInfFile(const char* path, InfObserver* observer) {
                     if (!ReadHeaderEnd(tokens) || !ReadEntries(tokens, group)) {
                         return false;
                     }
-                    discGroups.push_back(std::move(group));
+                    list.discGroups.push_back(std::move(group));
                     counts = false;
                     break;
                 }
@@ -144,8 +140,9 @@ bool CheckList::LoadInfFile(const char* path, InfObserver* observer) {
                     if (!ReadHeaderEnd(tokens)) {
                         return false;
                     }
-                    ReadValues(tokens,
-                               [this](const std::string& text) { messageLines.push_back(text); });
+                    ReadValues(tokens, [&list](const std::string& text) {
+                        list.messageLines.push_back(text);
+                    });
                     counts = false;
                     break;
                 case TokDriveInfo: {
@@ -157,7 +154,7 @@ bool CheckList::LoadInfFile(const char* path, InfObserver* observer) {
                         prompt += text;
                         prompt += '\n';
                     });
-                    drivePrompts.push_back(std::move(prompt));
+                    list.drivePrompts.push_back(std::move(prompt));
                     counts = false;
                     break;
                 }
@@ -175,4 +172,16 @@ bool CheckList::LoadInfFile(const char* path, InfObserver* observer) {
             return true;
         }
     }
+}
+
+}  // namespace
+
+bool CheckList::LoadInfFile(const char* path, InfObserver* observer) {
+    TokenStream tokens(observer);
+    return tokens.Open(path) && ReadSections(tokens, *this);
+}
+
+bool CheckList::LoadInfBytes(const std::string& bytes, InfObserver* observer) {
+    TokenStream tokens(observer);
+    return tokens.OpenBytes(bytes) && ReadSections(tokens, *this);
 }

@@ -27,4 +27,7 @@ struct CheckList {
     // without a syntax error; on false, what was read before the fault stays. An observer,
     // when given, is told what each token was taken for; it changes nothing in the reading.
     bool LoadInfFile(const char* path, InfObserver* observer = nullptr);
+    // The same for a file's whole content already read: for tools that open files their own
+    // way. No bytes read as a file that cannot be read.
+    bool LoadInfBytes(const std::string& bytes, InfObserver* observer = nullptr);
 };
