@@ -114,6 +114,17 @@ e2e_env_up() {
         for letter in $cdroms; do
             printf '"%s:"="cdrom"\r\n' "$letter"
         done
+        # Outside a Japanese locale Wine draws captions in a Western font and takes Japanese
+        # glyphs from the font it links to, "MS UI Gothic", which is not here: a Japanese
+        # title would show as boxes on the screen. The IPA font stands in for it, in the
+        # test prefix only.
+        case $E2E_LOCALE in
+            ja_JP.*) ;;
+            *)
+                printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
+                printf '"MS UI Gothic"="IPAPGothic"\r\n'
+                ;;
+        esac
     } >"$E2E_ROOT/setup.reg"
     e2e_wine reg import "$(e2e_winpath "$E2E_ROOT/setup.reg")" >/dev/null 2>&1
     "$E2E_WINESERVER" -w
