@@ -10,13 +10,15 @@ same sources, checked the same way except for its format. Every check prints one
 code is 1 when any check failed. --dump also prints each dialog template as stored.
 
 The file is read with the standard library alone: the PE headers, the import table, the
-resource directory, the dialog templates, the icon group and the version record are parsed
-here, so that nothing beyond Python is needed to check a build.
+resource directory, the dialog templates, the icon group, the version record and the
+application manifest are parsed here, so that nothing beyond Python is needed to check a build.
+manifest_problems() checks the manifest of any program file, crclist.exe's too.
 """
 
 import json
 import struct
 import sys
+import xml.etree.ElementTree as ElementTree
 from pathlib import Path
 
 MACHINE_I386 = 0x014C
@@ -27,6 +29,7 @@ RT_ICON = 3
 RT_DIALOG = 5
 RT_GROUP_ICON = 14
 RT_VERSION = 16
+RT_MANIFEST = 24
 LANG_JAPANESE = 0x0411
 
 # DLLs the program may load: all part of every Windows installation.
@@ -71,7 +74,8 @@ INTERFACE_TABLE = Path(__file__).resolve().parent.parent / "interface" / "progra
 
 def load_interface(path=INTERFACE_TABLE):
     """The dialogs by template id as (rect, caption, style, font, controls), the controls in
-    tab order as (class, id, text, rect, style); and the icon group id."""
+    tab order as (class, id, text, rect, style); the icon group id; and the manifest's
+    settings as (active code page, execution level)."""
     with open(path, encoding="utf-8") as f:
         table = json.load(f)
     dialogs = {}
@@ -80,10 +84,28 @@ def load_interface(path=INTERFACE_TABLE):
                     for c in dialog["controls"]]
         dialogs[dialog["template"]] = (tuple(dialog["rect"]), dialog["caption"],
                                        dialog["style"], tuple(dialog["font"]), controls)
-    return dialogs, table["iconGroup"]
+    manifest = table["manifest"]
+    return dialogs, table["iconGroup"], (manifest["activeCodePage"], manifest["executionLevel"])
 
 
-EXPECTED_DIALOGS, ICON_GROUP = load_interface()
+EXPECTED_DIALOGS, ICON_GROUP, EXPECTED_MANIFEST = load_interface()
+
+# The manifest that Windows reads when it creates the process is resource 1
+# (CREATEPROCESS_MANIFEST_RESOURCE_ID). Its elements, each once at its place and in its
+# namespace; any other element, such as a dependency on common controls 6, dpiAware or
+# dpiAwareness, changes how the dialogs look and fails the check.
+ASM_V1 = "urn:schemas-microsoft-com:asm.v1"
+ASM_V3 = "urn:schemas-microsoft-com:asm.v3"
+SETTINGS_2019 = "http://schemas.microsoft.com/SMI/2019/WindowsSettings"
+MANIFEST_ID = 1
+EXECUTION_LEVEL = "trustInfo/security/requestedPrivileges/requestedExecutionLevel"
+ACTIVE_CODE_PAGE = "application/windowsSettings/activeCodePage"
+MANIFEST_ELEMENTS = {
+    "trustInfo": ASM_V3, "trustInfo/security": ASM_V3,
+    "trustInfo/security/requestedPrivileges": ASM_V3, EXECUTION_LEVEL: ASM_V3,
+    "application": ASM_V3, "application/windowsSettings": ASM_V3,
+    ACTIVE_CODE_PAGE: SETTINGS_2019,
+}
 
 EXPECTED_VERSION = (1, 0, 0, 1)
 VERSION_STRING_TABLE = "041103a4"
@@ -474,6 +496,54 @@ def check_icon(resources):
     return problems
 
 
+def manifest_problems(resources, expected=EXPECTED_MANIFEST):
+    """What is wrong with the program's application manifest: [] when it is resource 1, the
+    only one, and holds the active code page and the execution level of `expected` and
+    nothing else."""
+    code_page, level = expected
+    manifests = {name: languages for (kind, name), languages in resources.items()
+                 if kind == RT_MANIFEST}
+    if not manifests:
+        return ["no manifest"]
+    if list(manifests) != [MANIFEST_ID] or len(manifests[MANIFEST_ID]) != 1:
+        return [f"manifests {sorted(map(str, manifests))}, expected resource 1 alone, "
+                f"in one language"]
+    try:
+        root = ElementTree.fromstring(next(iter(manifests[MANIFEST_ID].values())))
+    except ElementTree.ParseError as error:
+        return [f"not XML: {error}"]
+    if root.tag != f"{{{ASM_V1}}}assembly" or root.get("manifestVersion") != "1.0":
+        return [f"root {root.tag} version {root.get('manifestVersion')}, expected assembly "
+                f"1.0 in {ASM_V1}"]
+    problems = []
+    found = {}
+
+    def visit(element, path):
+        for child in element:
+            namespace, _, name = child.tag.lstrip("{").rpartition("}")
+            where = f"{path}/{name}" if path else name
+            if MANIFEST_ELEMENTS.get(where) != namespace or where in found:
+                problems.append(f"unexpected {name} ({namespace or 'no namespace'})"
+                                f" at {path or 'the top'}")
+            else:
+                found[where] = child
+            visit(child, where)
+
+    visit(root, "")
+    problems += [f"no {where} in {namespace}" for where, namespace in MANIFEST_ELEMENTS.items()
+                 if where not in found]
+    if ACTIVE_CODE_PAGE in found and (found[ACTIVE_CODE_PAGE].text or "").strip() != code_page:
+        problems.append(f"activeCodePage {found[ACTIVE_CODE_PAGE].text!r}, "
+                        f"expected {code_page!r}")
+    if EXECUTION_LEVEL in found:
+        element = found[EXECUTION_LEVEL]
+        if element.get("level") != level:
+            problems.append(f"execution level {element.get('level')!r}, expected {level!r}")
+        if element.get("uiAccess", "false") != "false":
+            problems.append(f"uiAccess {element.get('uiAccess')!r}")
+    return problems
+
+
 def format_name(pe32_plus):
     """("PE32+", machine) or ("PE32", machine) of the format that a build must have."""
     return ("PE32+", MACHINE_AMD64) if pe32_plus else ("PE32", MACHINE_I386)
@@ -563,6 +633,10 @@ def run_checks(data, want_pe32_plus=False):
         except BROKEN as error:
             problems = [f"version record unreadable: {error}"]
     report("version", problems, "1.0.0.1, string table 041103a4, translation 0x411/932")
+
+    report("manifest", manifest_problems(resources),
+           f"resource 1: activeCodePage {EXPECTED_MANIFEST[0]}, {EXPECTED_MANIFEST[1]}, "
+           f"nothing else")
     return results
 
 

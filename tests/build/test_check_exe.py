@@ -87,6 +87,7 @@ DAMAGES = [
     ("file version", bump_file_version, "version"),
     ("translation", replace_once(struct.pack("<HH", 0x411, 932), struct.pack("<HH", 0x409, 1252)),
      "version"),
+    ("UTF-8 as the code page", replace_once(b">ja-JP<", b">UTF-8<"), "manifest"),
 ]
 
 
@@ -115,6 +116,63 @@ class CheckExeCatchesFaults(unittest.TestCase):
             with self.subTest(size=size):
                 results = check_exe.run_checks(self.data[:size])
                 self.assertFalse(all(passed for _, passed, _ in results))
+
+
+MANIFEST = os.path.join(ROOT, "resources", "sumwarden.manifest")
+COMMON_CONTROLS = ('<dependency><dependentAssembly><assemblyIdentity type="win32" '
+                   'name="Microsoft.Windows.Common-Controls" version="6.0.0.0" '
+                   'publicKeyToken="6595b64144ccf1df" language="*"/></dependentAssembly>'
+                   '</dependency>')
+DPI_AWARE = ('<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true'
+             '</dpiAware>')
+# (what is wrong, the replacements that make it so, what the check must say)
+MANIFEST_FAULTS = [
+    ("another code page", [(">ja-JP<", ">UTF-8<")], "activeCodePage 'UTF-8', expected 'ja-JP'"),
+    ("code page in the 2005 namespace", [("SMI/2019", "SMI/2005")],
+     "no application/windowsSettings/activeCodePage"),
+    ("elevation", [('"asInvoker"', '"requireAdministrator"')],
+     "execution level 'requireAdministrator'"),
+    ("no execution level", [("<trustInfo", "<!--<trustInfo"), ("</trustInfo>", "</trustInfo>-->")],
+     "no trustInfo in"),
+    ("common controls 6", [("<trustInfo", COMMON_CONTROLS + "<trustInfo")],
+     "unexpected dependency"),
+    ("DPI awareness", [("<activeCodePage", DPI_AWARE + "<activeCodePage")], "unexpected dpiAware"),
+    ("not XML", [("</assembly>", "")], "not XML"),
+]
+
+
+class ManifestCheck(unittest.TestCase):
+    """The manifest's own check, on the committed manifest: any program that links it passes."""
+
+    @classmethod
+    def setUpClass(cls):
+        with open(MANIFEST, encoding="utf-8") as f:
+            cls.text = f.read()
+
+    @staticmethod
+    def problems(text):
+        return check_exe.manifest_problems(
+            {(check_exe.RT_MANIFEST, 1): {0: text.encode("utf-8")}})
+
+    def test_committed_manifest_passes(self):
+        self.assertEqual(self.problems(self.text), [])
+
+    def test_each_fault_is_named(self):
+        for what, replacements, said in MANIFEST_FAULTS:
+            with self.subTest(what):
+                text = self.text
+                for old, new in replacements:
+                    self.assertIn(old, text)
+                    text = text.replace(old, new, 1)
+                problems = self.problems(text)
+                self.assertTrue(any(said in p for p in problems), problems)
+
+    def test_manifest_is_resource_1_alone(self):
+        data = self.text.encode("utf-8")
+        for resources in ({}, {(check_exe.RT_MANIFEST, 2): {0: data}},
+                          {(check_exe.RT_MANIFEST, 1): {0: data, 0x411: data}}):
+            with self.subTest(resources=list(resources)):
+                self.assertNotEqual(check_exe.manifest_problems(resources), [])
 
 
 class IconMatchesItsGenerator(unittest.TestCase):

@@ -106,6 +106,10 @@ DAMAGES = [
     ("the sample at the top", lambda m: m.update({"crclist.INF": m.pop("sample/crclist.INF")}),
      ["members"]),
 ]
+if check_package.TOOL_MANIFEST:
+    DAMAGES.append(("crclist with code page UTF-8",
+                    edit("crclist.exe", lambda d: d.replace(b">ja-JP<", b">UTF-8<")),
+                    ["crclist.exe"]))
 
 
 def zip_of(members):

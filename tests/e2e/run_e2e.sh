@@ -3,11 +3,12 @@
 # scripts in tests/e2e/scenarios/. See tests/e2e/README.md.
 #
 #   tests/e2e/run_e2e.sh [BUILD_DIR] [--smoke] [--only PATTERN] [--group FILE] [--keep]
-#                        [--env DIR]
+#                        [--env DIR] [--locale LOCALE]
 #
 # BUILD_DIR is a win64 build folder (default build/win64). --group runs the scenarios of one
 # group file; --env uses the Wine environment that tests/wine/fixture.sh made in DIR instead
-# of making one (CTest runs each group so). Prints one PASS/FAIL line per scenario and, last,
+# of making one (CTest runs each group so); --locale makes that environment in another locale
+# than ja_JP.UTF-8, such as en_US.UTF-8. Prints one PASS/FAIL line per scenario and, last,
 # "N passed, N failed"; the exit code is 0 only when nothing failed.
 set -uo pipefail
 
@@ -33,9 +34,13 @@ while [ $# -gt 0 ]; do
             env_dir=$2
             shift
             ;;
+        --locale)
+            export E2E_LOCALE=$2
+            shift
+            ;;
         --keep) export E2E_KEEP=1 ;;
         -h | --help)
-            sed -n '2,12p' "$0"
+            sed -n '2,13p' "$0"
             exit 0
             ;;
         -*)
@@ -74,7 +79,17 @@ if ! e2e_env_use "$env_dir" e2e "e g"; then
     echo "run_e2e.sh: cannot set up Wine and Xvfb" >&2
     exit 2
 fi
-echo "e2e: Wine prefix and display ready in $((SECONDS - started)) s ($E2E_ROOT)"
+echo "e2e: Wine prefix and display ready in $((SECONDS - started)) s ($E2E_ROOT, $E2E_LOCALE)"
+# The caption that Wine gives a message box without one of its own is in the language of the
+# locale; the scripts name it ${DEFAULT_CAPTION}.
+case $E2E_LOCALE in
+    ja_JP.*) default_caption=エラー ;;
+    en_*) default_caption=Error ;;
+    *)
+        echo "run_e2e.sh: Wine's caption \"Error\" in $E2E_LOCALE is not known here" >&2
+        exit 2
+        ;;
+esac
 
 # The registry as the program could change it: all of HKCU\Software except Wine's own keys,
 # which Wine itself updates while programs run. $1: the file to write; $2: a registry file to
@@ -127,7 +142,8 @@ run_scenario() {
     "$python" "$tool" snapshot "$dir/files.before" $scenario_watched "flat:$(dirname "$exe")"
 
     touch "$dir/started"
-    e2e_run_driver "$exe" "$dir/work" "$dir/script.txt" --shots "$dir" >"$log" 2>&1
+    e2e_run_driver "$exe" "$dir/work" "$dir/script.txt" --shots "$dir" \
+        --set "DEFAULT_CAPTION=$default_caption" >"$log" 2>&1
     local status=$?
     if [ "$status" -eq 124 ] || [ "$status" -eq 137 ]; then
         echo "the driver did not finish in time; Wine's server was restarted" >>"$log"

@@ -3,10 +3,11 @@
 # and persistent wineserver, made once before the Windows and end-to-end tests and taken down
 # after them.
 #
-#   tests/wine/fixture.sh up DIR     # makes the environment in DIR, writes DIR/env.sh
-#   tests/wine/fixture.sh down DIR   # stops it and removes DIR (E2E_KEEP=1 keeps the files)
+#   tests/wine/fixture.sh up DIR [LOCALE]  # makes the environment in DIR, writes DIR/env.sh
+#   tests/wine/fixture.sh down DIR         # stops it and removes DIR (E2E_KEEP=1 keeps the files)
 #
-# CD-ROM drives E: and G: exist from the start, as the end-to-end scenarios expect them.
+# LOCALE is the environment's locale, ja_JP.UTF-8 by default (wine_env.sh, E2E_LOCALE). CD-ROM
+# drives E: and G: exist from the start, as the end-to-end scenarios expect them.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 action=${1:-}
@@ -14,6 +15,9 @@ dir=${2:-}
 if [ -z "$dir" ] || { [ "$action" != up ] && [ "$action" != down ]; }; then
     sed -n '7,8p' "$0" >&2
     exit 2
+fi
+if [ -n "${3:-}" ]; then
+    export E2E_LOCALE=$3
 fi
 # shellcheck source=wine_env.sh
 source "$here/wine_env.sh"
@@ -31,7 +35,7 @@ case $action in
         fi
         mv "$log" "$dir/fixture.log"
         e2e_env_save "$dir/env.sh"
-        echo "Wine prefix and display ready in $dir (display $DISPLAY)"
+        echo "Wine prefix and display ready in $dir (display $DISPLAY, $E2E_LOCALE)"
         ;;
     down)
         if [ ! -f "$dir/env.sh" ]; then

@@ -15,19 +15,25 @@
 #
 # Everything lives under one folder, $E2E_ROOT: /tmp/NAME-e2e.XXXXXX, or $E2E_ROOT_DIR when
 # that is set (made afresh).
+#
+# Every Wine process runs in the locale $E2E_LOCALE, a UTF-8 locale: ja_JP.UTF-8 unless the
+# caller sets another before e2e_env_up (en_US.UTF-8 for the runs on an English system). The
+# prefix is made in that locale, and e2e_env_save hands it on with the rest.
 
 E2E_WINE=${E2E_WINE:-/usr/lib/wine/wine64}
 E2E_WINESERVER=${E2E_WINESERVER:-/usr/lib/wine/wineserver}
 E2E_XVFB_PID=
 E2E_DRIVE_TYPES= # the CD-ROM letters that Wine's mount manager was started with
+E2E_LOCALE=${E2E_LOCALE:-ja_JP.UTF-8}
 
 # Runs a Wine program in the test environment. Wine takes the ANSI code page from the C
 # library's locale, or from LC_ALL when that locale does not exist (LANG alone then leaves
-# it at 1252), and it takes the encoding of Unix file names from the C library alone: without
-# a real ja_JP.UTF-8 locale, names with Japanese characters cannot be opened. e2e_locale
-# compiles that locale into the run's folder when the system has not generated it.
+# it at 1252), unless the program's manifest asks for one; it takes the encoding of Unix file
+# names from the C library alone: without a real UTF-8 locale, names with Japanese characters
+# cannot be opened. e2e_locale compiles the locale into the run's folder when the system has
+# not generated it.
 e2e_wine() {
-    LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8 "$E2E_WINE" "$@"
+    LC_ALL=$E2E_LOCALE LANG=$E2E_LOCALE "$E2E_WINE" "$@"
 }
 
 # The Windows form of a Unix path: Wine maps Z: to the root.
@@ -50,15 +56,16 @@ e2e_free_display() {
 }
 
 e2e_locale() {
-    if locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'; then
+    local name=${E2E_LOCALE%%.*}
+    if locale -a 2>/dev/null | grep -qix "${name}\\.utf-\\?8"; then
         return 0
     fi
-    if command -v localedef >/dev/null && [ -e /usr/share/i18n/locales/ja_JP ] &&
-        localedef -i ja_JP -f UTF-8 "$E2E_ROOT/locale/ja_JP.UTF-8" >/dev/null 2>&1; then
+    if command -v localedef >/dev/null && [ -e "/usr/share/i18n/locales/$name" ] &&
+        localedef -i "$name" -f UTF-8 "$E2E_ROOT/locale/$E2E_LOCALE" >/dev/null 2>&1; then
         export LOCPATH="$E2E_ROOT/locale"
         return 0
     fi
-    e2e_log "no ja_JP.UTF-8 locale (package locales): Japanese file names will not open"
+    e2e_log "no $E2E_LOCALE locale (package locales): Japanese file names will not open"
     return 1
 }
 
@@ -107,6 +114,17 @@ e2e_env_up() {
         for letter in $cdroms; do
             printf '"%s:"="cdrom"\r\n' "$letter"
         done
+        # Outside a Japanese locale Wine draws captions in a Western font and takes Japanese
+        # glyphs from the font it links to, "MS UI Gothic", which is not here: a Japanese
+        # title would show as boxes on the screen. The IPA font stands in for it, in the
+        # test prefix only.
+        case $E2E_LOCALE in
+            ja_JP.*) ;;
+            *)
+                printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
+                printf '"MS UI Gothic"="IPAPGothic"\r\n'
+                ;;
+        esac
     } >"$E2E_ROOT/setup.reg"
     e2e_wine reg import "$(e2e_winpath "$E2E_ROOT/setup.reg")" >/dev/null 2>&1
     "$E2E_WINESERVER" -w
@@ -160,6 +178,7 @@ e2e_env_save() {
         printf 'export E2E_ROOT=%q WINEPREFIX=%q DISPLAY=%q WINEDEBUG=%q\n' \
             "$E2E_ROOT" "$WINEPREFIX" "$DISPLAY" "$WINEDEBUG"
         printf 'export WINEDLLOVERRIDES=%q WINEARCH=%q\n' "$WINEDLLOVERRIDES" "$WINEARCH"
+        printf 'E2E_LOCALE=%q\n' "$E2E_LOCALE"
         [ -n "${LOCPATH:-}" ] && printf 'export LOCPATH=%q\n' "$LOCPATH"
         printf 'E2E_XVFB_PID=%q\n' "$E2E_XVFB_PID"
     } >"$1"
@@ -235,7 +254,7 @@ e2e_run_driver() {
     shift 3
     (
         ulimit -d "${E2E_DATA_LIMIT:-524288}" &&
-            LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8 timeout -k 5 "${E2E_DRIVER_LIMIT:-180}" \
+            LC_ALL=$E2E_LOCALE LANG=$E2E_LOCALE timeout -k 5 "${E2E_DRIVER_LIMIT:-180}" \
                 "$E2E_WINE" "$E2E_DRIVER" --exe "$exe" --cwd "$workdir" "$@" "$script"
     )
 }

@@ -18,8 +18,9 @@ introduced by "--- inf", "--- make", "--- files", "--- drives", "--- registry" a
             into which the user puts one disc after the other.
   registry  the title's key HKCU\\Software\\E2ESumwarden\\Title exists, with one "NAME = DATA"
             value per line: a string, or "dword:HEX", "binary:TEXT" (the Shift-JIS bytes
-            without a terminating zero) or "expand:TEXT" (REG_EXPAND_SZ). No section: the
-            key is absent.
+            without a terminating zero) or "expand:TEXT" (REG_EXPAND_SZ). A line "[NAME]"
+            names the key HKCU\\Software\\E2ESumwarden\\NAME instead. No section: the key is
+            absent.
   script    the driver script.
 
 "--- SECTION from OTHER" starts the section with the lines of that section of the scenario
@@ -51,7 +52,7 @@ import sys
 import zlib
 
 GAME_KEY = r"HKEY_CURRENT_USER\Software\E2ESumwarden"
-TITLE_KEY = GAME_KEY + r"\Title"
+TITLE_KEY_NAME = "Title"
 SUBSTITUTION = re.compile(r"\$\{(size|crc|badcrc|badsize|low32|winpath|name|folder):([^}]+)\}")
 REPEAT = re.compile(r"\$\{repeat:(\d+):([^}]*)\}")
 HASH_LIMIT = 64 << 20
@@ -292,11 +293,14 @@ class Scenario:
                 return "hex(2):" + hex_bytes((rest + "\0").encode("utf-16-le"))
             return quoted(data)
 
+        # Deleting the parent removes whatever key an earlier scenario made below it.
         lines = ["Windows Registry Editor Version 5.00", "", f"[-{GAME_KEY}]", ""]
         if "registry" in self.data:
-            lines.append(f"[{TITLE_KEY}]")
-            for line in self.data["registry"]:
-                if "=" in line:
+            entries = self.data["registry"]
+            names = [l.strip()[1:-1] for l in entries if l.strip().startswith("[")]
+            lines.append(f"[{GAME_KEY}\\{names[-1] if names else TITLE_KEY_NAME}]")
+            for line in entries:
+                if "=" in line and not line.strip().startswith("["):
                     name, data = (part.strip() for part in line.split("=", 1))
                     lines.append(f"{quoted(name)}={typed(self.substitute(data))}")
             lines.append("")
