@@ -31,10 +31,6 @@ GUIDE = "README.txt"
 SAMPLE = "sample/crclist.INF"
 MEMBERS = {PROGRAM, TOOL, GUIDE, SAMPLE}
 SUBSYSTEM_WINDOWS_CUI = 3
-# crclist.exe shares the program's reading code, so it is to carry the program's manifest
-# (check_exe.manifest_problems) as well. Until it does, its manifest is not checked; True
-# switches the check on.
-TOOL_MANIFEST = False
 
 TEXTS_HEADER = os.path.join(ROOT, "resources", "texts.h")
 # The messages the guide explains; a multi-line one is looked for line by line.
@@ -224,14 +220,13 @@ def run_checks(data, texts=None):
     if tool is not None:
         try:
             pe = check_exe.PeFile(tool)
+            # crclist.exe shares the program's reading code, and carries its manifest too.
             problems = (check_exe.format_problems(pe, want_pe32_plus=False) +
-                        check_exe.subsystem_problems(pe, SUBSYSTEM_WINDOWS_CUI, "console"))
-            if TOOL_MANIFEST:
-                problems += check_exe.manifest_problems(pe.resources())
+                        check_exe.subsystem_problems(pe, SUBSYSTEM_WINDOWS_CUI, "console") +
+                        check_exe.manifest_problems(pe.resources()))
         except check_exe.BROKEN as error:
             problems = [f"not a PE file: {error}"]
-        report(TOOL, problems, "PE32, machine 0x014C, console" +
-               (", the program's manifest" if TOOL_MANIFEST else ""))
+        report(TOOL, problems, "PE32, machine 0x014C, console, the program's manifest")
 
     guide = text_member(GUIDE, "README.txt")
     if guide is not None:

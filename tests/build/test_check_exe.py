@@ -178,7 +178,7 @@ class ManifestCheck(unittest.TestCase):
 class IconMatchesItsGenerator(unittest.TestCase):
     def test_committed_icon_is_what_the_script_draws(self):
         result = subprocess.run(
-            [sys.executable, os.path.join(ROOT, "tools", "make_icon.py"), "--check",
+            [sys.executable, os.path.join(ROOT, "tools", "scripts", "make_icon.py"), "--check",
              os.path.join(ROOT, "resources", "sumwarden.ico")],
             capture_output=True, text=True)
         self.assertEqual(result.returncode, 0, result.stdout + result.stderr)

@@ -105,11 +105,9 @@ DAMAGES = [
     ("an extra file", add("debug.log", b"x"), ["members"]),
     ("the sample at the top", lambda m: m.update({"crclist.INF": m.pop("sample/crclist.INF")}),
      ["members"]),
+    ("crclist with code page UTF-8",
+     edit("crclist.exe", lambda d: d.replace(b">ja-JP<", b">UTF-8<")), ["crclist.exe"]),
 ]
-if check_package.TOOL_MANIFEST:
-    DAMAGES.append(("crclist with code page UTF-8",
-                    edit("crclist.exe", lambda d: d.replace(b">ja-JP<", b">UTF-8<")),
-                    ["crclist.exe"]))
 
 
 def zip_of(members):
