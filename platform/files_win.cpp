@@ -1,18 +1,10 @@
-// Files through Win32, for the program.
+// Files through Win32: the size, reads and closing of a file that one of the two halves
+// opened (files_open_ansi_win.cpp for the program, files_open_utf8_win.cpp for crclist).
 #include <windows.h>
 
 #include "platform/platform.h"
 
 namespace platform {
-
-File OpenFileForReading(const char* path) {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return nullptr;
-    }
-    return file;
-}
 
 bool QueryFileSize(File file, std::uint64_t* size) {
     LARGE_INTEGER value;

@@ -3,17 +3,15 @@
 #include <cstdio>
 #include <exception>
 #include <iostream>
+#include <string>
 #include <vector>
-
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
 
 #include <CLI/CLI.hpp>
 
 #include "sumwarden_version.h"
 #include "tools/crclist/commands/command_table.h"
+#include "tools/crclist/text/arguments.h"
+#include "tools/crclist/text/console.h"
 
 namespace {
 
@@ -28,10 +26,7 @@ int ReportParseError(const CLI::App& app, const CLI::ParseError& error) {
 }  // namespace
 
 int main(int argc, char** argv) try {
-#ifdef _WIN32
-    // The same bytes on every platform: no CR added before each line feed.
-    _setmode(_fileno(stdout), _O_BINARY);
-#endif
+    crclist::PrepareStandardOutput();
     CLI::App app(
         "Shows, checks, writes and updates check lists (crclist.INF) and verifies "
         "discs and installations against them.",
@@ -41,7 +36,12 @@ int main(int argc, char** argv) try {
 
     const std::vector<crclist::Subcommand> subcommands = crclist::AddSubcommands(app);
     try {
-        app.parse(argc, argv);
+        std::vector<std::string> arguments = crclist::CommandLineArguments(argc, argv);
+        std::vector<char*> pointers;
+        for (std::string& argument : arguments) {
+            pointers.push_back(&argument[0]);
+        }
+        app.parse(static_cast<int>(pointers.size()), pointers.data());
     } catch (const CLI::ParseError& error) {
         return ReportParseError(app, error);
     }
@@ -49,6 +49,6 @@ int main(int argc, char** argv) try {
 } catch (const std::exception& error) {
     // Whatever a subcommand could not foresee (memory, a file system error) is told, not a
     // crash; the exit code is that of a run that could not be done.
-    std::fprintf(stderr, "crclist: %s\n", error.what());
+    crclist::WriteText(stderr, std::string("crclist: ") + error.what() + "\n");
     return crclist::kExitUsage;
 }

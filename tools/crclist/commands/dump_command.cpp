@@ -5,6 +5,7 @@
 #include <string>
 
 #include "tools/crclist/list/dump_list.h"
+#include "tools/crclist/text/console.h"
 
 namespace crclist {
 
@@ -17,8 +18,7 @@ Subcommand AddDumpCommand(CLI::App& app) {
     parser->add_option("FILE", *file, "the check list, such as crclist.INF")->required();
     return {parser, [file] {
                 const std::string json = DumpList(LoadList(*file));
-                std::fwrite(json.data(), 1, json.size(), stdout);
-                return std::fflush(stdout) == 0 ? kExitOk : kExitFailed;
+                return WriteText(stdout, json) ? kExitOk : kExitFailed;
             }};
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "tools/crclist/list/lint.h"
+#include "tools/crclist/text/console.h"
 #include "tools/crclist/text/encoding.h"
 #include "tools/crclist/text/shown_text.h"
 
@@ -30,8 +31,7 @@ int RunLint(const LintOptions& options) {
     }
     out += std::to_string(report.errors) + " errors, " + std::to_string(report.warnings) +
            " warnings\n";
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    if (std::fflush(stdout) != 0) {
+    if (!WriteText(stdout, out)) {
         return kExitFindings;
     }
     const bool failed = report.errors > 0 || (options.strict && report.warnings > 0);

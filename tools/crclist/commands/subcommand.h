@@ -10,6 +10,7 @@
 #include <CLI/CLI.hpp>
 
 #include "tools/crclist/authoring/put_list.h"
+#include "tools/crclist/text/console.h"
 
 namespace crclist {
 
@@ -21,7 +22,7 @@ constexpr int kExitUsage = 2;   // wrong arguments, or a file that cannot be rea
 // Tells `text` on stderr in the name of `command`: "crclist COMMAND: TEXT". Every error and
 // problem of a command is told this way.
 inline void Tell(const std::string& command, const std::string& text) {
-    std::fprintf(stderr, "crclist %s: %s\n", command.c_str(), text.c_str());
+    WriteText(stderr, "crclist " + command + ": " + text + "\n");
 }
 
 // Tells a wrong command line, or a file that cannot be read; gives the exit code for it.
@@ -43,9 +44,11 @@ inline int NothingWritten(const std::string& command, const std::vector<std::str
 // Tells lint's findings on a list that a command wrote, and why it was not put in place when
 // it was not; gives the exit code for it.
 inline int ToldPut(const std::string& command, const PutOutcome& outcome) {
+    std::string findings;
     for (const std::string& finding : outcome.findings) {
-        std::fprintf(stderr, "%s\n", finding.c_str());
+        findings += finding + "\n";
     }
+    WriteText(stderr, findings);
     if (!outcome.put) {
         Tell(command, outcome.problem);
         return kExitFailed;

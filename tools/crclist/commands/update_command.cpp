@@ -7,6 +7,7 @@
 #include "tools/crclist/authoring/update_list.h"
 #include "tools/crclist/commands/disc_option.h"
 #include "tools/crclist/commands/installed_option.h"
+#include "tools/crclist/text/console.h"
 #include "tools/crclist/text/shown_text.h"
 
 namespace crclist {
@@ -54,10 +55,11 @@ int RunUpdate(const UpdateOptions& options) {
         }
     }
     const std::string shownFile = ShownSystemText(options.file);
+    std::string changes;
     for (const EntryUpdate& change : update.changed) {
-        std::printf("%s\n", DescribeChange(reading, shownFile, change).c_str());
+        changes += DescribeChange(reading, shownFile, change) + "\n";
     }
-    return std::fflush(stdout) == 0 ? kExitOk : kExitFailed;
+    return WriteText(stdout, changes) ? kExitOk : kExitFailed;
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "tools/crclist/commands/disc_option.h"
 #include "tools/crclist/files/disc_reader.h"
 #include "tools/crclist/files/installed_path.h"
+#include "tools/crclist/files/sequential_file.h"
 #include "tools/crclist/list/list_load.h"
 #include "tools/crclist/text/encoding.h"
 #include "tools/crclist/verify/stop_signal.h"
@@ -29,24 +30,13 @@ struct VerifyOptions {
 // The list reader cannot tell a file that is not there from one that is empty or wrong;
 // only the first is a usage error.
 bool CanRead(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        return false;
-    }
-    char byte;
-    const bool readable = std::fread(&byte, 1, 1, file) == 1 || !std::ferror(file);
-    std::fclose(file);
-    return readable;
+    SequentialFile file;
+    return file.Open(path);
 }
 
 int Verify(const VerifyOptions& options) {
     if (options.discs.empty() && !options.installed) {
         return UsageError("verify", "nothing to verify: give --disc DIR, --installed, or both");
-    }
-    if (options.installed && !kCanReadInstalledPaths) {
-        return UsageError(
-            "verify",
-            "--installed reads the Windows registry: run crclist.exe on Windows or under Wine");
     }
     if (!CanRead(options.file)) {
         return UsageError("verify", "cannot read the list " + options.file);
@@ -55,6 +45,9 @@ int Verify(const VerifyOptions& options) {
     const CheckList& list = load.list;
     const std::size_t groups = list.discGroups.size();
     std::string error;
+    if (options.installed && !InstalledNamesReadable(list, &error)) {
+        return UsageError("verify", error);
+    }
     if (!DiscsFitGroups(options.discs, groups, &error)) {
         return UsageError("verify", error);
     }

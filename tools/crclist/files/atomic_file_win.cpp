@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "tools/crclist/files/atomic_file.h"
+#include "tools/crclist/text/windows_text.h"
 
 namespace crclist {
 namespace {
@@ -11,16 +12,25 @@ std::string Reason(const std::string& what) {
     return what + " (Windows error " + std::to_string(GetLastError()) + ")";
 }
 
-// The folder of `target`, found by the system so that a second byte 0x5C of a Shift-JIS
-// character is not taken for a backslash.
-bool FolderOf(const std::string& target, std::string* folder) {
-    char full[MAX_PATH];
-    char* name = nullptr;
-    const DWORD length = GetFullPathNameA(target.c_str(), MAX_PATH, full, &name);
-    if (length == 0 || length >= MAX_PATH || name == nullptr) {
+std::wstring Wide(const std::string& utf8) {
+    std::wstring wide;
+    ToWide(CP_UTF8, utf8, &wide);
+    return wide;
+}
+
+// The folder of `target`, as the system finds it.
+bool FolderOf(const std::wstring& target, std::wstring* folder) {
+    const DWORD size = GetFullPathNameW(target.c_str(), 0, nullptr, nullptr);
+    if (size == 0) {
         return false;
     }
-    folder->assign(full, static_cast<std::size_t>(name - full));
+    std::wstring full(size, L'\0');
+    wchar_t* name = nullptr;
+    const DWORD length = GetFullPathNameW(target.c_str(), size, &full[0], &name);
+    if (length == 0 || length >= size || name == nullptr) {
+        return false;
+    }
+    folder->assign(full.data(), static_cast<std::size_t>(name - full.data()));
     return true;
 }
 
@@ -41,24 +51,26 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
 
 AtomicFile::~AtomicFile() {
     if (!temporary_.empty()) {
-        DeleteFileA(temporary_.c_str());
+        DeleteFileW(Wide(temporary_).c_str());
     }
 }
 
 bool AtomicFile::Write(const std::string& target, const std::string& bytes, std::string* problem) {
     target_ = target;
-    std::string folder;
-    char temporary[MAX_PATH];
-    if (!FolderOf(target, &folder) || GetTempFileNameA(folder.c_str(), "crl", 0, temporary) == 0) {
+    std::wstring wideTarget;
+    std::wstring folder;
+    wchar_t temporary[MAX_PATH];
+    if (!ToWide(CP_UTF8, target, &wideTarget) || !FolderOf(wideTarget, &folder) ||
+        GetTempFileNameW(folder.c_str(), L"crl", 0, temporary) == 0) {
         *problem = Reason("cannot create a temporary file beside " + target);
         return false;
     }
-    temporary_ = temporary;
-    const HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+    temporary_ = WideToUtf8(temporary);
+    const HANDLE file = CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         *problem = Reason("cannot write " + temporary_);
-        DeleteFileA(temporary_.c_str());
+        DeleteFileW(temporary);
         temporary_.clear();
         return false;
     }
@@ -66,7 +78,7 @@ bool AtomicFile::Write(const std::string& target, const std::string& bytes, std:
     const std::string failure = Reason("cannot write " + temporary_);
     if (!CloseHandle(file) || !written) {
         *problem = failure;
-        DeleteFileA(temporary_.c_str());
+        DeleteFileW(temporary);
         temporary_.clear();
         return false;
     }
@@ -75,7 +87,8 @@ bool AtomicFile::Write(const std::string& target, const std::string& bytes, std:
 
 bool AtomicFile::Commit(bool replace, std::string* problem) {
     const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
-    if (MoveFileExA(temporary_.c_str(), target_.c_str(), flags)) {
+    const std::wstring temporary = Wide(temporary_);
+    if (MoveFileExW(temporary.c_str(), Wide(target_).c_str(), flags)) {
         temporary_.clear();
         return true;
     }
@@ -83,19 +96,20 @@ bool AtomicFile::Commit(bool replace, std::string* problem) {
     *problem = error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS
                    ? target_ + " exists"
                    : Reason("cannot write " + target_);
-    DeleteFileA(temporary_.c_str());
+    DeleteFileW(temporary.c_str());
     temporary_.clear();
     return false;
 }
 
 bool PathExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::string TemporaryFolder() {
-    char folder[MAX_PATH];
-    const DWORD length = GetTempPathA(MAX_PATH, folder);
-    return length == 0 || length >= MAX_PATH ? std::string(".") : std::string(folder, length);
+    wchar_t folder[MAX_PATH + 1];
+    const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
+    return length == 0 || length > MAX_PATH ? std::string(".")
+                                            : WideToUtf8(std::wstring(folder, length));
 }
 
 }  // namespace crclist

@@ -1,7 +1,7 @@
 #include "tools/crclist/files/disc_reader.h"
 
 #ifdef _WIN32
-#include <windows.h>
+#include "tools/crclist/text/windows_text.h"
 #else
 #include <sys/stat.h>
 
@@ -19,7 +19,9 @@ bool OpenDisc(const std::string& where, std::unique_ptr<DiscReader>* reader, std
     if (root.size() == 2 && root[1] == ':') {
         root += '\\';
     }
-    const DWORD attributes = GetFileAttributesA(root.c_str());
+    std::wstring wide;
+    const DWORD attributes =
+        ToWide(CP_UTF8, root, &wide) ? GetFileAttributesW(wide.c_str()) : INVALID_FILE_ATTRIBUTES;
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         *error = where + ": no such folder or drive, or no disc in the drive";
         return false;

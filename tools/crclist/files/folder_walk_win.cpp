@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "tools/crclist/files/folder_walk.h"
+#include "tools/crclist/text/windows_text.h"
 
 namespace crclist {
 namespace {
@@ -10,8 +11,8 @@ constexpr std::size_t kDeepest = 64;
 
 class FindHandle {
   public:
-    FindHandle(const std::string& pattern, WIN32_FIND_DATAA* data)
-        : handle_(FindFirstFileA(pattern.c_str(), data)) {}
+    FindHandle(const std::wstring& pattern, WIN32_FIND_DATAW* data)
+        : handle_(FindFirstFileW(pattern.c_str(), data)) {}
     FindHandle(const FindHandle&) = delete;
     FindHandle& operator=(const FindHandle&) = delete;
     ~FindHandle() {
@@ -25,64 +26,50 @@ class FindHandle {
     HANDLE handle_;
 };
 
-std::string FullPath(const std::string& path) {
-    char full[MAX_PATH];
-    const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
-    return length == 0 || length >= MAX_PATH ? path : std::string(full, length);
-}
-
-// Whether the last character of `path` is a separator, and not the second byte of a
-// two-byte character of the ANSI code page.
-bool EndsWithSeparator(const std::string& path) {
-    bool separator = false;
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        separator = path[i] == '\\' || path[i] == '/';
-        if (IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size()) {
-            ++i;
-            separator = false;
-        }
-    }
-    return separator;
+std::wstring FullPath(const std::wstring& path) {
+    const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    std::wstring full(size, L'\0');
+    const DWORD length = size == 0 ? 0 : GetFullPathNameW(path.c_str(), size, &full[0], nullptr);
+    return length == 0 || length >= size ? path : full.substr(0, length);
 }
 
 struct Walk {
-    std::string skip;  // full path, compared without case
+    std::wstring skip;  // full path, compared without case
     std::vector<DiscFile>* files;
     std::vector<std::string>* problems;
 };
 
-bool ListFolder(const std::string& path, std::vector<std::string>& components, Walk& walk) {
-    WIN32_FIND_DATAA data;
-    FindHandle find(path + "\\*", &data);
+// `path` and `utf8Path` name the same folder, in UTF-16 for the system and in UTF-8 for the
+// listing.
+bool ListFolder(const std::wstring& path, const std::string& utf8Path,
+                std::vector<std::string>& components, Walk& walk) {
+    WIN32_FIND_DATAW data;
+    FindHandle find(path + L"\\*", &data);
     if (find.get() == INVALID_HANDLE_VALUE) {
         return GetLastError() == ERROR_FILE_NOT_FOUND;  // an empty drive root
     }
     do {
-        const std::string name = data.cFileName;
-        if (name == "." || name == "..") {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..") {
             continue;
         }
-        const std::string full = path + "\\" + name;
-        if (name.find('?') != std::string::npos) {
-            // '?' is no character of a file name: the system put it for one that the ANSI
-            // code page lacks, and the file cannot be opened by this name.
-            walk.problems->push_back(full + " has a name that the ANSI code page cannot hold");
-            continue;
-        }
-        components.push_back(name);
+        const std::wstring full = path + L"\\" + name;
+        const std::string utf8Name = WideToUtf8(name);
+        const std::string utf8Full = utf8Path + "\\" + utf8Name;
+        components.push_back(utf8Name);
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             if (components.size() > kDeepest) {
-                walk.problems->push_back(full + " lies more than 64 folders deep");
-            } else if (!ListFolder(full, components, walk)) {
-                walk.problems->push_back(full + " cannot be read");
+                walk.problems->push_back(utf8Full + " lies more than 64 folders deep");
+            } else if (!ListFolder(full, utf8Full, components, walk)) {
+                walk.problems->push_back(utf8Full + " cannot be read");
             }
-        } else if (walk.skip.empty() || lstrcmpiA(FullPath(full).c_str(), walk.skip.c_str()) != 0) {
+        } else if (walk.skip.empty() || lstrcmpiW(FullPath(full).c_str(), walk.skip.c_str()) != 0) {
             const std::uint64_t size =
                 (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-            walk.files->push_back({components, full, size});
+            walk.files->push_back({components, utf8Full, size});
         }
         components.pop_back();
-    } while (FindNextFileA(find.get(), &data));
+    } while (FindNextFileW(find.get(), &data));
     return GetLastError() == ERROR_NO_MORE_FILES;
 }
 
@@ -90,20 +77,30 @@ bool ListFolder(const std::string& path, std::vector<std::string>& components, W
 
 bool ListDiscFiles(const std::string& root, const std::string& skip, std::vector<DiscFile>* files,
                    std::vector<std::string>* problems) {
-    const DWORD attributes = GetFileAttributesA(root.c_str());
+    std::wstring wideRoot;
+    if (!ToWide(CP_UTF8, root, &wideRoot)) {
+        return false;
+    }
+    const DWORD attributes = GetFileAttributesW(wideRoot.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         return false;
     }
     Walk walk;
-    walk.skip = skip.empty() ? std::string() : FullPath(skip);
+    std::wstring wideSkip;
+    if (!skip.empty() && ToWide(CP_UTF8, skip, &wideSkip)) {
+        walk.skip = FullPath(wideSkip);
+    }
     walk.files = files;
     walk.problems = problems;
+    // "D:\" and "DISC\" are listed as "D:" and "DISC", each then + "\*". In UTF-8 a '\' or '/'
+    // byte is always that character, never the second byte of another.
     std::string base = root;
-    if (EndsWithSeparator(base)) {
-        base.pop_back();  // "D:\" and "DISC\" are listed as "D:" and "DISC", each then + "\*"
+    if (!base.empty() && (base.back() == '\\' || base.back() == '/')) {
+        base.pop_back();
+        wideRoot.pop_back();
     }
     std::vector<std::string> components;
-    return ListFolder(base, components, walk);
+    return ListFolder(wideRoot, base, components, walk);
 }
 
 }  // namespace crclist

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "tools/crclist/files/sequential_file.h"
+#include "tools/crclist/text/windows_text.h"
 
 namespace crclist {
 
@@ -10,8 +11,12 @@ SequentialFile::~SequentialFile() {
 
 bool SequentialFile::Open(const std::string& path) {
     Close();
+    std::wstring wide;
+    if (!ToWide(CP_UTF8, path, &wide)) {
+        return false;
+    }
     // The program's own sharing: a file that some process is writing does not open.
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return false;

@@ -8,6 +8,10 @@
 
 namespace crclist {
 
+// Makes standard output write the same bytes on every system: on Windows no CR is added
+// before each line feed.
+void PrepareStandardOutput();
+
 // Whether `stream` is a terminal (a console on Windows).
 bool IsTerminal(std::FILE* stream);
 

@@ -4,6 +4,8 @@
 
 namespace crclist {
 
+void PrepareStandardOutput() {}
+
 bool IsTerminal(std::FILE* stream) {
     return ::isatty(::fileno(stream)) != 0;
 }

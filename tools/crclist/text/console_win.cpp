@@ -1,9 +1,14 @@
+#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 
 #include "tools/crclist/text/console.h"
 
 namespace crclist {
+
+void PrepareStandardOutput() {
+    _setmode(_fileno(stdout), _O_BINARY);
+}
 
 bool IsTerminal(std::FILE* stream) {
     return _isatty(_fileno(stream)) != 0;

@@ -15,7 +15,8 @@ bool SjisToUtf8Exact(const std::string& sjis, std::string* utf8);
 bool Utf8ToSjis(const std::string& utf8, std::string* sjis);
 
 // Texts of the system (command-line texts and file names) to UTF-8 and to Shift-JIS, exactly.
-// The system's encoding is UTF-8 natively and the ANSI code page on Windows. False when `text`
-// is not valid in it, or (to Shift-JIS) holds a character without a Shift-JIS form.
+// The tool takes them in UTF-8 on every system: natively as they are, on Windows from UTF-16
+// (text/arguments, the wide functions). False when `text` is not valid UTF-8, or (to
+// Shift-JIS) holds a character without a Shift-JIS form.
 bool SystemToUtf8(const std::string& text, std::string* utf8);
 bool SystemToSjis(const std::string& text, std::string* sjis);

@@ -3,7 +3,6 @@
 #include <cerrno>
 
 #include "tools/crclist/text/encoding.h"
-#include "tools/crclist/text/utf8.h"
 
 namespace {
 
@@ -90,18 +89,4 @@ bool Utf8ToSjis(const std::string& utf8, std::string* sjis) {
     // Windows, or a file name would name another file.
     std::string back;
     return SjisToUtf8Exact(*sjis, &back) && back == utf8;
-}
-
-bool SystemToUtf8(const std::string& text, std::string* utf8) {
-    // Names and arguments are UTF-8 here already; what is not well-formed is refused.
-    if (!crclist::IsUtf8(text)) {
-        utf8->clear();
-        return false;
-    }
-    *utf8 = text;
-    return true;
-}
-
-bool SystemToSjis(const std::string& text, std::string* sjis) {
-    return Utf8ToSjis(text, sjis);
 }

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "tools/crclist/text/encoding.h"
+#include "tools/crclist/text/windows_text.h"
 
 namespace {
 
@@ -51,6 +52,8 @@ bool DecodeSjis(const std::string& sjis, bool exact, std::wstring* out) {
     return true;
 }
 
+}  // namespace
+
 // `bytes` of `codePage` in UTF-16, exactly: false when they are not valid in it.
 bool ToWide(UINT codePage, const std::string& bytes, std::wstring* wide) {
     wide->clear();
@@ -81,8 +84,6 @@ std::string WideToUtf8(const std::wstring& wide) {
     }
     return utf8;
 }
-
-}  // namespace
 
 std::string SjisToUtf8(const std::string& sjis) {
     std::wstring wide;
@@ -125,17 +126,11 @@ bool Utf8ToSjis(const std::string& utf8, std::string* sjis) {
     return !usedDefault && SjisToUtf8Exact(*sjis, &back) && back == utf8;
 }
 
-bool SystemToUtf8(const std::string& text, std::string* utf8) {
-    utf8->clear();
+bool AnsiToUtf8(const std::string& ansi, std::string* utf8) {
     std::wstring wide;
-    if (!ToWide(CP_ACP, text, &wide)) {
+    if (!ToWide(CP_ACP, ansi, &wide)) {
         return false;
     }
     *utf8 = WideToUtf8(wide);
     return true;
-}
-
-bool SystemToSjis(const std::string& text, std::string* sjis) {
-    std::string utf8;
-    return SystemToUtf8(text, &utf8) && Utf8ToSjis(utf8, sjis);
 }

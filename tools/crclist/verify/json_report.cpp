@@ -3,6 +3,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "tools/crclist/text/console.h"
 #include "tools/crclist/text/encoding.h"
 #include "tools/crclist/text/json_layout.h"
 #include "tools/crclist/text/shown_text.h"
@@ -68,8 +69,7 @@ class JsonReport : public VerifyReport {
         summary["stopped"] = totals.stopped;
         document_["summary"] = std::move(summary);
         const std::string text = LayoutJson(document_);
-        std::fwrite(text.data(), 1, text.size(), out_);
-        std::fflush(out_);
+        WriteText(out_, text);
     }
 
   private:

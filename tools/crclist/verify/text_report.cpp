@@ -1,5 +1,6 @@
 #include <cinttypes>
 
+#include "tools/crclist/text/console.h"
 #include "tools/crclist/text/encoding.h"
 #include "tools/crclist/text/shown_text.h"
 #include "tools/crclist/verify/verify_report.h"
@@ -30,13 +31,15 @@ class TextReport : public VerifyReport {
   public:
     TextReport(std::FILE* out, const ListLoad& load, bool verbose, ProgressLine& progress)
         : out_(out), verbose_(verbose), progress_(progress) {
-        const std::string list = ShownSystemText(load.path);
+        const std::string list = "list " + ShownSystemText(load.path) + ": ";
+        std::string head;
         if (!load.loaded) {
-            std::fprintf(out_, "list %s: did not load in full\n", list.c_str());
+            head += list + "did not load in full\n";
         }
         for (const std::string& complaint : load.complaints) {
-            std::fprintf(out_, "list %s: %s\n", list.c_str(), SjisToUtf8(complaint).c_str());
+            head += list + SjisToUtf8(complaint) + "\n";
         }
+        WriteText(out_, head);
     }
 
     void Add(const FileResult& result) override {
@@ -57,25 +60,27 @@ class TextReport : public VerifyReport {
             line += "  " + ShownSystemText(result.path);
         }
         line += '\n';
-        std::fwrite(line.data(), 1, line.size(), out_);
-        std::fflush(out_);
+        WriteText(out_, line);
     }
 
     void Finish(const RunTotals& totals) override {
         const Tally& tally = totals.tally;
-        std::fprintf(
-            out_,
+        char summary[512];
+        const int counted = std::snprintf(
+            summary, sizeof summary,
             "%" PRIu64 " files: %" PRIu64 " ok, %" PRIu64 " failed (%" PRIu64 " missing, %" PRIu64
             " size, %" PRIu64 " crc, %" PRIu64 " read-error, %" PRIu64 " no-value)\n",
             tally.files, tally.Count(Status::kOk), tally.Failed(), tally.Count(Status::kMissing),
             tally.Count(Status::kSize), tally.Count(Status::kCrc), tally.Count(Status::kReadError),
             tally.Count(Status::kNoValue));
-        std::fprintf(out_, "%" PRIu64 " bytes in %.3f s, %.1f MB/s\n", totals.bytes, totals.seconds,
-                     totals.MegabytesPerSecond());
+        std::snprintf(summary + counted, sizeof summary - static_cast<std::size_t>(counted),
+                      "%" PRIu64 " bytes in %.3f s, %.1f MB/s\n", totals.bytes, totals.seconds,
+                      totals.MegabytesPerSecond());
+        std::string text = summary;
         if (totals.stopped) {
-            std::fprintf(out_, "stopped before every listed file was verified\n");
+            text += "stopped before every listed file was verified\n";
         }
-        std::fflush(out_);
+        WriteText(out_, text);
     }
 
   private:
