@@ -206,6 +206,15 @@ const LoadCase kLoadCases[] = {
      false,
      {"", "", {}, {{{"A", 1, 2}}}, {}, {}},
      {}},
+    // Nor is any other token where the ']' belongs: the body after it is not read.
+    {"WordForClosingBracketOfTitle", "[TITLE X\nT\n", false, {}, {}},
+    {"WordForClosingBracketOfGame", "[GAME X\nG\n", false, {}, {}},
+    {"WordForClosingBracketOfReg", "[REG X\nA,1,2\n", false, {}, {}},
+    {"WordForClosingBracketOfCdFiles", "[CDFILES X\nA,1,2\n", false, {}, {}},
+    {"WordForClosingBracketOfMessage", "[MESSAGE X\nM\n", false, {}, {}},
+    {"WordForClosingBracketOfDriveInfo", "[DRIVEINFO X\nP\n", false, {}, {}},
+    {"QuotedTextForClosingBracket", "[REG 'X'\nA,1,2\n", false, {}, {}},
+    {"ParenthesisForClosingBracket", "[CDFILES )\nA,1,2\n", false, {}, {}},
     {"FailureKeepsEverythingBefore",
      "[TITLE]\nT\n[GAME]\nG\n[MESSAGE]\nM\n[DRIVEINFO]\nP\n[CDFILES]\nA,1,2\n[REG]\nR,1,2\n"
      "[CDFILES]\nB,1,2\nC 1\n[MESSAGE]\nN\n",
