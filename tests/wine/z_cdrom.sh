@@ -5,8 +5,9 @@
 #   tests/wine/z_cdrom.sh DIR PROGRAM.exe [ARGS...]
 #
 # The run's shared environment cannot have that: Z: is Wine's way to the Unix root there, and
-# every path of the harness goes through it. Here Z: and E: are CD-ROM drives without a disc,
-# and the Unix root, through which Wine finds the program, is Y:, a plain drive.
+# every path of the harness goes through it. Here A:, E: and Z: (both ends of the alphabet) are
+# CD-ROM drives without a disc, and the Unix root, through which Wine finds the program, is Y:,
+# a plain drive.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 dir=${1:-}
@@ -25,7 +26,7 @@ export E2E_ROOT_DIR
 # outlives the program would hold the pipe open and keep the test from ending.
 log=$(mktemp)
 trap 'e2e_env_down >/dev/null 2>&1; rm -f "$log"' EXIT
-if ! e2e_env_up z-cdrom "e z" >"$log" 2>&1; then
+if ! e2e_env_up z-cdrom "a e z" >"$log" 2>&1; then
     cat "$log"
     exit 1
 fi
