@@ -4,6 +4,7 @@
 #include <ostream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -206,15 +207,6 @@ const LoadCase kLoadCases[] = {
      false,
      {"", "", {}, {{{"A", 1, 2}}}, {}, {}},
      {}},
-    // Nor is any other token where the ']' belongs: the body after it is not read.
-    {"WordForClosingBracketOfTitle", "[TITLE X\nT\n", false, {}, {}},
-    {"WordForClosingBracketOfGame", "[GAME X\nG\n", false, {}, {}},
-    {"WordForClosingBracketOfReg", "[REG X\nA,1,2\n", false, {}, {}},
-    {"WordForClosingBracketOfCdFiles", "[CDFILES X\nA,1,2\n", false, {}, {}},
-    {"WordForClosingBracketOfMessage", "[MESSAGE X\nM\n", false, {}, {}},
-    {"WordForClosingBracketOfDriveInfo", "[DRIVEINFO X\nP\n", false, {}, {}},
-    {"QuotedTextForClosingBracket", "[REG 'X'\nA,1,2\n", false, {}, {}},
-    {"ParenthesisForClosingBracket", "[CDFILES )\nA,1,2\n", false, {}, {}},
     {"FailureKeepsEverythingBefore",
      "[TITLE]\nT\n[GAME]\nG\n[MESSAGE]\nM\n[DRIVEINFO]\nP\n[CDFILES]\nA,1,2\n[REG]\nR,1,2\n"
      "[CDFILES]\nB,1,2\nC 1\n[MESSAGE]\nN\n",
@@ -288,6 +280,24 @@ TEST_P(LoadTableTest, FillsCheckListAsFarAsTheFileIsValid) {
 
 INSTANTIATE_TEST_SUITE_P(Files, LoadTableTest, ::testing::ValuesIn(kLoadCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Every header, with each kind of token where its ']' belongs: the load fails and the body
+// behind it, which would be valid after a ']', is not read.
+TEST(LoadInfFileTest, NoOtherTokenClosesAHeader) {
+    const std::pair<std::string, std::string> sections[] = {
+        {"TITLE", "T"},       {"GAME", "G"},    {"REG", "A,1,2"},
+        {"CDFILES", "A,1,2"}, {"MESSAGE", "M"}, {"DRIVEINFO", "P"},
+    };
+    TempDir dir;
+    for (const auto& [keyword, body] : sections) {
+        for (const char* standIn : {"X", "'X'", "\"X\"", "12", ")", ",", "TITLE"}) {
+            const std::string text = "[" + keyword + " " + standIn + "\n" + body + "\n";
+            CheckList list;
+            EXPECT_FALSE(list.LoadInfFile(dir.Write("file.INF", text).c_str())) << text;
+            EXPECT_EQ(Describe(list), Describe(CheckList{})) << text;
+        }
+    }
+}
 
 TEST(LoadInfFileTest, ExampleFile) {
     platform::testing::Reset();
