@@ -291,7 +291,9 @@ TEST(LoadInfFileTest, NoOtherTokenClosesAHeader) {
     TempDir dir;
     for (const auto& [keyword, body] : sections) {
         for (const char* standIn : {"X", "'X'", "\"X\"", "12", ")", ",", "TITLE"}) {
-            const std::string text = "[" + keyword + " " + standIn + "\n" + body + "\n";
+            std::string text = "[" + keyword;
+            text += std::string(" ") + standIn + "\n";
+            text += body + "\n";
             CheckList list;
             EXPECT_FALSE(list.LoadInfFile(dir.Write("file.INF", text).c_str())) << text;
             EXPECT_EQ(Describe(list), Describe(CheckList{})) << text;
