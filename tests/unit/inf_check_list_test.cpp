@@ -4,6 +4,7 @@
 #include <ostream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -279,6 +280,26 @@ TEST_P(LoadTableTest, FillsCheckListAsFarAsTheFileIsValid) {
 
 INSTANTIATE_TEST_SUITE_P(Files, LoadTableTest, ::testing::ValuesIn(kLoadCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Every header, with each kind of token where its ']' belongs: the load fails and the body
+// behind it, which would be valid after a ']', is not read.
+TEST(LoadInfFileTest, NoOtherTokenClosesAHeader) {
+    const std::pair<std::string, std::string> sections[] = {
+        {"TITLE", "T"},       {"GAME", "G"},    {"REG", "A,1,2"},
+        {"CDFILES", "A,1,2"}, {"MESSAGE", "M"}, {"DRIVEINFO", "P"},
+    };
+    TempDir dir;
+    for (const auto& [keyword, body] : sections) {
+        for (const char* standIn : {"X", "'X'", "\"X\"", "12", ")", ",", "TITLE"}) {
+            std::string text = "[" + keyword;
+            text += std::string(" ") + standIn + "\n";
+            text += body + "\n";
+            CheckList list;
+            EXPECT_FALSE(list.LoadInfFile(dir.Write("file.INF", text).c_str())) << text;
+            EXPECT_EQ(Describe(list), Describe(CheckList{})) << text;
+        }
+    }
+}
 
 TEST(LoadInfFileTest, ExampleFile) {
     platform::testing::Reset();

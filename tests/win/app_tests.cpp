@@ -10,6 +10,7 @@
 #include "app/instance.h"
 #include "app/main_window.h"
 #include "app/surface.h"
+#include "dialogs/menu_dialog.h"
 #include "engine/registry.h"
 #include "tests/program_interface.h"
 #include "tests/win/checks.h"
@@ -219,6 +220,25 @@ void TestPumpMessages() {
     DestroyWindow(window);
 }
 
+// The pump routes no dialog keys: Enter presses no default button, Tab and the arrows move
+// no focus, Esc closes nothing. Each key goes to the focused button of the menu, as the
+// keyboard sends it.
+void TestNoDialogKeys() {
+    MenuDialog menu;
+    menu.Create(nullptr);
+    HWND button = GetDlgItem(menu.window, program::control::CD_CHECK);
+    SetFocus(button);
+    Check(GetFocus() == button, "keys: the first button has the focus");
+    for (WPARAM key : {VK_RETURN, VK_TAB, VK_RIGHT, VK_ESCAPE}) {
+        PostMessageA(button, WM_KEYDOWN, key, 1);
+        PostMessageA(button, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001));
+    }
+    MainWindow::PumpMessages();
+    Check(menu.done == 0 && IsWindow(menu.window), "keys: the menu stays up");
+    Check(GetFocus() == button, "keys: the focus stays on the first button");
+    DestroyWindow(menu.window);
+}
+
 // Last: an exit confirmed with OK posts WM_QUIT.
 // Whether the window's one-second timer still ticks: drops the ticks already queued, then
 // waits a little over a period for the next.
@@ -304,6 +324,79 @@ void TestSurface(HWND window) {
     Check(surface.Blit(0) == 0, "no blit after release");
 }
 
+// Ticks of the window's timer taken within `ms`, and the identifier the last one carried.
+// Under load ticks only come later and merge, never earlier: the count is bounded from above
+// by the period whatever the machine does.
+int CountTicks(HWND window, DWORD ms, WPARAM* id) {
+    MSG message;
+    while (PeekMessageA(&message, window, WM_TIMER, WM_TIMER, PM_REMOVE)) {
+    }
+    int ticks = 0;
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < ms) {
+        if (PeekMessageA(&message, window, WM_TIMER, WM_TIMER, PM_REMOVE)) {
+            ++ticks;
+            *id = message.wParam;
+        }
+        Sleep(10);
+    }
+    return ticks;
+}
+
+// The main window's class and window as another program reads them back, by its handle.
+void TestMainWindowFacts(const MainWindow& mainWindow) {
+    HWND window = mainWindow.window;
+    constexpr DWORD kStyle = WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    RECT frame = {0, 0, 640, 480};
+    AdjustWindowRect(&frame, kStyle, FALSE);
+    const LONG width = frame.right - frame.left;
+    const LONG height = frame.bottom - frame.top;
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    WPARAM timerId = 99;
+    const int ticks = CountTicks(window, 2100, &timerId);
+    auto value = [](auto handle) { return reinterpret_cast<LONG_PTR>(handle); };
+    struct Fact {
+        const char* what;
+        LONG_PTR got;
+        LONG_PTR want;
+    };
+    const Fact facts[] = {
+        {"class style", static_cast<LONG_PTR>(GetClassLongPtrA(window, GCL_STYLE)),
+         CS_VREDRAW | CS_HREDRAW | CS_OWNDC | CS_BYTEALIGNCLIENT},
+        {"class extra bytes", static_cast<LONG_PTR>(GetClassLongPtrA(window, GCL_CBCLSEXTRA)), 0},
+        // One pointer to the window's object: 4 bytes in the 32-bit program, 8 here.
+        {"window extra bytes", static_cast<LONG_PTR>(GetClassLongPtrA(window, GCL_CBWNDEXTRA)),
+         static_cast<LONG_PTR>(sizeof(void*))},
+        {"class icon", static_cast<LONG_PTR>(GetClassLongPtrA(window, GCLP_HICON)),
+         value(LoadIconA(nullptr, IDI_APPLICATION))},
+        {"class cursor", static_cast<LONG_PTR>(GetClassLongPtrA(window, GCLP_HCURSOR)),
+         value(LoadCursorA(nullptr, IDC_ARROW))},
+        {"class background", static_cast<LONG_PTR>(GetClassLongPtrA(window, GCLP_HBRBACKGROUND)),
+         value(GetStockObject(BLACK_BRUSH))},
+        {"class menu", static_cast<LONG_PTR>(GetClassLongPtrA(window, GCLP_MENUNAME)), 0},
+        // The system adds WS_CLIPSIBLINGS to every top-level window that is no popup, and
+        // WS_EX_WINDOWEDGE to a window with a caption; the program asks for neither.
+        {"window style", GetWindowLongPtrA(window, GWL_STYLE), WS_CLIPSIBLINGS | kStyle},
+        {"extended style", GetWindowLongPtrA(window, GWL_EXSTYLE), WS_EX_WINDOWEDGE},
+        {"owner", GetWindowLongPtrA(window, GWLP_HWNDPARENT), 0},
+        {"menu", value(GetMenu(window)), 0},
+        {"width", rect.right - rect.left, width},
+        {"height", rect.bottom - rect.top, height},
+        // Centred with a division that truncates toward zero.
+        {"left", rect.left, (GetSystemMetrics(SM_CXSCREEN) - width) / 2},
+        {"top", rect.top, (GetSystemMetrics(SM_CYSCREEN) - height) / 2},
+        {"timer identifier", static_cast<LONG_PTR>(timerId), 0},
+    };
+    for (const Fact& fact : facts) {
+        Check(fact.got == fact.want, std::string("main window: ") + fact.what,
+              std::to_string(fact.got) + ", expected " + std::to_string(fact.want));
+    }
+    // A one-second timer gives two ticks in 2.1 s, three at most when they fall late.
+    Check(ticks >= 1 && ticks <= 3, "main window: timer ticks in 2.1 s, 1 to 3",
+          std::to_string(ticks));
+}
+
 void TestMainWindow(MainWindow& mainWindow) {
     Check(mainWindow.window != nullptr, "main window created");
     Check(FindWindowA(program::kMainWindowClass, nullptr) == mainWindow.window,
@@ -346,10 +439,12 @@ int main() {
     app::StoreInstanceHandles(GetModuleHandleA(nullptr), nullptr);
     MainWindow mainWindow(kProgramName);
     TestMainWindow(mainWindow);
+    TestMainWindowFacts(mainWindow);
     TestSurface(mainWindow.window);
     TestReadInstalledPath();
     TestAskOkCancel();
     TestPumpMessages();
+    TestNoDialogKeys();
     TestExitQuestion(mainWindow);
     return wintest::Report("shell checks");
 }

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <new>
 #include <string>
 #include <vector>
@@ -39,8 +40,8 @@ void CheckText(const std::string& got, const std::string& want, const std::strin
     Check(got == want, what + ": got \"" + got + "\", expected \"" + want + "\"", {}, file, line);
 }
 
-// Drains the queue like the engine's pump until `finished` holds or a second has passed.
-bool PumpUntil(const std::function<bool()>& finished) {
+// Drains the queue like the engine's pump until `finished` holds or the time has passed.
+bool PumpUntil(const std::function<bool()>& finished, DWORD timeoutMs = 1000) {
     const DWORD start = GetTickCount();
     while (!finished()) {
         MSG message;
@@ -48,7 +49,7 @@ bool PumpUntil(const std::function<bool()>& finished) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
-        if (GetTickCount() - start > 1000) {
+        if (GetTickCount() - start > timeoutMs) {
             return false;
         }
         Sleep(1);
@@ -78,6 +79,20 @@ void Click(HWND dialog, int id) {
 }
 void CloseBox(HWND dialog) {
     PostMessageA(dialog, WM_CLOSE, 0, 0);
+}
+
+// A real click of the left mouse button on the middle of a window, through the system's
+// input queue, as the user's mouse gives it.
+void MouseClick(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    INPUT inputs[2] = {};
+    inputs[0].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[1].type = INPUT_MOUSE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, inputs, sizeof(INPUT));
 }
 
 CheckList TitledList(const char* title) {
@@ -189,6 +204,17 @@ void TestDrive(const std::vector<std::string>& cdroms) {
         CheckText(ItemText(dialog.window, control::DRIVE_PROMPT), "",
                   "drive: empty prompt stays empty");
 
+        // The user opens the list with the mouse and closes it again: the dialog stays.
+        HWND combo = GetDlgItem(dialog.window, control::DRIVE_LIST);
+        auto dropped = [combo] { return SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0) != 0; };
+        // Input goes through Wine's server and the X server: give it time on a busy machine.
+        MouseClick(combo);
+        Check(PumpUntil(dropped, 5000), "drive: a click opens the list");
+        MouseClick(combo);
+        Check(PumpUntil([&] { return !dropped(); }, 5000), "drive: a second click closes it");
+        Check(IsWindow(dialog.window) && dialog.done == 0 && dialog.cancelled == 0,
+              "drive: opening and closing the list leaves the dialog up");
+
         Click(dialog.window, control::DRIVE_OK);
         Check(PumpUntil([&] { return dialog.done != 0; }), "drive OK: done");
         Check(dialog.cancelled == 0, "drive OK: not cancelled");
@@ -245,6 +271,10 @@ void TestProgressUpdates() {
     CheckText(ItemText(progress.window, control::PROGRESS_COUNT),
               "のこり(-2147483648/2147483647)ファイル", "progress: extreme counts fit");
     Check(BarPosition(progress.window) == 0, "progress: bar starts at 0");
+    HWND bar = GetDlgItem(progress.window, control::PROGRESS_BAR);
+    Check(SendMessageA(bar, PBM_GETRANGE, TRUE, 0) == 0 &&
+              SendMessageA(bar, PBM_GETRANGE, FALSE, 0) == 100,
+          "progress: the bar's range is 0 to 100");
     progress.SetPosition(40);
     Check(BarPosition(progress.window) == 40, "progress: bar at 40");
     progress.SetFileName("E:\\NEXT.DAT");
@@ -313,6 +343,103 @@ void TestProgressDiscarded() {
     Check(!IsWindow(window), "progress discarded: window closed with the object");
 }
 
+enum class Which { Menu, Drive, Progress };
+
+// One of the three dialogs, up, with the fields that the engine polls read as one line.
+class AnyDialog {
+  public:
+    AnyDialog(Which which, const CheckList* list) : which_(which) {
+        if (which == Which::Menu) {
+            menu_.Create(nullptr);
+            window = menu_.window;
+        } else if (which == Which::Drive) {
+            drive_.Create(nullptr, list);
+            window = drive_.window;
+        } else {
+            progress_.Create(nullptr, list);
+            window = progress_.window;
+        }
+    }
+    AnyDialog(const AnyDialog&) = delete;
+    AnyDialog& operator=(const AnyDialog&) = delete;
+    ~AnyDialog() {
+        if (IsWindow(window)) {
+            DestroyWindow(window);
+        }
+        progress_.Finish();
+    }
+    std::string State() const {
+        std::string state = IsWindow(window) ? "up" : "gone";
+        if (which_ == Which::Menu) {
+            return state + " done " + std::to_string(menu_.done) + " cancelled " +
+                   std::to_string(menu_.cancelled) + " choice " + std::to_string(menu_.choice);
+        }
+        if (which_ == Which::Drive) {
+            return state + " done " + std::to_string(drive_.done) + " cancelled " +
+                   std::to_string(drive_.cancelled) + " drive " + drive_.drive;
+        }
+        return state + " stop " + std::to_string(progress_.stopRequested);
+    }
+    HWND window = nullptr;
+
+  private:
+    Which which_;
+    MenuDialog menu_;
+    DriveDialog drive_;
+    ProgressDialog progress_;
+};
+
+// What each control's notifications do. Every control of each dialog, and the ids that a
+// keyboard would send (IDOK, IDCANCEL), with every notification code a button, a combo box or
+// a static sends (0 to 10): one control ends each dialog, whatever the code, and nothing
+// else does. Opening the drive list sends CBN_DROPDOWN, so a dialog that ended on any
+// command would end when the user opens the list.
+void TestNotifications(const std::string& firstDrive) {
+    const std::string menuUp = "up done 0 cancelled 0 choice 0";
+    const std::string driveUp = std::string("up done 0 cancelled 0 drive ") + kDefaultDrive;
+    const std::string progressUp = "up stop 0";
+    struct Case {
+        Which dialog;
+        int id;
+        std::string after;
+    };
+    const Case cases[] = {
+        {Which::Menu, control::CD_CHECK, "gone done 1 cancelled 0 choice 0"},
+        {Which::Menu, control::INSTALLED_CHECK, "gone done 1 cancelled 0 choice 2"},
+        {Which::Menu, control::MENU_TEXT, menuUp},
+        {Which::Menu, IDOK, menuUp},
+        {Which::Menu, IDCANCEL, menuUp},
+        {Which::Drive, control::DRIVE_OK, "gone done 1 cancelled 0 drive " + firstDrive},
+        {Which::Drive, control::DRIVE_LIST, driveUp},
+        {Which::Drive, control::DRIVE_PROMPT, driveUp},
+        {Which::Drive, control::DRIVE_LABEL, driveUp},
+        {Which::Drive, IDCANCEL, driveUp},
+        {Which::Progress, control::STOP, "gone stop 1"},
+        {Which::Progress, control::PROGRESS_BAR, progressUp},
+        {Which::Progress, control::PROGRESS_STATUS, progressUp},
+        {Which::Progress, control::PROGRESS_COUNT, progressUp},
+        {Which::Progress, IDOK, progressUp},
+        {Which::Progress, IDCANCEL, progressUp},
+    };
+    const CheckList list;
+    for (const Case& c : cases) {
+        // A control that ends nothing gets every code in turn; one that ends its dialog gets
+        // each code in a dialog of its own.
+        std::unique_ptr<AnyDialog> dialog;
+        for (WORD code = 0; code <= 10; ++code) {
+            if (dialog == nullptr || !IsWindow(dialog->window)) {
+                dialog = std::make_unique<AnyDialog>(c.dialog, &list);
+            }
+            // As a control notifies its dialog: sent, with the control's handle.
+            SendMessageA(dialog->window, WM_COMMAND, MAKEWPARAM(c.id, code),
+                         reinterpret_cast<LPARAM>(GetDlgItem(dialog->window, c.id)));
+            CheckText(
+                dialog->State(), c.after,
+                "notification " + std::to_string(code) + " of control " + std::to_string(c.id));
+        }
+    }
+}
+
 std::vector<std::string> ExpectedCdroms(int argc, char** argv) {
     std::vector<std::string> roots;
     for (char letter = 'A'; letter <= 'Y'; ++letter) {
@@ -332,7 +459,14 @@ int main(int argc, char** argv) {
                                  GetModuleHandleA(nullptr), nullptr);
     TestMenu(owner);
     TestMenuOutlivedByWindow();
-    TestDrive(ExpectedCdroms(argc, argv));
+    const std::vector<std::string> cdroms = ExpectedCdroms(argc, argv);
+    // Z: is never offered. Where the environment makes it a CD-ROM drive, it must be one, or
+    // its absence from the list would prove nothing.
+    if (argc > 1 && std::strchr(argv[1], 'Z') != nullptr) {
+        Check(GetDriveTypeA("Z:\\") == DRIVE_CDROM, "drive: Z: is a CD-ROM drive here");
+    }
+    TestDrive(cdroms);
+    TestNotifications(cdroms.empty() ? kDefaultDrive : cdroms[0]);
     TestProgressUpdates();
     TestProgressStops();
     TestProgressDiscarded();

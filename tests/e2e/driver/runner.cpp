@@ -36,6 +36,8 @@ const Runner::Verb Runner::kVerbs[] = {
     {"screenshot", &Runner::DoScreenshot},
     {"hold", &Runner::DoHold},
     {"release", &Runner::DoRelease},
+    {"mutex", &Runner::DoMutex},
+    {"window", &Runner::DoWindow},
 };
 
 bool Runner::Run(const std::vector<Step>& steps) {

@@ -84,6 +84,8 @@ class Runner {
     bool DoScreenshot(const Step& step);
     bool DoHold(const Step& step);
     bool DoRelease(const Step& step);
+    bool DoMutex(const Step& step);
+    bool DoWindow(const Step& step);
     // A visible window of that kind that no `wait` has found yet, or null.
     HWND NewWindow(Process& process, Kind kind);
 
