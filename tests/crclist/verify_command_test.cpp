@@ -106,7 +106,7 @@ TEST_F(Verify, GivesAnExitCodeAScriptCanTrust) {
         {"no registry here", {"--installed", File("good2.INF")}, 2, "Windows registry"},
         {"no list", {"--disc", d1, File("none.INF")}, 2, "cannot read the list"},
         {"no disc", {"--disc", File("none"), File("good1.INF")}, 2, "no such folder"},
-        {"not an image", {"--disc", File("good1.INF"), File("good1.INF")}, 2, "no ISO 9660 image"},
+        {"not an image", {"--disc", File("good1.INF"), File("good1.INF")}, 2, "is no disc image"},
         {"an unknown option", {"--fast", File("good1.INF")}, 2, "--fast"},
     };
     for (const auto& c : kCases) {

@@ -10,7 +10,9 @@ packages=(
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
     python3 locales wine64 fonts-wine xvfb xauth x11-utils imagemagick fonts-ipafont-gothic
     # crclist: command line, JSON, fast CRC-32 (ISA-L natively, zlib for Windows), disc images
-    libcli11-dev nlohmann-json3-dev libisal-dev libz-mingw-w64-dev libarchive-dev xorriso
+    # (ISO 9660 and UDF), and the tools that master the tests' images
+    libcli11-dev nlohmann-json3-dev libisal-dev libz-mingw-w64-dev libarchive-dev libudfread-dev
+    xorriso genisoimage
     # the lint stage
     clang-format clang-tidy shellcheck shfmt
 )

@@ -1,7 +1,7 @@
 // The files of one disc, read from where the disc is: a folder (on Windows also a drive such as
-// E:), or natively an ISO 9660 image read straight from the file. Every command that reads a
-// disc's files for their sizes and CRCs goes through this, so that each kind of disc is read
-// one way, in the order that suits it.
+// E:), or natively a disc image or a drive, read straight from the file or the device. Every
+// command that reads a disc's files for their sizes and CRCs goes through this, so that each
+// kind of disc is read one way, in the order that suits it.
 #pragma once
 
 #include <cstdint>
@@ -42,9 +42,9 @@ class DiscReader {
                            std::vector<std::string>* problems) = 0;
 };
 
-// The reader for the disc at `where`: a folder, or natively an ISO 9660 image. False with the
-// reason in `error` when `where` is neither, or is an image on Windows, where Explorer mounts
-// images as drives.
+// The reader for the disc at `where`: a folder, or natively a disc image or a drive's device.
+// False with the reason in `error` when `where` is none of them, or is an image that cannot be
+// read, or is an image on Windows, where Explorer mounts images as drives.
 bool OpenDisc(const std::string& where, std::unique_ptr<DiscReader>* reader, std::string* error);
 
 // The discs of a command line, each place opened once however often it is given.
