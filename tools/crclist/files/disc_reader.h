@@ -40,6 +40,13 @@ class DiscReader {
     // among the problems, when the disc cannot be listed to its end.
     virtual bool ListFiles(const std::string& skip, std::vector<DiscFile>* files,
                            std::vector<std::string>* problems) = 0;
+
+    // The file with the listed `name` (found as Read finds it) at a path that any reader of
+    // files can open: in a folder the file itself, from an image a copy that lasts as long as
+    // the reader. `where` is where it lies, for messages. False, with the reason in `error`,
+    // when it is not there or cannot be read.
+    virtual bool ReadablePath(const std::string& name, std::string* path, std::string* where,
+                              std::string* error) = 0;
 };
 
 // The reader for the disc at `where`: a folder, or natively a disc image or a drive's device.

@@ -1,8 +1,13 @@
 #include "tools/crclist/files/image_reader.h"
 
+#include <unistd.h>
+
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <set>
 
+#include "tools/crclist/files/atomic_file.h"
 #include "tools/crclist/files/disc_volumes.h"
 #include "tools/crclist/files/fast_crc.h"
 #include "tools/crclist/files/image_track.h"
@@ -10,6 +15,10 @@
 
 namespace crclist {
 namespace {
+
+// A list is a few kilobytes; a file far larger by that name is not copied out
+// to be read.
+constexpr std::uint64_t kLargestCopy = std::uint64_t{64} << 20;
 
 std::string Join(const std::vector<std::string>& components, std::size_t count) {
     std::string joined;
@@ -19,8 +28,9 @@ std::string Join(const std::vector<std::string>& components, std::size_t count) 
     return joined;
 }
 
-// Feeds the data of one entry to `add`, block by block, its gaps as zeros. kRead when the
-// data ends at `size`; kStopped when `observer` asks for a stop before a block.
+// Feeds the data of one entry to `add`, block by block, its gaps as zeros.
+// kRead when the data ends at `size`; kStopped when `observer` asks for a stop
+// before a block.
 template <typename Add>
 FileDigest::Outcome ReadEntry(EntryData& data, std::uint64_t size, ReadObserver& observer,
                               const Add& add) {
@@ -52,7 +62,22 @@ FileDigest::Outcome ReadEntry(EntryData& data, std::uint64_t size, ReadObserver&
     }
 }
 
+// An observer for a copy: it wants everything and never stops.
+class CopyObserver : public ReadObserver {
+  public:
+    bool WantContent(std::size_t /*index*/, std::uint64_t /*size*/) override { return true; }
+    void BytesRead(std::uint64_t /*count*/) override {}
+    bool StopRequested() override { return false; }
+    void Done(std::size_t /*index*/, const FileDigest& /*digest*/) override {}
+};
+
 }  // namespace
+
+ImageReader::~ImageReader() {
+    for (const std::string& copy : copies_) {
+        std::remove(copy.c_str());
+    }
+}
 
 std::unique_ptr<ImageReader> ImageReader::Open(const std::string& image, std::string* error) {
     std::unique_ptr<ImageReader> reader(new ImageReader(image));
@@ -191,6 +216,54 @@ bool ImageReader::ListFiles(const std::string& /*skip*/, std::vector<DiscFile>* 
             files->push_back({entries_[entry].components, PathOf(entry), entries_[entry].size});
         }
     }
+    return true;
+}
+
+bool ImageReader::ReadablePath(const std::string& name, std::string* path, std::string* where,
+                               std::string* error) {
+    std::size_t entry = 0;
+    if (!Find(name, &entry)) {
+        *error = "there is no " + ListedNameAsPath(name) + " in " + image_;
+        return false;
+    }
+    *where = PathOf(entry);
+    const std::size_t data = entries_[entry].dataOf;
+    if (entries_[data].size > kLargestCopy) {
+        *error = *where + " is too large to be a check list";
+        return false;
+    }
+    std::string bytes;
+    CopyObserver observer;
+    FileDigest::Outcome outcome = FileDigest::Outcome::kReadError;
+    std::string problem;
+    fileSystem_->ReadData(
+        {data},
+        [&](std::size_t /*entry*/, EntryData& content) {
+            outcome = ReadEntry(content, entries_[data].size, observer,
+                                [&](const void* block, std::size_t length) {
+                                    bytes.append(static_cast<const char*>(block), length);
+                                });
+            return true;
+        },
+        &problem);
+    if (outcome != FileDigest::Outcome::kRead) {
+        *error = *where + " cannot be read";
+        return false;
+    }
+    std::string copy = TemporaryFolder() + "/crclist-list-XXXXXX";
+    const int fd = ::mkstemp(&copy[0]);
+    if (fd < 0) {
+        *error = "no copy of " + *where + " can be made in " + TemporaryFolder();
+        return false;
+    }
+    copies_.push_back(copy);
+    const bool written =
+        ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+    if (::close(fd) != 0 || !written) {
+        *error = "no copy of " + *where + " can be made in " + TemporaryFolder();
+        return false;
+    }
+    *path = copy;
     return true;
 }
 

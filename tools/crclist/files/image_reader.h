@@ -21,6 +21,7 @@ class ImageReader : public DiscReader {
   public:
     ImageReader(const ImageReader&) = delete;
     ImageReader& operator=(const ImageReader&) = delete;
+    ~ImageReader() override;
 
     // Opens the disc at `image` (any form image_track.h reads) and lists it. Null, with the
     // reason in `error` naming the image, when it is in no form that is read, or it is
@@ -31,6 +32,9 @@ class ImageReader : public DiscReader {
     // `skip` is for folders: a list being written is never inside an image.
     bool ListFiles(const std::string& skip, std::vector<DiscFile>* files,
                    std::vector<std::string>* problems) override;
+    // A copy of the file, removed with the reader.
+    bool ReadablePath(const std::string& name, std::string* path, std::string* where,
+                      std::string* error) override;
 
   private:
     explicit ImageReader(std::string image) : image_(std::move(image)) {}
@@ -47,6 +51,7 @@ class ImageReader : public DiscReader {
     std::vector<ImageEntry> entries_;
     std::map<std::string, FolderNames> folders_;  // the names in each folder, by its path
     std::map<std::string, std::size_t> byPath_;   // every entry, by its path
+    std::vector<std::string> copies_;             // files that ReadablePath made
 };
 
 }  // namespace crclist
