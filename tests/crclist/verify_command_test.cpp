@@ -123,6 +123,22 @@ TEST_F(Verify, GivesAnExitCodeAScriptCanTrust) {
     }
 }
 
+// Without a list, the crclist.INF at the root of the first disc, its letter case ignored, as
+// the program reads it when it is started from the disc; the report says where it was.
+TEST_F(Verify, ReadsTheListOnTheDisc) {
+    std::filesystem::copy_file(File("good1.INF"), File("d1/CrcList.inf"));
+    ASSERT_TRUE(MakeDiscImage(File("d1"), File("d1.iso")));
+    for (const std::string& disc : {File("d1"), File("d1.iso")}) {
+        const ChildResult result = RunCrclist({"verify", "--json", "--disc", disc});
+        EXPECT_EQ(result.exitCode, 0) << disc << "\n" << result.out << result.err;
+        EXPECT_EQ(nlohmann::json::parse(result.out, nullptr, false)["list"], disc + "/CrcList.inf");
+    }
+    const ChildResult none = RunCrclist({"verify", "--disc", File("d2.iso")});
+    EXPECT_EQ(none.exitCode, 2);
+    EXPECT_NE(none.err.find("there is no crclist.INF in " + File("d2.iso")), std::string::npos)
+        << none.err;
+}
+
 // A line for each failure, or each file with --verbose, in list order, then the summary.
 TEST_F(Verify, WritesALineForEachFailedFile) {
     for (const bool image : {false, true}) {

@@ -55,6 +55,9 @@ std::string GroupCount(std::size_t groups) {
     return std::to_string(groups) + (groups == 1 ? " disc group" : " disc groups");
 }
 
+// The name that the program reads its list by when it is started from the disc.
+constexpr char kListOnDisc[] = "crclist.INF";
+
 int Verify(const VerifyOptions& options) {
     if (options.discs.empty() && !options.installed) {
         return UsageError("verify", "nothing to verify: give --disc DIR, --installed, or both");
@@ -64,11 +67,30 @@ int Verify(const VerifyOptions& options) {
             "verify",
             "--installed reads the Windows registry: run crclist.exe on Windows or under Wine");
     }
-    if (!CanRead(options.file)) {
-        return UsageError("verify", "cannot read the list " + options.file);
+    // Every disc is opened, even when the list has no group for it, so that a mistyped one
+    // is told at once.
+    OpenedDiscs readers;
+    std::string error;
+    if (!readers.Open(options.discs, &error)) {
+        return UsageError("verify", error);
+    }
+    // Without a list, the one at the root of the first disc, as the program reads it when it
+    // is started from there.
+    std::string listPath = options.file;
+    std::string listShown = options.file;
+    if (options.file.empty() &&
+        (options.discs.empty() || !readers.Reader(options.discs.front())
+                                       .ReadablePath(kListOnDisc, &listPath, &listShown, &error))) {
+        return UsageError("verify", options.discs.empty()
+                                        ? "no list: give FILE, or --disc to read its crclist.INF"
+                                        : "no list given, and " + error);
+    }
+    if (!CanRead(listPath)) {
+        return UsageError("verify", "cannot read the list " + listShown);
     }
     CheckList list;
-    const ListLoad load = LoadList(options.file, &list);
+    ListLoad load = LoadList(listPath, &list);
+    load.path = listShown;
     const std::size_t groups = list.discGroups.size();
     if (options.discs.size() > 1 && options.discs.size() != groups) {
         return UsageError("verify", "the list has " + GroupCount(groups) +
@@ -77,13 +99,6 @@ int Verify(const VerifyOptions& options) {
                                         std::to_string(options.discs.size()) + " times)");
     }
 
-    // Every disc is opened, even when the list has no group for it, so that a mistyped one
-    // is told at once.
-    OpenedDiscs readers;
-    std::string error;
-    if (!readers.Open(options.discs, &error)) {
-        return UsageError("verify", error);
-    }
     VerifyPlan plan;
     plan.installed = options.installed;
     for (std::size_t group = 0; !options.discs.empty() && group < groups; ++group) {
@@ -126,7 +141,9 @@ Subcommand AddVerifyCommand(CLI::App& app) {
     parser->add_flag("--json", options->json, "one JSON document (UTF-8) instead of text");
     parser->add_flag("--quiet", options->quiet, "no progress line on a terminal");
     parser->add_flag("--verbose", options->verbose, "a line for every file, not only failures");
-    parser->add_option("FILE", options->file, "the check list, such as crclist.INF")->required();
+    parser->add_option("FILE", options->file,
+                       "the check list, such as crclist.INF; without it, the crclist.INF at the "
+                       "root of the first --disc (its letter case ignored)");
     return {parser, [options] { return Verify(*options); }};
 }
 
