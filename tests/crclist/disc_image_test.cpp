@@ -35,6 +35,40 @@ Files FolderFiles() {
     };
 }
 
+// The least that a mastering tool writes for one file: 22 sectors, fewer than libarchive
+// looks at before it takes an image. Made from genisoimage's image of the file, without the
+// free sectors it leaves after each path table: its M path table, root and file moved up.
+std::string Smallest(const std::string& image) {
+    std::string small = image.substr(0, 22 * kSector);
+    const auto move = [&](std::size_t to, std::size_t from) {
+        small.replace(to * kSector, kSector, image, from * kSector, kSector);
+    };
+    const auto put = [&](std::size_t at, std::uint32_t value, bool little, bool big) {
+        for (std::size_t byte = 0; byte < 4; ++byte) {
+            if (little) {
+                small[at + byte] = static_cast<char>(value >> (8 * byte));
+            }
+            if (big) {
+                small[at + (little ? 4 : 0) + byte] = static_cast<char>(value >> (24 - 8 * byte));
+            }
+        }
+    };
+    move(18, 21);
+    move(20, 23);
+    move(21, 24);
+    const std::size_t pvd = 16 * kSector;
+    const std::size_t root = 20 * kSector;
+    put(pvd + 80, 22, true, true);    // the volume's size
+    put(pvd + 148, 18, false, true);  // the M path table
+    put(pvd + 158, 20, true, true);   // the root
+    put(19 * kSector + 2, 20, true, false);
+    put(18 * kSector + 2, 20, false, true);
+    put(root + 2, 20, true, true);       // .
+    put(root + 34 + 2, 20, true, true);  // ..
+    put(root + 68 + 2, 21, true, true);  // the file
+    return small;
+}
+
 class Images : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -111,6 +145,8 @@ TEST_F(Images, ListsWhatWindowsShowsInEveryForm) {
     fs::create_symlink(kLong + ".txt", dir_.File("deep/link.txt"));
     Files primary = {{"DDDDDD/HYOJ.DAT", "display"}, {"README", "readme"}, {"lower.txt", "x"}};
     Write("primary", primary);
+    Files one = {{"A.TXT", "hi"}};
+    Write("one", one);
     const std::string audio(300 * kRawSector, '\x55');
     const auto cue = [&](const std::string& data) {
         dir_.Write("track01.bin", RawSectors(data, 1, 2352));
@@ -163,6 +199,9 @@ TEST_F(Images, ListsWhatWindowsShowsInEveryForm) {
              return dir_.Write("disc.iso", image);
          },
          shiftJis},
+        {"less than 48 KiB",
+         [&] { return dir_.Write("disc.iso", Smallest(Master("genisoimage -no-pad", "one"))); },
+         one},
         {"raw MODE1", [&] { return dir_.Write("disc.bin", RawSectors(Joliet(), 1, 2352)); },
          folder},
         {"raw MODE2", [&] { return dir_.Write("disc.bin", RawSectors(Joliet(), 2, 2352)); },
