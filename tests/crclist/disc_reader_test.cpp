@@ -251,9 +251,9 @@ TEST_F(Disc, ReadsEveryNameOfSharedData) {
     }
 }
 
-// An image that ends inside a file's data: that file and every one not yet reached are read
-// errors, not missing files.
-TEST_F(Disc, ReportsATruncatedImageAsReadErrors) {
+// An image that ends inside a file's data is refused when it is opened, naming that file:
+// nothing is listed or verified from it, and no file's damage is taken for a missing one.
+TEST_F(Disc, RefusesATruncatedImage) {
     const std::vector<std::uint8_t> pattern = PatternBytes(std::size_t{2} << 20);
     const std::string big(pattern.begin(), pattern.end());
     std::ofstream(folder() + "/Big.bin", std::ios::binary) << big;
@@ -263,14 +263,11 @@ TEST_F(Disc, ReportsATruncatedImageAsReadErrors) {
     ASSERT_NE(at, std::string::npos);
     std::filesystem::resize_file(image(), at + 100000);
 
-    std::unique_ptr<DiscReader> reader = Open(image());
-    ASSERT_TRUE(reader);
-    Recorder recorder;
-    reader->Read({"Big.bin", "None.dat"}, recorder);
-    ASSERT_EQ(recorder.done.size(), 2u);
-    EXPECT_EQ(recorder.done[0].outcome, Outcome::kReadError);
-    EXPECT_EQ(recorder.done[1].outcome, Outcome::kReadError);
-    EXPECT_EQ(recorder.done[1].path, image());
+    std::unique_ptr<DiscReader> reader;
+    std::string error;
+    EXPECT_FALSE(crclist::OpenDisc(image(), &reader, &error));
+    EXPECT_NE(error.find(image() + " is cut short: the data of Big.bin"), std::string::npos)
+        << error;
 }
 
 TEST(DiscOpening, RefusesWhatIsNoDisc) {
@@ -282,7 +279,7 @@ TEST(DiscOpening, RefusesWhatIsNoDisc) {
         std::string reason;
     } kCases[] = {
         {dir.File("none"), "no such folder or disc image"},
-        {dir.File("list.txt"), "is no ISO 9660 image"},
+        {dir.File("list.txt"), "is no disc image"},
         {"/dev/null", "neither a folder nor a disc image"},
     };
     for (const auto& c : kCases) {

@@ -106,7 +106,7 @@ TEST_F(Verify, GivesAnExitCodeAScriptCanTrust) {
         {"no registry here", {"--installed", File("good2.INF")}, 2, "Windows registry"},
         {"no list", {"--disc", d1, File("none.INF")}, 2, "cannot read the list"},
         {"no disc", {"--disc", File("none"), File("good1.INF")}, 2, "no such folder"},
-        {"not an image", {"--disc", File("good1.INF"), File("good1.INF")}, 2, "no ISO 9660 image"},
+        {"not an image", {"--disc", File("good1.INF"), File("good1.INF")}, 2, "is no disc image"},
         {"an unknown option", {"--fast", File("good1.INF")}, 2, "--fast"},
     };
     for (const auto& c : kCases) {
@@ -121,6 +121,22 @@ TEST_F(Verify, GivesAnExitCodeAScriptCanTrust) {
             EXPECT_EQ(result.out, "") << c.what;
         }
     }
+}
+
+// Without a list, the crclist.INF at the root of the first disc, its letter case ignored, as
+// the program reads it when it is started from the disc; the report says where it was.
+TEST_F(Verify, ReadsTheListOnTheDisc) {
+    std::filesystem::copy_file(File("good1.INF"), File("d1/CrcList.inf"));
+    ASSERT_TRUE(MakeDiscImage(File("d1"), File("d1.iso")));
+    for (const std::string& disc : {File("d1"), File("d1.iso")}) {
+        const ChildResult result = RunCrclist({"verify", "--json", "--disc", disc});
+        EXPECT_EQ(result.exitCode, 0) << disc << "\n" << result.out << result.err;
+        EXPECT_EQ(nlohmann::json::parse(result.out, nullptr, false)["list"], disc + "/CrcList.inf");
+    }
+    const ChildResult none = RunCrclist({"verify", "--disc", File("d2.iso")});
+    EXPECT_EQ(none.exitCode, 2);
+    EXPECT_NE(none.err.find("there is no crclist.INF in " + File("d2.iso")), std::string::npos)
+        << none.err;
 }
 
 // A line for each failure, or each file with --verbose, in list order, then the summary.

@@ -8,12 +8,12 @@
 #   tools/scripts/setup.sh package   only what crclist's Debian package needs to be built
 set -euo pipefail
 
-# crclist with the host g++: command line, JSON, fast CRC-32 (ISA-L), disc images (libarchive),
-# and its package: the manual page (scdoc), the libraries it depends on (dpkg-shlibdeps, which
-# CPack finds the program with file).
+# crclist with the host g++: command line, JSON, fast CRC-32 (ISA-L), disc images (libarchive
+# for ISO 9660, libudfread for UDF), and its package: the manual page (scdoc), the libraries it
+# depends on (dpkg-shlibdeps, which CPack finds the program with file).
 packages=(
     cmake ninja-build g++ libcli11-dev nlohmann-json3-dev libisal-dev zlib1g-dev libarchive-dev
-    scdoc dpkg-dev file
+    libudfread-dev scdoc dpkg-dev file
 )
 case ${1:-} in
     package) ;;
@@ -23,8 +23,8 @@ case ${1:-} in
             g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
             binutils-mingw-w64-x86-64 python3 locales wine64 fonts-wine xvfb xauth x11-utils
             imagemagick fonts-ipafont-gothic
-            # crclist.exe's zlib, the disc images of the tests
-            libz-mingw-w64-dev xorriso
+            # crclist.exe's zlib, the tools that master the tests' disc images
+            libz-mingw-w64-dev xorriso genisoimage
             # the checks of crclist's completion and package
             bash-completion lintian
             # the lint stage

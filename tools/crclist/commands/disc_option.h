@@ -12,13 +12,17 @@ namespace crclist {
 
 // What a disc reader opens, as the help of --disc tells it.
 constexpr char kDiscPlaces[] =
-    "a folder, a drive such as E: on Windows, or (not on Windows) an ISO 9660 image";
+    "a folder, a drive such as E: on Windows, or (not on Windows) a disc image (.iso, "
+    ".cue with its .bin, .ccd with its .img, .mdf) or a drive's device such as /dev/sr0";
 
 // Adds --disc DIR (repeatable) to `parser`, into `discs`; its help is `before`, the kinds of
-// place a disc reader opens, then `after`.
+// place a disc reader opens, then `after`. Each --disc takes one place, so that a list named
+// after it is never taken for another disc.
 inline void AddDiscOption(CLI::App& parser, std::vector<std::string>& discs,
                           const std::string& before, const std::string& after) {
-    parser.add_option("--disc", discs, before + kDiscPlaces + after)->type_name("DIR");
+    parser.add_option("--disc", discs, before + kDiscPlaces + after)
+        ->type_name("DIR")
+        ->allow_extra_args(false);
 }
 
 // Whether the --disc places `discs` fit a list of `groups` disc groups: none, one for all of

@@ -34,17 +34,38 @@ bool CanRead(const std::string& path) {
     return file.Open(path);
 }
 
+// The name that the program reads its list by when it is started from the disc.
+constexpr char kListOnDisc[] = "crclist.INF";
+
 int Verify(const VerifyOptions& options) {
     if (options.discs.empty() && !options.installed) {
         return UsageError("verify", "nothing to verify: give --disc DIR, --installed, or both");
     }
-    if (!CanRead(options.file)) {
-        return UsageError("verify", "cannot read the list " + options.file);
+    // Every disc is opened, even when the list has no group for it, so that a mistyped one
+    // is told at once.
+    OpenedDiscs readers;
+    std::string error;
+    if (!readers.Open(options.discs, &error)) {
+        return UsageError("verify", error);
     }
-    const ListLoad load = LoadList(options.file);
+    // Without a list, the one at the root of the first disc, as the program reads it when it
+    // is started from there.
+    std::string listPath = options.file;
+    std::string listShown = options.file;
+    if (options.file.empty() &&
+        (readers.Empty() ||
+         !readers.ReaderOfGroup(0).ReadablePath(kListOnDisc, &listPath, &listShown, &error))) {
+        return UsageError("verify", readers.Empty()
+                                        ? "no list: give FILE, or --disc to read its crclist.INF"
+                                        : "no list given, and " + error);
+    }
+    if (!CanRead(listPath)) {
+        return UsageError("verify", "cannot read the list " + listShown);
+    }
+    ListLoad load = LoadList(listPath);
+    load.path = listShown;
     const CheckList& list = load.list;
     const std::size_t groups = list.discGroups.size();
-    std::string error;
     if (options.installed && !InstalledNamesReadable(list, &error)) {
         return UsageError("verify", error);
     }
@@ -52,12 +73,6 @@ int Verify(const VerifyOptions& options) {
         return UsageError("verify", error);
     }
 
-    // Every disc is opened, even when the list has no group for it, so that a mistyped one
-    // is told at once.
-    OpenedDiscs readers;
-    if (!readers.Open(options.discs, &error)) {
-        return UsageError("verify", error);
-    }
     VerifyPlan plan;
     plan.installed = options.installed;
     for (std::size_t group = 0; !readers.Empty() && group < groups; ++group) {
@@ -100,7 +115,9 @@ Subcommand AddVerifyCommand(CLI::App& app) {
     parser->add_flag("--json", options->json, "one JSON document (UTF-8) instead of text");
     parser->add_flag("--quiet", options->quiet, "no progress line on a terminal");
     parser->add_flag("--verbose", options->verbose, "a line for every file, not only failures");
-    parser->add_option("FILE", options->file, "the check list, such as crclist.INF")->required();
+    parser->add_option("FILE", options->file,
+                       "the check list, such as crclist.INF; without it, the crclist.INF at the "
+                       "root of the first --disc (its letter case ignored)");
     return {parser, [options] { return Verify(*options); }};
 }
 

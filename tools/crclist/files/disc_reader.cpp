@@ -40,12 +40,10 @@ bool OpenDisc(const std::string& where, std::unique_ptr<DiscReader>* reader, std
         *error = where + ": no such folder or disc image";
         return false;
     }
-    if (S_ISREG(info.st_mode)) {
-        if (!ImageReader::Check(where, error)) {
-            return false;
-        }
-        *reader = std::make_unique<ImageReader>(where);
-        return true;
+    // A drive's device holds the disc's sectors as a plain image does.
+    if (S_ISREG(info.st_mode) || S_ISBLK(info.st_mode)) {
+        *reader = ImageReader::Open(where, error);
+        return *reader != nullptr;
     }
     if (!S_ISDIR(info.st_mode)) {
         *error = where + " is neither a folder nor a disc image";

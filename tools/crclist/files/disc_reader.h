@@ -1,7 +1,7 @@
 // The files of one disc, read from where the disc is: a folder (on Windows also a drive such as
-// E:), or natively an ISO 9660 image read straight from the file. Every command that reads a
-// disc's files for their sizes and CRCs goes through this, so that each kind of disc is read
-// one way, in the order that suits it.
+// E:), or natively a disc image or a drive, read straight from the file or the device. Every
+// command that reads a disc's files for their sizes and CRCs goes through this, so that each
+// kind of disc is read one way, in the order that suits it.
 #pragma once
 
 #include <cstddef>
@@ -41,11 +41,18 @@ class DiscReader {
     // among the problems, when the disc cannot be listed to its end.
     virtual bool ListFiles(const std::string& skip, std::vector<DiscFile>* files,
                            std::vector<std::string>* problems) = 0;
+
+    // The file with the listed `name` (found as Read finds it) at a path that any reader of
+    // files can open: in a folder the file itself, from an image a copy that lasts as long as
+    // the reader. `where` is where it lies, for messages. False, with the reason in `error`,
+    // when it is not there or cannot be read.
+    virtual bool ReadablePath(const std::string& name, std::string* path, std::string* where,
+                              std::string* error) = 0;
 };
 
-// The reader for the disc at `where`: a folder, or natively an ISO 9660 image. False with the
-// reason in `error` when `where` is neither, or is an image on Windows, where Explorer mounts
-// images as drives.
+// The reader for the disc at `where`: a folder, or natively a disc image or a drive's device.
+// False with the reason in `error` when `where` is none of them, or is an image that cannot be
+// read, or is an image on Windows, where Explorer mounts images as drives.
 bool OpenDisc(const std::string& where, std::unique_ptr<DiscReader>* reader, std::string* error);
 
 // The discs of a command line, each place opened once however often it is given: one place

@@ -38,4 +38,15 @@ bool FolderReader::ListFiles(const std::string& skip, std::vector<DiscFile>* fil
     return true;
 }
 
+bool FolderReader::ReadablePath(const std::string& name, std::string* path, std::string* where,
+                                std::string* error) {
+    FolderLookup lookup(root_);
+    if (!lookup.Find(name, path)) {
+        *error = "there is no " + ListedNameAsPath(name) + " in " + root_;
+        return false;
+    }
+    *where = *path;
+    return true;
+}
+
 }  // namespace crclist
