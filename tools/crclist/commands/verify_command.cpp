@@ -50,20 +50,23 @@ int Verify(const VerifyOptions& options) {
     }
     // Without a list, the one at the root of the first disc, as the program reads it when it
     // is started from there.
-    std::string listPath = options.file;
-    std::string listShown = options.file;
-    if (options.file.empty() &&
-        (readers.Empty() ||
-         !readers.ReaderOfGroup(0).ReadablePath(kListOnDisc, &listPath, &listShown, &error))) {
-        return UsageError("verify", readers.Empty()
-                                        ? "no list: give FILE, or --disc to read its crclist.INF"
-                                        : "no list given, and " + error);
+    ListLoad load;
+    if (options.file.empty()) {
+        std::string bytes;
+        std::string where;
+        if (readers.Empty() ||
+            !readers.ReaderOfGroup(0).ReadSmallFile(kListOnDisc, &bytes, &where, &error)) {
+            return UsageError(
+                "verify", readers.Empty() ? "no list: give FILE, or --disc to read its crclist.INF"
+                                          : "no list given, and " + error);
+        }
+        load = LoadListBytes(bytes, where);
+    } else {
+        if (!CanRead(options.file)) {
+            return UsageError("verify", "cannot read the list " + options.file);
+        }
+        load = LoadList(options.file);
     }
-    if (!CanRead(listPath)) {
-        return UsageError("verify", "cannot read the list " + listShown);
-    }
-    ListLoad load = LoadList(listPath);
-    load.path = listShown;
     const CheckList& list = load.list;
     const std::size_t groups = list.discGroups.size();
     if (options.installed && !InstalledNamesReadable(list, &error)) {

@@ -42,13 +42,15 @@ class DiscReader {
     virtual bool ListFiles(const std::string& skip, std::vector<DiscFile>* files,
                            std::vector<std::string>* problems) = 0;
 
-    // The file with the listed `name` (found as Read finds it) at a path that any reader of
-    // files can open: in a folder the file itself, from an image a copy that lasts as long as
-    // the reader. `where` is where it lies, for messages. False, with the reason in `error`,
-    // when it is not there or cannot be read.
-    virtual bool ReadablePath(const std::string& name, std::string* path, std::string* where,
-                              std::string* error) = 0;
+    // The content of the small file with the listed `name` (found as Read finds it), such as
+    // a check list on the disc; `where` is where it lies, for messages. False, with the reason
+    // in `error`, when it is not there, cannot be read or holds more than kLargestSmallFile.
+    virtual bool ReadSmallFile(const std::string& name, std::string* bytes, std::string* where,
+                               std::string* error) = 0;
 };
+
+// What ReadSmallFile reads at most: far more than any check list holds.
+constexpr std::uint64_t kLargestSmallFile = std::uint64_t{64} << 20;
 
 // The reader for the disc at `where`: a folder, or natively a disc image or a drive's device.
 // False with the reason in `error` when `where` is none of them, or is an image that cannot be

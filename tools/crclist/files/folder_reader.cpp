@@ -4,6 +4,7 @@
 
 #include "tools/crclist/files/folder_lookup.h"
 #include "tools/crclist/files/folder_walk.h"
+#include "tools/crclist/files/sequential_file.h"
 #include "tools/crclist/text/windows_names.h"
 
 namespace crclist {
@@ -38,14 +39,17 @@ bool FolderReader::ListFiles(const std::string& skip, std::vector<DiscFile>* fil
     return true;
 }
 
-bool FolderReader::ReadablePath(const std::string& name, std::string* path, std::string* where,
-                                std::string* error) {
+bool FolderReader::ReadSmallFile(const std::string& name, std::string* bytes, std::string* where,
+                                 std::string* error) {
     FolderLookup lookup(root_);
-    if (!lookup.Find(name, path)) {
+    if (!lookup.Find(name, where)) {
         *error = "there is no " + ListedNameAsPath(name) + " in " + root_;
         return false;
     }
-    *where = *path;
+    if (!ReadWholeFile(*where, kLargestSmallFile, bytes)) {
+        *error = *where + " cannot be read, or holds more than a check list";
+        return false;
+    }
     return true;
 }
 

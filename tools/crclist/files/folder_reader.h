@@ -15,8 +15,8 @@ class FolderReader : public DiscReader {
     void Read(const std::vector<std::string>& names, ReadObserver& observer) override;
     bool ListFiles(const std::string& skip, std::vector<DiscFile>* files,
                    std::vector<std::string>* problems) override;
-    bool ReadablePath(const std::string& name, std::string* path, std::string* where,
-                      std::string* error) override;
+    bool ReadSmallFile(const std::string& name, std::string* bytes, std::string* where,
+                       std::string* error) override;
 
   private:
     std::string root_;

@@ -1,13 +1,8 @@
 #include "tools/crclist/files/image_reader.h"
 
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <set>
 
-#include "tools/crclist/files/atomic_file.h"
 #include "tools/crclist/files/disc_volumes.h"
 #include "tools/crclist/files/fast_crc.h"
 #include "tools/crclist/files/image_track.h"
@@ -15,10 +10,6 @@
 
 namespace crclist {
 namespace {
-
-// A list is a few kilobytes; a file far larger by that name is not copied out
-// to be read.
-constexpr std::uint64_t kLargestCopy = std::uint64_t{64} << 20;
 
 std::string Join(const std::vector<std::string>& components, std::size_t count) {
     std::string joined;
@@ -72,12 +63,6 @@ class CopyObserver : public ReadObserver {
 };
 
 }  // namespace
-
-ImageReader::~ImageReader() {
-    for (const std::string& copy : copies_) {
-        std::remove(copy.c_str());
-    }
-}
 
 std::unique_ptr<ImageReader> ImageReader::Open(const std::string& image, std::string* error) {
     std::unique_ptr<ImageReader> reader(new ImageReader(image));
@@ -219,8 +204,8 @@ bool ImageReader::ListFiles(const std::string& /*skip*/, std::vector<DiscFile>* 
     return true;
 }
 
-bool ImageReader::ReadablePath(const std::string& name, std::string* path, std::string* where,
-                               std::string* error) {
+bool ImageReader::ReadSmallFile(const std::string& name, std::string* bytes, std::string* where,
+                                std::string* error) {
     std::size_t entry = 0;
     if (!Find(name, &entry)) {
         *error = "there is no " + ListedNameAsPath(name) + " in " + image_;
@@ -228,11 +213,11 @@ bool ImageReader::ReadablePath(const std::string& name, std::string* path, std::
     }
     *where = PathOf(entry);
     const std::size_t data = entries_[entry].dataOf;
-    if (entries_[data].size > kLargestCopy) {
+    if (entries_[data].size > kLargestSmallFile) {
         *error = *where + " is too large to be a check list";
         return false;
     }
-    std::string bytes;
+    bytes->clear();
     CopyObserver observer;
     FileDigest::Outcome outcome = FileDigest::Outcome::kReadError;
     std::string problem;
@@ -241,7 +226,7 @@ bool ImageReader::ReadablePath(const std::string& name, std::string* path, std::
         [&](std::size_t /*entry*/, EntryData& content) {
             outcome = ReadEntry(content, entries_[data].size, observer,
                                 [&](const void* block, std::size_t length) {
-                                    bytes.append(static_cast<const char*>(block), length);
+                                    bytes->append(static_cast<const char*>(block), length);
                                 });
             return true;
         },
@@ -250,20 +235,6 @@ bool ImageReader::ReadablePath(const std::string& name, std::string* path, std::
         *error = *where + " cannot be read";
         return false;
     }
-    std::string copy = TemporaryFolder() + "/crclist-list-XXXXXX";
-    const int fd = ::mkstemp(&copy[0]);
-    if (fd < 0) {
-        *error = "no copy of " + *where + " can be made in " + TemporaryFolder();
-        return false;
-    }
-    copies_.push_back(copy);
-    const bool written =
-        ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
-    if (::close(fd) != 0 || !written) {
-        *error = "no copy of " + *where + " can be made in " + TemporaryFolder();
-        return false;
-    }
-    *path = copy;
     return true;
 }
 

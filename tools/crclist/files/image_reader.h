@@ -21,7 +21,7 @@ class ImageReader : public DiscReader {
   public:
     ImageReader(const ImageReader&) = delete;
     ImageReader& operator=(const ImageReader&) = delete;
-    ~ImageReader() override;
+    ~ImageReader() override = default;
 
     // Opens the disc at `image` (any form image_track.h reads) and lists it. Null, with the
     // reason in `error` naming the image, when it is in no form that is read, or it is
@@ -33,8 +33,8 @@ class ImageReader : public DiscReader {
     bool ListFiles(const std::string& skip, std::vector<DiscFile>* files,
                    std::vector<std::string>* problems) override;
     // A copy of the file, removed with the reader.
-    bool ReadablePath(const std::string& name, std::string* path, std::string* where,
-                      std::string* error) override;
+    bool ReadSmallFile(const std::string& name, std::string* bytes, std::string* where,
+                       std::string* error) override;
 
   private:
     explicit ImageReader(std::string image) : image_(std::move(image)) {}
@@ -51,7 +51,6 @@ class ImageReader : public DiscReader {
     std::vector<ImageEntry> entries_;
     std::map<std::string, FolderNames> folders_;  // the names in each folder, by its path
     std::map<std::string, std::size_t> byPath_;   // every entry, by its path
-    std::vector<std::string> copies_;             // files that ReadablePath made
 };
 
 }  // namespace crclist

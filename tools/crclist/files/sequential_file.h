@@ -31,4 +31,8 @@ class SequentialFile {
     std::intptr_t handle_ = -1;
 };
 
+// The whole content of the file at `path`. False when it cannot be opened or read, or holds
+// more than `limit` bytes.
+bool ReadWholeFile(const std::string& path, std::uint64_t limit, std::string* bytes);
+
 }  // namespace crclist

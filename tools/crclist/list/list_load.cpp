@@ -14,6 +14,15 @@ ListLoad LoadList(const std::string& path, InfObserver* observer) {
     return load;
 }
 
+ListLoad LoadListBytes(const std::string& bytes, const std::string& path) {
+    ListLoad load;
+    load.path = path;
+    const platform::MessageCollector boxes;
+    load.loaded = load.list.LoadInfBytes(bytes);
+    load.complaints = boxes.Texts();
+    return load;
+}
+
 std::vector<Token> LexTokens(const std::string& bytes) {
     const platform::MessageCollector dropped;
     InfLexer lexer;

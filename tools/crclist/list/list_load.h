@@ -24,6 +24,8 @@ struct ListLoad {
 
 // Loads the list at `path` with LoadInfFile, telling `observer` when one is given.
 ListLoad LoadList(const std::string& path, InfObserver* observer = nullptr);
+// Loads a list that was read from `path` some other way (from a disc image) with LoadInfBytes.
+ListLoad LoadListBytes(const std::string& bytes, const std::string& path);
 
 // The tokens that the program's lexer reads from `bytes`, the end token last; none for no
 // bytes. Its complaints about invalid tokens are not wanted here and are dropped.
