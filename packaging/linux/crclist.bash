@@ -5,7 +5,7 @@
 
 # The disc images that --disc takes besides folders, as an extension pattern for _filedir
 # (which adds the upper-case spelling).
-_crclist_images='@(iso)'
+_crclist_images='@(iso|img|bin|cue|ccd|mdf|mds)'
 
 # The entries under HEADING ("Options", "Subcommands", "Positionals") in the help of
 # "$@", one a line: the first word (an option's names, separated by commas), then the kind of

@@ -56,7 +56,8 @@ pipelines.
 It also writes check lists from the files of the discs (make), explains
 what the checker will make of a list (lint), brings a list's sizes and CRCs
 up to date (update) and shows a list's contents as JSON (dump). Discs are
-folders or ISO 9660 images.")
+folders, drives, or disc images of every common form (ISO, BIN/CUE, CCD, MDF),
+read as Windows reads them.")
 # The libraries that crclist links, with the versions they need, from dpkg-shlibdeps.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 include(CPack)

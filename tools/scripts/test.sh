@@ -89,7 +89,7 @@ stage "lint" lint
 stage "native unit tests" unit_tests native
 stage "native unit tests under ASan and UBSan" unit_tests native-asan
 stage "crclist's Debian package" debian_package
-stage "information-file fuzzers (${SUMWARDEN_FUZZ_SECONDS} s and 20 s)" fuzz
+stage "fuzzers (the list reader's ${SUMWARDEN_FUZZ_SECONDS} s, lint's and the disc images' 20 s)" fuzz
 stage "32-bit release program, its x86_64 twin and the release package" release_program
 stage "shell and dialog tests under Wine" windows_programs
 stage "end-to-end under Wine" end_to_end
