@@ -67,18 +67,6 @@ if data.count(b">ja-JP<") != 1:
 open(sys.argv[2], "wb").write(data.replace(b">ja-JP<", b">en-US<"))
 PY
 
-passed=0
-failed=0
-check() {
-    if [ "$2" = ok ]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        echo "FAILED: $1" >&2
-        [ -n "${3:-}" ] && echo "$3" >&2
-    fi
-}
-
 # run EXE OUT LABEL ARGS...: runs EXE in the title's folder and appends what it did to OUT,
 # the timings of verify's reports taken out.
 run() {

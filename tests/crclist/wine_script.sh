@@ -29,6 +29,20 @@ if [ ! -f "$exe" ]; then
     echo "$wine_script_name: no $exe: build the win64 preset first" >&2
     return 1
 fi
+# check NAME ok|failed [DETAIL]: counts one check of wine_verify.sh and wine_any_locale.sh, and
+# tells a failed one with what it saw.
+passed=0
+failed=0
+check() {
+    if [ "$2" = ok ]; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        echo "FAILED: $1" >&2
+        [ -n "${3:-}" ] && echo "$3" >&2
+    fi
+}
+
 # shellcheck source=../wine/wine_env.sh
 source "$root/tests/wine/wine_env.sh"
 e2e_env_use "$env_dir" "$wine_script_name" "$wine_script_letters" || return 1

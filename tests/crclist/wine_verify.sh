@@ -50,18 +50,6 @@ PY
 e2e_wine reg import "$(e2e_winpath "$title/title.reg")" >/dev/null 2>&1
 e2e_drives_apply "e:cdrom:$title/disc"
 
-passed=0
-failed=0
-check() {
-    if [ "$2" = ok ]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        echo "FAILED: $1" >&2
-        [ -n "${3:-}" ] && echo "$3" >&2
-    fi
-}
-
 # Runs crclist.exe verify in the title's folder: $1 the expected exit code, $2 a Python
 # expression over the JSON document d that must hold, then the arguments.
 verify_json() {
