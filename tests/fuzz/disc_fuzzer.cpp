@@ -97,9 +97,9 @@ void ReadDisc(const std::string& where) {
     Reading reading(names.size());
     reader->Read(names, reading);
     fuzz::Require(reading.AllDone(), "a file not reported");
-    std::string path;
-    std::string shown;
-    reader->ReadablePath("crclist.INF", &path, &shown, &error);
+    std::string bytes;
+    std::string found_at;
+    reader->ReadSmallFile("crclist.INF", &bytes, &found_at, &error);
 }
 
 }  // namespace

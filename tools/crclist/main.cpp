@@ -38,6 +38,7 @@ int main(int argc, char** argv) try {
     try {
         std::vector<std::string> arguments = crclist::CommandLineArguments(argc, argv);
         std::vector<char*> pointers;
+        pointers.reserve(arguments.size());
         for (std::string& argument : arguments) {
             pointers.push_back(&argument[0]);
         }
