@@ -56,7 +56,7 @@ FileDigest::Outcome ReadEntry(EntryData& data, std::uint64_t size, ReadObserver&
 // An observer for a copy: it wants everything and never stops.
 class CopyObserver : public ReadObserver {
   public:
-    bool WantContent(std::size_t /*index*/, std::uint64_t /*size*/) override { return true; }
+    bool WantContent(std::size_t /*index*/, std::uint64_t /*size*/) const override { return true; }
     void BytesRead(std::uint64_t /*count*/) override {}
     bool StopRequested() override { return false; }
     void Done(std::size_t /*index*/, const FileDigest& /*digest*/) override {}
@@ -156,6 +156,7 @@ void ImageReader::Read(const std::vector<std::string>& names, ReadObserver& obse
             }
             digest.outcome = FileDigest::Outcome::kNotRead;
             if (want) {
+                observer.NowReading(indices.front());
                 digest.outcome = ReadEntry(content, digest.size, observer,
                                            [&](const void* block, std::size_t length) {
                                                digest.crc = FastCrc32(digest.crc, block, length);

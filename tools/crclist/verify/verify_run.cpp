@@ -23,10 +23,12 @@ class GroupRun : public ReadObserver {
           totals_(totals),
           results_(entries.size()) {}
 
-    bool WantContent(std::size_t index, std::uint64_t size) override {
-        progress_.SetName(SjisToUtf8(entries_[index].name));
+    bool WantContent(std::size_t index, std::uint64_t size) const override {
         // As the program does: a file of another size is not read.
         return SizeMatches(entries_[index].size, size);
+    }
+    void NowReading(std::size_t index) override {
+        progress_.SetName(SjisToUtf8(entries_[index].name));
     }
     void BytesRead(std::uint64_t count) override {
         totals_.bytes += count;
@@ -93,7 +95,6 @@ std::uint64_t SumOfSizes(const std::vector<FileEntry>& entries) {
 }
 
 void VerifyInstalled(const CheckList& list, GroupRun& run) {
-    std::vector<unsigned char> buffer(kReadSize);
     for (std::size_t index = 0; index < list.installedFiles.size(); ++index) {
         if (run.StopRequested()) {
             return;
@@ -103,7 +104,7 @@ void VerifyInstalled(const CheckList& list, GroupRun& run) {
             run.NoValue(index);
             continue;
         }
-        const FileDigest digest = DigestFile(path, index, run, buffer);
+        const FileDigest digest = DigestFile(path, index, run);
         if (digest.outcome == FileDigest::Outcome::kStopped) {
             return;
         }
