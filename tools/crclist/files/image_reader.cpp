@@ -88,12 +88,16 @@ std::unique_ptr<ImageReader> ImageReader::Open(const std::string& image, std::st
         *error = image + " " + problem;
         return nullptr;
     }
+    std::map<std::string, std::vector<std::string>> folders;
     for (std::size_t entry = 0; entry < reader->entries_.size(); ++entry) {
         const std::vector<std::string>& components = reader->entries_[entry].components;
         for (std::size_t depth = 0; depth < components.size(); ++depth) {
-            reader->folders_[Join(components, depth)].Add(components[depth]);
+            folders[Join(components, depth)].push_back(components[depth]);
         }
         reader->byPath_.emplace(Join(components, components.size()), entry);
+    }
+    for (auto& [path, names] : folders) {
+        reader->folders_.emplace(path, FolderNames(std::move(names)));
     }
     return reader;
 }
