@@ -161,11 +161,11 @@ void ImageReader::Read(const std::vector<std::string>& names, ReadObserver& obse
             digest.outcome = FileDigest::Outcome::kNotRead;
             if (want) {
                 observer.NowReading(indices.front());
-                digest.outcome = ReadEntry(content, digest.size, observer,
-                                           [&](const void* block, std::size_t length) {
-                                               digest.crc = FastCrc32(digest.crc, block, length);
-                                               observer.BytesRead(length);
-                                           });
+                digest.outcome = ReadEntry(
+                    content, digest.size, observer, [&](const void* block, std::size_t length) {
+                        digest.crc = content.ContinueCrc(digest.crc, block, length);
+                        observer.BytesRead(length);
+                    });
             }
             if (digest.outcome == FileDigest::Outcome::kStopped) {
                 stopped = true;

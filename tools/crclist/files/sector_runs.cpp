@@ -1,0 +1,172 @@
+#include "tools/crclist/files/sector_runs.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+
+#include "tools/crclist/files/fast_crc.h"
+#include "tools/crclist/files/read_buffer.h"
+
+namespace crclist {
+namespace {
+
+// The runs that each thread has in hand: one that it reads while the one before waits.
+constexpr std::size_t kSlotsEach = 2;
+
+}  // namespace
+
+struct SectorRuns::Slot {
+    enum class State { kFree, kReading, kRead, kFailed };
+
+    explicit Slot(std::size_t sectors) : data(sectors * kSectorSize), prefix(sectors + 1, 0) {}
+
+    State state = State::kFree;
+    std::uint64_t run = 0;
+    std::size_t sectors = 0;
+    ReadBuffer data;
+    std::vector<std::uint32_t> prefix;
+};
+
+SectorRuns::SectorRuns(const SectorView& view, const ReadShape& shape)
+    : view_(view),
+      threads_(shape.helpers + 1),
+      runSectors_(std::max<std::size_t>(1, shape.readSize / kSectorSize)),
+      runCount_((view.Sectors() + runSectors_ - 1) / runSectors_),
+      combine_(runSectors_ + 1, 0),
+      first_(runCount_),
+      next_(runCount_) {
+    // Each one from the one before: x^(8 * 2048 * k) modulo the CRC's polynomial.
+    combine_[1] = crc32_combine_gen(static_cast<z_off_t>(kSectorSize));
+    for (std::size_t sectors = 2; sectors <= runSectors_; ++sectors) {
+        combine_[sectors] = crc32_combine_op(combine_[sectors - 1], 0, combine_[1]);
+    }
+    for (std::size_t slot = 0; slot < threads_ * kSlotsEach; ++slot) {
+        slots_.push_back(std::make_unique<Slot>(runSectors_));
+    }
+    helpers_ = std::make_unique<HelperThreads>(shape.helpers,
+                                               [this](std::size_t thread) { Help(thread); });
+}
+
+SectorRuns::~SectorRuns() {
+    {
+        LockHeld held(lock_);
+        finished_ = true;
+        lock_.WakeAll();
+    }
+    helpers_.reset();
+}
+
+// With the lock held: the next run, when it lies in the window and `thread` has a buffer that
+// holds no run still wanted.
+bool SectorRuns::Claim(std::size_t thread, Slot** claimed) {
+    if (next_ >= runCount_ || next_ >= first_ + slots_.size()) {
+        return false;
+    }
+    for (std::size_t own = thread * kSlotsEach; own < (thread + 1) * kSlotsEach; ++own) {
+        Slot& slot = *slots_[own];
+        if (slot.state == Slot::State::kFree ||
+            (slot.state != Slot::State::kReading && slot.run < first_)) {
+            slot.state = Slot::State::kReading;
+            slot.run = next_++;
+            *claimed = &slot;
+            return true;
+        }
+    }
+    return false;
+}
+
+void SectorRuns::ReadRun(Slot& slot, std::vector<unsigned char>* raw) const {
+    const std::uint64_t first = slot.run * runSectors_;
+    const auto sectors =
+        static_cast<std::size_t>(std::min<std::uint64_t>(runSectors_, view_.Sectors() - first));
+    std::size_t got = 0;
+    const bool read = view_.Read(first, sectors, slot.data.Data(), &got, raw);
+    // While the data is in this core's cache.
+    for (std::size_t sector = 0; sector < got; ++sector) {
+        slot.prefix[sector + 1] =
+            FastCrc32(slot.prefix[sector], slot.data.Data() + sector * kSectorSize, kSectorSize);
+    }
+    slot.sectors = got;
+    slot.state = read && got == sectors ? Slot::State::kRead : Slot::State::kFailed;
+}
+
+void SectorRuns::Help(std::size_t thread) {
+    std::vector<unsigned char> raw;
+    LockHeld held(lock_);
+    while (!finished_) {
+        Slot* slot = nullptr;
+        if (!Claim(thread, &slot)) {
+            ++waiting_;
+            lock_.Wait(0);
+            --waiting_;
+            continue;
+        }
+        lock_.Unlock();
+        ReadRun(*slot, &raw);
+        lock_.Lock();
+        if (waiting_ > 0) {
+            lock_.WakeAll();
+        }
+    }
+}
+
+bool SectorRuns::Take(std::uint64_t sector, SectorRun* run) {
+    const std::uint64_t wanted = sector / runSectors_;
+    LockHeld held(lock_);
+    if (wanted < first_ || wanted > next_) {
+        next_ = wanted;  // a jump: the window starts again there
+    }
+    first_ = wanted;
+    if (waiting_ > 0) {
+        lock_.WakeAll();  // the window moved on
+    }
+    for (;;) {
+        // The data of a run is the same whenever it was read.
+        const auto found = std::find_if(slots_.begin(), slots_.end(), [wanted](const auto& slot) {
+            return slot->run == wanted &&
+                   (slot->state == Slot::State::kRead || slot->state == Slot::State::kFailed);
+        });
+        if (found != slots_.end()) {
+            const Slot& slot = **found;
+            taken_ = {wanted * runSectors_, slot.sectors, slot.data.Data(), slot.prefix.data()};
+            *run = taken_;
+            return slot.state == Slot::State::kRead;
+        }
+        // Read the next run meanwhile, the one wanted when nobody has taken it.
+        Slot* claimed = nullptr;
+        if (Claim(0, &claimed)) {
+            lock_.Unlock();
+            ReadRun(*claimed, &raw_);
+            lock_.Lock();
+            if (waiting_ > 0) {
+                lock_.WakeAll();
+            }
+            continue;
+        }
+        ++waiting_;
+        lock_.Wait(0);
+        --waiting_;
+    }
+}
+
+std::uint32_t SectorRuns::ContinueCrc(std::uint32_t crc, const void* data, std::size_t size) const {
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    const unsigned char* start = taken_.data;
+    if (start == nullptr || bytes < start || bytes + size > start + taken_.sectors * kSectorSize) {
+        return FastCrc32(crc, data, size);
+    }
+    // The whole sectors within the bytes from the prefixes, the bytes around them read.
+    const auto at = static_cast<std::size_t>(bytes - start);
+    const std::size_t from = (at + kSectorSize - 1) / kSectorSize;
+    const std::size_t to = (at + size) / kSectorSize;
+    if (from >= to) {
+        return FastCrc32(crc, data, size);
+    }
+    crc = FastCrc32(crc, bytes, from * kSectorSize - at);
+    const unsigned long moved = combine_[to - from];
+    const unsigned long whole = crc32_combine_op(taken_.prefix[from], taken_.prefix[to], moved);
+    crc = static_cast<std::uint32_t>(crc32_combine_op(crc, whole, moved));
+    return FastCrc32(crc, start + to * kSectorSize, at + size - to * kSectorSize);
+}
+
+}  // namespace crclist
