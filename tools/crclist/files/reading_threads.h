@@ -1,7 +1,7 @@
 // The threads that share one reading with the calling thread, and the lock and wake-up that
-// they share. Natively there is a thread for each further processor. crclist.exe starts none:
-// its compiler's thread model has no std::thread, and reading on Windows is not made for
-// speed; every reading works with no helper at all, the calling thread then doing everything.
+// they share: a thread for each further processor, with std::thread natively and with Win32's
+// own threads in crclist.exe, whose compiler's thread model has no std::thread. Every reading
+// also works with no helper at all, the calling thread then doing everything.
 #pragma once
 
 #include <cstddef>
@@ -11,7 +11,7 @@
 namespace crclist {
 
 // The helper threads worth starting beside the calling one: one for each further processor
-// that the process may run on, at most three (more only wait on memory); none on Windows.
+// that the process may run on, at most three (more only wait on memory).
 std::size_t HelperThreadCount();
 
 // A lock with a wake-up: the one lock of a reading's shared state.
@@ -45,7 +45,7 @@ class LockHeld {
     ReadingLock& lock_;
 };
 
-// Runs work(1) to work(count), each on a thread of its own (none on Windows), until they
+// Runs work(1) to work(count), each on a thread of its own, until they
 // return; the object waits for them when it goes. Fewer run when the system refuses threads.
 class HelperThreads {
   public:
