@@ -30,8 +30,9 @@ TEST(SectorRuns, GiveTheSectorsAndTheCrcsOfAnyBlockInThem) {
         {"plain", plain, {0, 2048, 0, kSectors}},
         {"raw MODE1", RawSectors(plain, 1, 2352), {0, 2352, 16, kSectors}},
     };
-    // Forward, within a run, back, and a jump over several runs.
-    const std::uint64_t kTaken[] = {16, 17, 0, 3, 40, 41, 99, 5, 70, 71, 72};
+    // Forward, within a run, back, and a jump over several runs; back while every buffer holds
+    // a run after the one wanted (3, then 1).
+    const std::uint64_t kTaken[] = {16, 17, 0, 3, 1, 40, 41, 99, 5, 70, 71, 72};
     // Blocks within a run: whole sectors, parts of them, across sector ends.
     const std::pair<std::size_t, std::size_t> kBlocks[] = {
         {0, 2048}, {0, 1}, {1, 2047}, {100, 5000}, {2047, 2}, {2048, 4096}, {3, 4093}};

@@ -1,3 +1,7 @@
+// The build declares the program's oldest Windows, which has no slim locks or condition
+// variables; crclist.exe runs on Windows 7 and later, and these came with Vista.
+#undef _WIN32_WINNT
+#define _WIN32_WINNT 0x0601
 #include <windows.h>
 
 #include <algorithm>

@@ -57,15 +57,19 @@ SectorRuns::~SectorRuns() {
 }
 
 // With the lock held: the next run, when it lies in the window and `thread` has a buffer that
-// holds no run still wanted.
+// holds no run still wanted. Without a buffer to spare the thread waits, so a buffer whose run
+// no Take will want must be free to take, or a jump back could leave every thread waiting.
 bool SectorRuns::Claim(std::size_t thread, Slot** claimed) {
     if (next_ >= runCount_ || next_ >= first_ + slots_.size()) {
         return false;
     }
     for (std::size_t own = thread * kSlotsEach; own < (thread + 1) * kSlotsEach; ++own) {
         Slot& slot = *slots_[own];
+        // A run outside the window is not wanted any more: one before it, or one read ahead of
+        // a jump back. The run taken last stays, as what it gave is still in use.
+        const bool inWindow = slot.run >= first_ && slot.run < std::max(next_, first_ + 1);
         if (slot.state == Slot::State::kFree ||
-            (slot.state != Slot::State::kReading && slot.run < first_)) {
+            (slot.state != Slot::State::kReading && !inWindow)) {
             slot.state = Slot::State::kReading;
             slot.run = next_++;
             *claimed = &slot;
@@ -75,19 +79,29 @@ bool SectorRuns::Claim(std::size_t thread, Slot** claimed) {
     return false;
 }
 
-void SectorRuns::ReadRun(Slot& slot, std::vector<unsigned char>* raw) const {
+// Without the lock: reads the run of `slot`, which only this thread touches until Finish, and
+// takes its CRCs. True when every sector was read; `*got` is how many were.
+bool SectorRuns::ReadRun(Slot& slot, std::vector<unsigned char>* raw, std::size_t* got) const {
     const std::uint64_t first = slot.run * runSectors_;
     const auto sectors =
         static_cast<std::size_t>(std::min<std::uint64_t>(runSectors_, view_.Sectors() - first));
-    std::size_t got = 0;
-    const bool read = view_.Read(first, sectors, slot.data.Data(), &got, raw);
+    *got = 0;
+    const bool read = view_.Read(first, sectors, slot.data.Data(), got, raw);
     // While the data is in this core's cache.
-    for (std::size_t sector = 0; sector < got; ++sector) {
+    for (std::size_t sector = 0; sector < *got; ++sector) {
         slot.prefix[sector + 1] =
             FastCrc32(slot.prefix[sector], slot.data.Data() + sector * kSectorSize, kSectorSize);
     }
-    slot.sectors = got;
-    slot.state = read && got == sectors ? Slot::State::kRead : Slot::State::kFailed;
+    return read && *got == sectors;
+}
+
+// With the lock held: what ReadRun gave, for every thread to see.
+void SectorRuns::Finish(Slot& slot, std::size_t sectors, bool read) {
+    slot.sectors = sectors;
+    slot.state = read ? Slot::State::kRead : Slot::State::kFailed;
+    if (waiting_ > 0) {
+        lock_.WakeAll();
+    }
 }
 
 void SectorRuns::Help(std::size_t thread) {
@@ -102,11 +116,10 @@ void SectorRuns::Help(std::size_t thread) {
             continue;
         }
         lock_.Unlock();
-        ReadRun(*slot, &raw);
+        std::size_t got = 0;
+        const bool read = ReadRun(*slot, &raw, &got);
         lock_.Lock();
-        if (waiting_ > 0) {
-            lock_.WakeAll();
-        }
+        Finish(*slot, got, read);
     }
 }
 
@@ -136,11 +149,10 @@ bool SectorRuns::Take(std::uint64_t sector, SectorRun* run) {
         Slot* claimed = nullptr;
         if (Claim(0, &claimed)) {
             lock_.Unlock();
-            ReadRun(*claimed, &raw_);
+            std::size_t got = 0;
+            const bool read = ReadRun(*claimed, &raw_, &got);
             lock_.Lock();
-            if (waiting_ > 0) {
-                lock_.WakeAll();
-            }
+            Finish(*claimed, got, read);
             continue;
         }
         ++waiting_;
