@@ -120,7 +120,7 @@ std::map<std::string, std::pair<std::uint64_t, std::uint32_t>> Digests(const std
         names.push_back(name);
     }
     struct Collect : crclist::ReadObserver {
-        bool WantContent(std::size_t, std::uint64_t) override { return true; }
+        bool WantContent(std::size_t, std::uint64_t) const override { return true; }
         void BytesRead(std::uint64_t) override {}
         bool StopRequested() override { return false; }
         void Done(std::size_t index, const crclist::FileDigest& digest) override {

@@ -28,7 +28,7 @@ class Recorder : public crclist::ReadObserver {
     std::map<std::size_t, FileDigest> done;
     std::uint64_t bytes = 0;
 
-    bool WantContent(std::size_t index, std::uint64_t) override { return index != wantNot; }
+    bool WantContent(std::size_t index, std::uint64_t) const override { return index != wantNot; }
     void BytesRead(std::uint64_t count) override { bytes += count; }
     bool StopRequested() override { return stopAtFirstBlock && bytes > 0; }
     void Done(std::size_t index, const FileDigest& digest) override {

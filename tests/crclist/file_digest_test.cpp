@@ -28,7 +28,7 @@ class Observer : public crclist::ReadObserver {
     std::uint64_t bytes = 0;
     int blocks = 0;
 
-    bool WantContent(std::size_t, std::uint64_t) override { return wantContent; }
+    bool WantContent(std::size_t, std::uint64_t) const override { return wantContent; }
     void BytesRead(std::uint64_t count) override {
         bytes += count;
         if (++blocks == 1 && afterFirstBlock) {
@@ -67,8 +67,8 @@ TEST(FileDigest, ReadsAFileOrSaysWhyNot) {
         {"a folder is no file", 0, true, "folder", true, false, nullptr, Outcome::kMissing, 0, 0},
         {"content not wanted", content.size(), false, "file", false, false, nullptr,
          Outcome::kNotRead, content.size(), 0},
-        {"stopped", content.size(), false, "file", true, true, nullptr, Outcome::kStopped,
-         content.size(), kReadSize},
+        {"stopped", content.size(), false, "file", true, true, nullptr, Outcome::kStopped, 0,
+         kReadSize},
         {"shrinks while read", content.size(), false, "file", true, false,
          [&] { std::filesystem::resize_file(path, kReadSize + 10); }, Outcome::kChanged,
          kReadSize + 10, kReadSize + 10},
@@ -85,8 +85,9 @@ TEST(FileDigest, ReadsAFileOrSaysWhyNot) {
         observer.wantContent = c.want;
         observer.stopAfterFirstBlock = c.stop;
         observer.afterFirstBlock = c.change;
-        std::vector<unsigned char> buffer(kReadSize);
-        const FileDigest digest = DigestFile(dir.File(c.name), 3, observer, buffer);
+        crclist::ReadShape shape;
+        shape.readSize = kReadSize;
+        const FileDigest digest = DigestFile(dir.File(c.name), 3, observer, shape);
         EXPECT_EQ(digest.outcome, c.outcome) << c.what;
         EXPECT_EQ(digest.path, dir.File(c.name)) << c.what;
         EXPECT_EQ(digest.size, c.digestSize) << c.what;
@@ -114,9 +115,8 @@ TEST(FileDigest, LeavesNoFileOpen) {
     for (const bool want : {true, false}) {
         Observer observer;
         observer.wantContent = want;
-        std::vector<unsigned char> buffer(kReadSize);
-        DigestFile(dir.File("file"), 0, observer, buffer);
-        DigestFile(dir.File("none"), 0, observer, buffer);
+        DigestFile(dir.File("file"), 0, observer);
+        DigestFile(dir.File("none"), 0, observer);
     }
     EXPECT_EQ(OpenDescriptorCount(), before);
 }

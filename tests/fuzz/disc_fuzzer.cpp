@@ -52,7 +52,7 @@ void WriteFile(const std::string& name, const std::string& bytes) {
 class Reading : public crclist::ReadObserver {
   public:
     explicit Reading(std::size_t count) : done_(count, 0) {}
-    bool WantContent(std::size_t index, std::uint64_t /*size*/) override {
+    bool WantContent(std::size_t index, std::uint64_t /*size*/) const override {
         fuzz::Require(index < done_.size(), "a file outside the request");
         return true;
     }

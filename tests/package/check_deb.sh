@@ -13,7 +13,7 @@ fail() {
 }
 
 # Each field of the control file matches its pattern. The libc6 with a version shows that
-# dpkg-shlibdeps ran; libarchive13 reads the disc images.
+# dpkg-shlibdeps ran; libudfread0 reads UDF discs (libarchive is linked in).
 control=$(dpkg-deb -I "$deb" control)
 while IFS='|' read -r field pattern; do
     value=$(sed -n "s/^$field: //p" <<<"$control")
@@ -25,7 +25,7 @@ Architecture|^$(dpkg --print-architecture)$
 Maintainer|^Sumwarden project
 Section|^utils$
 Depends|(^|, )libc6 \(>= [^)]+\)(,|$)
-Depends|(^|, )libarchive13( |,|$)
+Depends|(^|, )libudfread0( |,|$)
 Description|^verify game discs
 EOF_FIELDS
 

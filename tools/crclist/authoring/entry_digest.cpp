@@ -13,9 +13,8 @@ bool InstalledFile::Parse(const std::string& option, InstalledFile* file) {
 }
 
 FileDigest DigestForEntry(const std::string& path) {
-    std::vector<unsigned char> buffer(kReadSize);
     EntryDigests digests(1);
-    return DigestFile(path, 0, digests, buffer);
+    return DigestFile(path, 0, digests);
 }
 
 bool EntryNumbers(const FileDigest& digest, std::int32_t* size, std::uint32_t* crc,

@@ -32,7 +32,7 @@ class EntryDigests : public ReadObserver {
   public:
     explicit EntryDigests(std::size_t count) : digests_(count) {}
 
-    bool WantContent(std::size_t /*index*/, std::uint64_t size) override {
+    bool WantContent(std::size_t /*index*/, std::uint64_t size) const override {
         return size <= kLargestEntrySize;
     }
     void BytesRead(std::uint64_t /*count*/) override {}

@@ -1,57 +1,56 @@
 #include "tools/crclist/files/file_digest.h"
 
-#include "tools/crclist/files/fast_crc.h"
-#include "tools/crclist/files/sequential_file.h"
+#include "tools/crclist/files/file_batch.h"
 
 namespace crclist {
+namespace {
+
+// The request of one file, passed on to the caller's observer as file `index`; its digest is
+// kept, not passed on.
+class OneFile : public ReadObserver {
+  public:
+    OneFile(std::size_t index, ReadObserver& observer) : index_(index), observer_(observer) {}
+
+    bool WantContent(std::size_t /*index*/, std::uint64_t size) const override {
+        return observer_.WantContent(index_, size);
+    }
+    void NowReading(std::size_t /*index*/) override { observer_.NowReading(index_); }
+    void BytesRead(std::uint64_t count) override { observer_.BytesRead(count); }
+    bool StopRequested() override { return observer_.StopRequested(); }
+    void Done(std::size_t /*index*/, const FileDigest& digest) override {
+        digest_ = digest;
+        done_ = true;
+    }
+
+    bool done() const { return done_; }
+    const FileDigest& digest() const { return digest_; }
+
+  private:
+    const std::size_t index_;
+    ReadObserver& observer_;
+    FileDigest digest_;
+    bool done_ = false;
+};
+
+}  // namespace
 
 FileDigest DigestFile(const std::string& path, std::size_t index, ReadObserver& observer,
-                      std::vector<unsigned char>& buffer) {
-    FileDigest digest;
-    digest.path = path;
-    SequentialFile file;
-    if (!file.Open(path) || !file.Size(&digest.size)) {
-        return digest;  // kMissing: what the program calls a file that fails to open
+                      const ReadShape& shape) {
+    OneFile one(index, observer);
+    ReadFileBatch(
+        1,
+        [&path](std::size_t /*index*/, std::string* where) {
+            *where = path;
+            return true;
+        },
+        one, shape);
+    if (one.done()) {
+        return one.digest();
     }
-    if (!observer.WantContent(index, digest.size)) {
-        digest.outcome = FileDigest::Outcome::kNotRead;
-        return digest;
-    }
-    std::uint32_t crc = 0;
-    std::uint64_t done = 0;
-    for (;;) {
-        if (observer.StopRequested()) {
-            digest.outcome = FileDigest::Outcome::kStopped;
-            return digest;
-        }
-        std::size_t got = 0;
-        if (!file.Read(buffer.data(), buffer.size(), &got)) {
-            digest.outcome = FileDigest::Outcome::kReadError;
-            return digest;
-        }
-        if (got == 0) {
-            break;
-        }
-        crc = FastCrc32(crc, buffer.data(), got);
-        done += got;
-        observer.BytesRead(got);
-        if (done > digest.size) {
-            // It grows while it is read. Reading on could take for ever (a log being written);
-            // what it holds now is its size.
-            std::uint64_t now = 0;
-            digest.size = file.Size(&now) && now > done ? now : done;
-            digest.outcome = FileDigest::Outcome::kChanged;
-            return digest;
-        }
-    }
-    if (done < digest.size) {
-        digest.size = done;  // it shrank while it was read
-        digest.outcome = FileDigest::Outcome::kChanged;
-        return digest;
-    }
-    digest.crc = crc;
-    digest.outcome = FileDigest::Outcome::kRead;
-    return digest;
+    FileDigest stopped;
+    stopped.path = path;
+    stopped.outcome = FileDigest::Outcome::kStopped;
+    return stopped;
 }
 
 }  // namespace crclist

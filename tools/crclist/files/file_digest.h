@@ -1,14 +1,14 @@
-// Reading one file for its size and CRC-32, in large blocks, with the fast CRC. This is what
-// every reader of a disc does for each file, and what the installed-files check does for each
-// path; the verdict on the result is made elsewhere (verify/verdict.h).
+// Reading one file for its size and CRC-32 with the fast CRC: what the installed-files check
+// does for each path, and what make and update do for an installed file. Disc readers read
+// many at once (file_batch.h). The verdict on the result is made elsewhere (verify/verdict.h).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "tools/crclist/files/read_observer.h"
+#include "tools/crclist/files/read_shape.h"
 
 namespace crclist {
 
@@ -37,9 +37,9 @@ struct FileDigest {
     std::uint32_t crc = 0;
 };
 
-// Reads the file at `path` (system encoding) with blocks of `buffer`, which must hold at
-// least one byte. Calls WantContent, BytesRead and StopRequested of `observer`, never Done.
+// Reads the file at `path` (system encoding) as file `index` of `observer`'s request, with the
+// threads and reads of `shape`. Calls all of `observer` but Done.
 FileDigest DigestFile(const std::string& path, std::size_t index, ReadObserver& observer,
-                      std::vector<unsigned char>& buffer);
+                      const ReadShape& shape = MachineReadShape());
 
 }  // namespace crclist

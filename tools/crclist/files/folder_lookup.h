@@ -4,6 +4,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <string>
 
 #include "tools/crclist/files/name_lookup.h"
@@ -16,14 +17,16 @@ class FolderLookup {
     explicit FolderLookup(std::string root) : root_(std::move(root)) {}
 
     // The path of the file that Windows would open for the listed `sjisName`. Natively each
-    // component is found as FolderNames finds it, every folder read once; false when nothing
-    // matches or the name is not Shift-JIS. On Windows the system does the finding when the
-    // file is opened, so the path is the root followed by the name.
+    // component is found as FolderNames finds it, every folder read once (in a folder that
+    // cannot be read, only the exact name); false when nothing matches or the name is not
+    // Shift-JIS. On Windows the system does the finding when the file is opened, so the path
+    // is the root followed by the name.
     bool Find(const std::string& sjisName, std::string* path);
 
   private:
     std::string root_;
-    std::map<std::string, FolderNames> folders_;  // natively: by path, once read
+    // Natively: the names of each folder by its path, once read; null for one that cannot be.
+    std::map<std::string, std::unique_ptr<FolderNames>> folders_;
 };
 
 }  // namespace crclist

@@ -1,7 +1,6 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
-#include <filesystem>
 #include <vector>
 
 #include "tools/crclist/files/folder_lookup.h"
@@ -10,21 +9,28 @@
 namespace crclist {
 namespace {
 
-// The names in the folder at `path`; none when it cannot be read.
-FolderNames ReadFolder(const std::string& path) {
-    FolderNames names;
+// The names in the folder at `path`; null when it cannot be read.
+std::unique_ptr<FolderNames> ReadFolder(const std::string& path) {
     DIR* folder = ::opendir(path.c_str());
     if (folder == nullptr) {
-        return names;
+        return nullptr;
     }
+    std::vector<std::string> names;
     while (const dirent* entry = ::readdir(folder)) {
-        const std::string name = entry->d_name;
+        std::string name = entry->d_name;
         if (name != "." && name != "..") {
-            names.Add(name);
+            names.push_back(std::move(name));
         }
     }
     ::closedir(folder);
-    return names;
+    return std::make_unique<FolderNames>(std::move(names));
+}
+
+std::string Join(const std::string& folder, const std::string& name) {
+    if (folder.empty()) {
+        return name;
+    }
+    return folder.back() == '/' ? folder + name : folder + '/' + name;
 }
 
 }  // namespace
@@ -34,25 +40,31 @@ bool FolderLookup::Find(const std::string& sjisName, std::string* path) {
     if (!SplitListedName(sjisName, &components) || components.empty()) {
         return false;
     }
-    std::filesystem::path at(root_);
+    // Every name through the folder's index, the exact one too: a folder is read once, and a
+    // name costs the same in any letter case, without a call to the system.
+    std::string at = root_;
     for (const std::string& component : components) {
-        const std::filesystem::path exact = at / component;
-        struct stat info;
-        if (::stat(exact.c_str(), &info) == 0) {
+        auto folder = folders_.find(at);
+        if (folder == folders_.end()) {
+            folder = folders_.emplace(at, ReadFolder(at)).first;
+        }
+        if (folder->second == nullptr) {
+            // A folder that may be passed through but not listed: only the exact name opens.
+            const std::string exact = Join(at, component);
+            struct stat info;
+            if (::stat(exact.c_str(), &info) != 0) {
+                return false;
+            }
             at = exact;
             continue;
         }
-        auto folder = folders_.find(at.string());
-        if (folder == folders_.end()) {
-            folder = folders_.emplace(at.string(), ReadFolder(at.string())).first;
-        }
-        const std::string* found = folder->second.Find(component);
+        const std::string* found = folder->second->Find(component);
         if (found == nullptr) {
             return false;
         }
-        at /= *found;
+        at = Join(at, *found);
     }
-    *path = at.string();
+    *path = std::move(at);
     return true;
 }
 

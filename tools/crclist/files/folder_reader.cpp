@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "tools/crclist/files/file_batch.h"
 #include "tools/crclist/files/folder_lookup.h"
 #include "tools/crclist/files/folder_walk.h"
 #include "tools/crclist/files/sequential_file.h"
@@ -10,23 +11,17 @@
 namespace crclist {
 
 void FolderReader::Read(const std::vector<std::string>& names, ReadObserver& observer) {
-    std::vector<unsigned char> buffer(kReadSize);
     FolderLookup lookup(root_);
-    for (std::size_t index = 0; index < names.size(); ++index) {
-        FileDigest digest;
-        std::string path;
-        if (lookup.Find(names[index], &path)) {
-            digest = DigestFile(path, index, observer, buffer);
-            if (digest.outcome == FileDigest::Outcome::kStopped) {
-                return;
-            }
-        } else {
-            // Not there (only natively: on Windows the system looks when the file is opened).
-            // The path says where it was looked for.
-            digest.path = (std::filesystem::path(root_) / ListedNameAsPath(names[index])).string();
+    const auto locate = [&](std::size_t index, std::string* path) {
+        if (lookup.Find(names[index], path)) {
+            return true;
         }
-        observer.Done(index, digest);
-    }
+        // Not there (only natively: on Windows the system looks when the file is opened).
+        // The path says where it was looked for.
+        *path = (std::filesystem::path(root_) / ListedNameAsPath(names[index])).string();
+        return false;
+    };
+    ReadFileBatch(names.size(), locate, observer, MachineReadShape());
 }
 
 bool FolderReader::ListFiles(const std::string& skip, std::vector<DiscFile>* files,

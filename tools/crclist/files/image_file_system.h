@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/crclist/files/fast_crc.h"
 #include "tools/crclist/files/sector_view.h"
 
 namespace crclist {
@@ -29,6 +30,11 @@ class EntryData {
     enum class Block { kData, kEnd, kError };
     // The next block and its place in the file; a gap before it holds zeros.
     virtual Block NextBlock(const void** block, std::size_t* size, std::uint64_t* offset) = 0;
+    // The CRC of `crc`'s bytes followed by the `size` bytes at `data`, a block that NextBlock
+    // gave or a part of one: a reader that took CRCs as it read gives it from those.
+    virtual std::uint32_t ContinueCrc(std::uint32_t crc, const void* data, std::size_t size) {
+        return FastCrc32(crc, data, size);
+    }
 
   protected:
     ~EntryData() = default;

@@ -56,7 +56,7 @@ FileDigest::Outcome ReadEntry(EntryData& data, std::uint64_t size, ReadObserver&
 // An observer for a copy: it wants everything and never stops.
 class CopyObserver : public ReadObserver {
   public:
-    bool WantContent(std::size_t /*index*/, std::uint64_t /*size*/) override { return true; }
+    bool WantContent(std::size_t /*index*/, std::uint64_t /*size*/) const override { return true; }
     void BytesRead(std::uint64_t /*count*/) override {}
     bool StopRequested() override { return false; }
     void Done(std::size_t /*index*/, const FileDigest& /*digest*/) override {}
@@ -88,12 +88,16 @@ std::unique_ptr<ImageReader> ImageReader::Open(const std::string& image, std::st
         *error = image + " " + problem;
         return nullptr;
     }
+    std::map<std::string, std::vector<std::string>> folders;
     for (std::size_t entry = 0; entry < reader->entries_.size(); ++entry) {
         const std::vector<std::string>& components = reader->entries_[entry].components;
         for (std::size_t depth = 0; depth < components.size(); ++depth) {
-            reader->folders_[Join(components, depth)].Add(components[depth]);
+            folders[Join(components, depth)].push_back(components[depth]);
         }
         reader->byPath_.emplace(Join(components, components.size()), entry);
+    }
+    for (auto& [path, names] : folders) {
+        reader->folders_.emplace(path, FolderNames(std::move(names)));
     }
     return reader;
 }
@@ -156,11 +160,12 @@ void ImageReader::Read(const std::vector<std::string>& names, ReadObserver& obse
             }
             digest.outcome = FileDigest::Outcome::kNotRead;
             if (want) {
-                digest.outcome = ReadEntry(content, digest.size, observer,
-                                           [&](const void* block, std::size_t length) {
-                                               digest.crc = FastCrc32(digest.crc, block, length);
-                                               observer.BytesRead(length);
-                                           });
+                observer.NowReading(indices.front());
+                digest.outcome = ReadEntry(
+                    content, digest.size, observer, [&](const void* block, std::size_t length) {
+                        digest.crc = content.ContinueCrc(digest.crc, block, length);
+                        observer.BytesRead(length);
+                    });
             }
             if (digest.outcome == FileDigest::Outcome::kStopped) {
                 stopped = true;

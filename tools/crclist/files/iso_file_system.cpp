@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "tools/crclist/files/file_digest.h"
 #include "tools/crclist/files/image_file_system.h"
+#include "tools/crclist/files/sector_runs.h"
 #include "tools/crclist/text/encoding.h"
 
 namespace crclist {
@@ -19,8 +19,9 @@ namespace {
 
 using Components = std::vector<std::string>;
 
-// The sectors that libarchive gets at a time, and so the blocks of file data it hands on.
-constexpr std::size_t kBlockSectors = kReadSize / kSectorSize;
+// The sectors that libarchive gets at a time when it lists the image: a listing reads the
+// folders, which are small and far apart, and passes over the files' data between them.
+constexpr std::size_t kBlockSectors = 16;
 // libarchive will not take an image that ends before the sectors it looks at to know one.
 constexpr std::uint64_t kFewestSectors = 24;
 
@@ -81,9 +82,14 @@ Components Split(const std::string& path, bool primary) {
 // One pass of libarchive over the view.
 class IsoPass : private EntryData {
   public:
-    // `sectors`: the view's, or more, up to which zero sectors follow it.
-    IsoPass(SectorView& view, bool joliet, std::uint64_t sectors)
-        : view_(view), joliet_(joliet), sectors_(sectors), block_(kBlockSectors * kSectorSize) {
+    // `sectors`: the view's, or more, up to which zero sectors follow it. With `runs`, the
+    // view's sectors come from them, read ahead and with their CRCs taken.
+    IsoPass(SectorView& view, bool joliet, std::uint64_t sectors, SectorRuns* runs = nullptr)
+        : view_(view),
+          runs_(runs),
+          joliet_(joliet),
+          sectors_(sectors),
+          block_(kBlockSectors * kSectorSize) {
         archive_ = archive_read_new();
         if (archive_ == nullptr) {
             return;
@@ -177,12 +183,29 @@ class IsoPass : private EntryData {
         return Block::kData;
     }
 
+    std::uint32_t ContinueCrc(std::uint32_t crc, const void* data, std::size_t size) override {
+        return runs_ != nullptr ? runs_->ContinueCrc(crc, data, size) : FastCrc32(crc, data, size);
+    }
+
     static la_ssize_t ReadCallback(archive* archive, void* data, const void** block) {
         auto& pass = *static_cast<IsoPass*>(data);
         const std::uint64_t sector = pass.position_ / kSectorSize;
         const std::size_t within = static_cast<std::size_t>(pass.position_ % kSectorSize);
         if (sector >= pass.sectors_) {
             return 0;
+        }
+        if (pass.runs_ != nullptr && sector < pass.view_.Sectors()) {
+            // Straight from the run, up to its end.
+            SectorRun run;
+            if (!pass.runs_->Take(sector, &run)) {
+                archive_set_error(archive, EIO, "a sector cannot be read");
+                return -1;
+            }
+            const std::size_t skipped = static_cast<std::size_t>(sector - run.first) * kSectorSize;
+            *block = run.data + skipped + within;
+            const std::size_t size = run.sectors * kSectorSize - skipped - within;
+            pass.position_ += size;
+            return static_cast<la_ssize_t>(size);
         }
         const std::size_t wanted = static_cast<std::size_t>(
             std::min<std::uint64_t>(kBlockSectors, pass.sectors_ - sector));
@@ -231,6 +254,7 @@ class IsoPass : private EntryData {
 
     Utf8Locale locale_;  // first made, last undone: around every call into libarchive
     SectorView& view_;
+    SectorRuns* runs_;
     const bool joliet_;
     const std::uint64_t sectors_;
     std::vector<unsigned char> block_;
@@ -285,9 +309,13 @@ class Iso9660 : public ImageFileSystem {
     bool ReadData(const std::vector<std::size_t>& wanted, const EntryVisitor& visit,
                   std::string* problem) override {
         problem->clear();
+        if (wanted.empty()) {
+            return true;
+        }
         std::vector<std::size_t> order = wanted;
         std::sort(order.begin(), order.end());
-        IsoPass pass(view_, joliet_, sectors_);
+        SectorRuns runs(view_, MachineReadShape());
+        IsoPass pass(view_, joliet_, sectors_, &runs);
         std::size_t index = 0;
         ImageEntry entry;
         for (const std::size_t next : order) {

@@ -4,22 +4,28 @@
 // case costs about what an exact one does.
 #pragma once
 
-#include <map>
-#include <set>
+#include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace crclist {
 
-// The names of one folder, in UTF-8.
+// The names of one folder, in UTF-8, kept compact: a list of twenty thousand files is looked
+// up through these, within the tool's few MiB.
 class FolderNames {
   public:
-    void Add(const std::string& name);
+    FolderNames() = default;
+    // The names in any order; a name given twice counts once.
+    explicit FolderNames(std::vector<std::string> names);
+
     // The name that Windows opens for `wanted`; null when none matches.
     const std::string* Find(const std::string& wanted) const;
 
   private:
-    std::set<std::string> exact_;
-    std::map<std::string, std::string> byFolded_;  // folded -> the first such name in byte order
+    std::vector<std::string> names_;  // in byte order
+    // Each folded name with the index of its name in names_, by the folded name, then the name.
+    std::vector<std::pair<std::string, std::uint32_t>> folded_;
 };
 
 }  // namespace crclist

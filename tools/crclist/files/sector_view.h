@@ -56,7 +56,12 @@ class SectorView {
 
     // Reads up to `count` sectors from `first` on into `out` (2048 bytes each); `*got` is less
     // only at the end of the track. False on a read error.
-    bool Read(std::uint64_t first, std::size_t count, unsigned char* out, std::size_t* got);
+    bool Read(std::uint64_t first, std::size_t count, unsigned char* out, std::size_t* got) {
+        return Read(first, count, out, got, &raw_);
+    }
+    // The same, on any thread: the raw sectors go through `raw`, the caller's own.
+    bool Read(std::uint64_t first, std::size_t count, unsigned char* out, std::size_t* got,
+              std::vector<unsigned char>* raw) const;
 
   private:
     const ImageFile& file_;

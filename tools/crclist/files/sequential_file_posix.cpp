@@ -5,6 +5,7 @@
 #include <cerrno>
 
 #include "tools/crclist/files/sequential_file.h"
+#include "tools/crclist/files/sequential_file_testing.h"
 
 namespace crclist {
 
@@ -20,14 +21,21 @@ bool SequentialFile::Open(const std::string& path) {
     }
     struct stat info;
     // A folder opens under POSIX, but not as a file under Windows.
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0) {
         ::close(fd);
         return false;
     }
-    // Only a hint: a system that ignores it reads the file all the same.
-    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     handle_ = fd;
+    openedSize_ = static_cast<std::uint64_t>(info.st_size);
     return true;
+}
+
+void SequentialFile::ReadingToTheEnd() {
+    // Only a hint: a system that ignores it reads the file all the same. Linux doubles its
+    // read-ahead for the file.
+    if (handle_ >= 0) {
+        ::posix_fadvise(static_cast<int>(handle_), 0, 0, POSIX_FADV_SEQUENTIAL);
+    }
 }
 
 bool SequentialFile::Size(std::uint64_t* size) const {
@@ -46,6 +54,25 @@ bool SequentialFile::Read(void* buffer, std::size_t count, std::size_t* got) {
     }
     for (;;) {
         const ssize_t result = ::read(static_cast<int>(handle_), buffer, count);
+        if (result >= 0) {
+            *got = static_cast<std::size_t>(result);
+            return true;
+        }
+        if (errno != EINTR) {
+            return false;
+        }
+    }
+}
+
+bool SequentialFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t count,
+                            std::size_t* got) const {
+    *got = 0;
+    if (handle_ < 0 || testing::ReadFailsNow(offset, count)) {
+        return false;
+    }
+    for (;;) {
+        const ssize_t result =
+            ::pread(static_cast<int>(handle_), buffer, count, static_cast<off_t>(offset));
         if (result >= 0) {
             *got = static_cast<std::size_t>(result);
             return true;

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "tools/crclist/files/sequential_file.h"
+#include "tools/crclist/files/sequential_file_testing.h"
 #include "tools/crclist/text/windows_text.h"
 
 namespace crclist {
@@ -22,7 +23,15 @@ bool SequentialFile::Open(const std::string& path) {
         return false;
     }
     handle_ = reinterpret_cast<std::intptr_t>(file);
+    if (!Size(&openedSize_)) {
+        Close();
+        return false;
+    }
     return true;
+}
+
+void SequentialFile::ReadingToTheEnd() {
+    // FILE_FLAG_SEQUENTIAL_SCAN, given when it was opened, says it already.
 }
 
 bool SequentialFile::Size(std::uint64_t* size) const {
@@ -44,6 +53,26 @@ bool SequentialFile::Read(void* buffer, std::size_t count, std::size_t* got) {
     const auto asked = static_cast<DWORD>(count > 0x40000000u ? 0x40000000u : count);
     if (!::ReadFile(reinterpret_cast<HANDLE>(handle_), buffer, asked, &read, nullptr)) {
         return false;
+    }
+    *got = read;
+    return true;
+}
+
+bool SequentialFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t count,
+                            std::size_t* got) const {
+    *got = 0;
+    if (handle_ == -1 || testing::ReadFailsNow(offset, count)) {
+        return false;
+    }
+    // A synchronous handle reads at the offset that the OVERLAPPED gives.
+    OVERLAPPED at = {};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD read = 0;
+    const auto asked = static_cast<DWORD>(count > 0x40000000u ? 0x40000000u : count);
+    if (!::ReadFile(reinterpret_cast<HANDLE>(handle_), buffer, asked, &read, &at)) {
+        // Reading at or past the end is no error: it reads nothing.
+        return ::GetLastError() == ERROR_HANDLE_EOF;
     }
     *got = read;
     return true;

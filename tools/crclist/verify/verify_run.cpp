@@ -1,7 +1,7 @@
 #include "tools/crclist/verify/verify_run.h"
 
 #include <chrono>
-#include <optional>
+#include <map>
 
 #include "tools/crclist/files/installed_path.h"
 #include "tools/crclist/text/encoding.h"
@@ -20,13 +20,14 @@ class GroupRun : public ReadObserver {
           sink_(sink),
           progress_(progress),
           stopRequested_(stopRequested),
-          totals_(totals),
-          results_(entries.size()) {}
+          totals_(totals) {}
 
-    bool WantContent(std::size_t index, std::uint64_t size) override {
-        progress_.SetName(SjisToUtf8(entries_[index].name));
+    bool WantContent(std::size_t index, std::uint64_t size) const override {
         // As the program does: a file of another size is not read.
         return SizeMatches(entries_[index].size, size);
+    }
+    void NowReading(std::size_t index) override {
+        progress_.SetName(SjisToUtf8(entries_[index].name));
     }
     void BytesRead(std::uint64_t count) override {
         totals_.bytes += count;
@@ -54,19 +55,25 @@ class GroupRun : public ReadObserver {
 
     // Passes on what is left after a stop, gaps skipped.
     void Flush() {
-        for (; next_ < results_.size(); ++next_) {
-            if (results_[next_]) {
-                Emit(*results_[next_]);
-            }
+        for (const auto& [index, result] : waiting_) {
+            Emit(result);
         }
+        waiting_.clear();
     }
 
   private:
     void Put(std::size_t index, FileResult result) {
         result.group = group_;
-        results_[index] = std::move(result);
-        for (; next_ < results_.size() && results_[next_]; ++next_) {
-            Emit(*results_[next_]);
+        if (index != next_) {
+            waiting_.emplace(index, std::move(result));
+            return;
+        }
+        Emit(result);
+        ++next_;
+        while (!waiting_.empty() && waiting_.begin()->first == next_) {
+            Emit(waiting_.begin()->second);
+            waiting_.erase(waiting_.begin());
+            ++next_;
         }
     }
     void Emit(const FileResult& result) {
@@ -80,7 +87,9 @@ class GroupRun : public ReadObserver {
     ProgressLine& progress_;
     const std::function<bool()>& stopRequested_;
     RunTotals& totals_;
-    std::vector<std::optional<FileResult>> results_;
+    // The verdicts that came before one that is listed earlier, by index: only a reader of an
+    // image, which reads in its own order, leaves any.
+    std::map<std::size_t, FileResult> waiting_;
     std::size_t next_ = 0;
 };
 
@@ -93,7 +102,6 @@ std::uint64_t SumOfSizes(const std::vector<FileEntry>& entries) {
 }
 
 void VerifyInstalled(const CheckList& list, GroupRun& run) {
-    std::vector<unsigned char> buffer(kReadSize);
     for (std::size_t index = 0; index < list.installedFiles.size(); ++index) {
         if (run.StopRequested()) {
             return;
@@ -103,7 +111,7 @@ void VerifyInstalled(const CheckList& list, GroupRun& run) {
             run.NoValue(index);
             continue;
         }
-        const FileDigest digest = DigestFile(path, index, run, buffer);
+        const FileDigest digest = DigestFile(path, index, run);
         if (digest.outcome == FileDigest::Outcome::kStopped) {
             return;
         }
