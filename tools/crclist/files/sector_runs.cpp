@@ -95,8 +95,8 @@ bool SectorRuns::ReadRun(Slot& slot, std::vector<unsigned char>* raw, std::size_
         // A read at a time, its CRCs taken while it is in this core's cache.
         const std::size_t count = std::min(readSectors_, sectors - *got);
         std::size_t read = 0;
-        const bool ok = view_.Read(first + *got, count, slot.data.Data() + *got * kSectorSize,
-                                   &read, raw);
+        const bool ok =
+            view_.Read(first + *got, count, slot.data.Data() + *got * kSectorSize, &read, raw);
         for (std::size_t sector = *got; sector < *got + read; ++sector) {
             slot.prefix[sector + 1] = FastCrc32(
                 slot.prefix[sector], slot.data.Data() + sector * kSectorSize, kSectorSize);
