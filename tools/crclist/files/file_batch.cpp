@@ -77,6 +77,7 @@ class Batch {
 
   private:
     bool Claim(Piece* piece);
+    bool ClaimAndWork(PieceReader& reader);
     void Work(const Piece& piece, PieceReader& reader);
     void OpenAndRead(Slot& slot, PieceReader& reader);
     void ReadLargePiece(Slot& slot, std::size_t number, PieceReader& reader);
@@ -151,6 +152,21 @@ bool Batch::Claim(Piece* piece) {
         return true;
     }
     return false;
+}
+
+// With the lock held, which it lets go while it works: false when there is nothing to claim.
+bool Batch::ClaimAndWork(PieceReader& reader) {
+    Piece piece;
+    if (!Claim(&piece)) {
+        return false;
+    }
+    ++busy_;
+    lock_.Unlock();
+    Work(piece, reader);
+    lock_.Lock();
+    --busy_;
+    WakeWaiters();
+    return true;
 }
 
 void Batch::Work(const Piece& piece, PieceReader& reader) {
@@ -252,14 +268,7 @@ void Batch::Help() {
                        [this](std::uint64_t count) { unreported_ += count; }};
     LockHeld held(lock_);
     while (!finished_) {
-        Piece piece;
-        if (Claim(&piece)) {
-            ++busy_;
-            lock_.Unlock();
-            Work(piece, reader);
-            lock_.Lock();
-            --busy_;
-            WakeWaiters();
+        if (ClaimAndWork(reader)) {
             continue;
         }
         ++waiting_;
@@ -299,13 +308,7 @@ void Batch::Run() {
                 lock_.Lock();
                 continue;
             }
-            Piece piece;
-            if (Claim(&piece)) {
-                ++busy_;
-                lock_.Unlock();
-                Work(piece, reader);
-                lock_.Lock();
-                --busy_;
+            if (ClaimAndWork(reader)) {
                 continue;
             }
             // The others hold the rest: wait for them, asking about a stop now and then.
