@@ -43,7 +43,7 @@ ReadShape Shape(std::size_t helpers, std::size_t readSize, std::uint64_t pieceSi
 }
 
 // Files 0 to n-1 of `dir`, named by their index; those in `absent` are not there.
-crclist::FileLocator Locator(const TempDir& dir, std::vector<std::size_t> absent = {}) {
+crclist::FileLocator Locator(const TempDir& dir, const std::vector<std::size_t>& absent = {}) {
     return [&dir, absent](std::size_t index, std::string* path) {
         *path = dir.File(std::to_string(index));
         return std::find(absent.begin(), absent.end(), index) == absent.end();

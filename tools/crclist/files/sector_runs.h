@@ -47,7 +47,7 @@ class SectorRuns {
 
   private:
     struct Slot;
-    bool Claim(std::size_t thread, Slot** slot);
+    bool Claim(std::size_t thread, Slot** claimed);
     bool ReadRun(Slot& slot, std::vector<unsigned char>* raw, std::size_t* got) const;
     void Finish(Slot& slot, std::size_t sectors, bool read);
     void Help(std::size_t thread);
