@@ -19,10 +19,21 @@ bool Process::Start(const std::string& exe, const std::string& folder, std::stri
     std::string quoted = "\"" + exe + "\"";
     std::vector<char> commandLine(quoted.begin(), quoted.end());
     commandLine.push_back('\0');
-    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
-        *error = "CreateProcessA failed with error " + std::to_string(GetLastError());
-        return false;
+    // Wine now and then refuses to create a process with ERROR_INTERNAL_ERROR while other
+    // prefixes start programs too (seen once in a whole CI run). The program never ran, so a
+    // second try checks the same thing; any other error is the scenario's.
+    constexpr int kTries = 3;
+    for (int tried = 1;; ++tried) {
+        if (CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                           folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
+            break;
+        }
+        const DWORD failure = GetLastError();
+        if (failure != ERROR_INTERNAL_ERROR || tried == kTries) {
+            *error = "CreateProcessA failed with error " + std::to_string(failure);
+            return false;
+        }
+        Sleep(500);
     }
     CloseHandle(info.hThread);
     process_ = info.hProcess;
