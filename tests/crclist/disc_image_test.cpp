@@ -12,7 +12,7 @@
 #include "tests/crclist/disc_image.h"
 #include "tests/crclist/table_crc.h"
 #include "tests/unit/temp_file.h"
-#include "tools/crclist/files/disc_reader.h"
+#include "tools/crclist/discs/disc_reader.h"
 #include "tools/crclist/text/encoding.h"
 
 namespace {

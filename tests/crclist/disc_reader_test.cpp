@@ -1,6 +1,6 @@
 // Narrow literals in this file are compiled to Shift-JIS, as the names in a check list are;
 // u8 literals are UTF-8, as the names on the disk and in an image are.
-#include "tools/crclist/files/disc_reader.h"
+#include "tools/crclist/discs/disc_reader.h"
 
 #include <algorithm>
 #include <filesystem>

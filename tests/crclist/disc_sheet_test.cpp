@@ -1,8 +1,8 @@
 // The sheets that describe CD images, as the tools of different makers write them.
 #include <gtest/gtest.h>
 
-#include "tools/crclist/files/ccd_sheet.h"
-#include "tools/crclist/files/cue_sheet.h"
+#include "tools/crclist/images/ccd_sheet.h"
+#include "tools/crclist/images/cue_sheet.h"
 
 namespace {
 

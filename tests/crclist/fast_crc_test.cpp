@@ -1,4 +1,4 @@
-#include "tools/crclist/files/fast_crc.h"
+#include "tools/crclist/reading/fast_crc.h"
 
 #include <random>
 #include <vector>
@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/crclist/table_crc.h"
-#include "tools/crclist/files/file_digest.h"
+#include "tools/crclist/reading/file_digest.h"
 
 namespace {
 

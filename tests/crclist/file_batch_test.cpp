@@ -1,7 +1,7 @@
 // Files read by several threads at once give what one thread reading them in turn gives, in
 // list order, whatever the shape of the reading: pieces shorter than a file, reads that do not
 // divide a piece, more files than the threads may run ahead.
-#include "tools/crclist/files/file_batch.h"
+#include "tools/crclist/reading/file_batch.h"
 
 #include <map>
 
@@ -9,7 +9,7 @@
 
 #include "tests/crclist/table_crc.h"
 #include "tests/unit/temp_file.h"
-#include "tools/crclist/files/sequential_file_testing.h"
+#include "tools/crclist/reading/sequential_file_testing.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tools/crclist/files/file_digest.h"
+#include "tools/crclist/reading/file_digest.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,7 +1,7 @@
 // The sectors of an image read ahead by several threads: each run holds the sectors of one
 // read, and a block anywhere in the run taken last gets the CRC that reading its bytes gives,
 // in a plain image and in raw sectors, however the reader goes forward or jumps back.
-#include "tools/crclist/files/sector_runs.h"
+#include "tools/crclist/images/sector_runs.h"
 
 #include <cstring>
 
@@ -9,7 +9,7 @@
 
 #include "tests/crclist/disc_image.h"
 #include "tests/unit/temp_file.h"
-#include "tools/crclist/files/fast_crc.h"
+#include "tools/crclist/reading/fast_crc.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "tests/crclist/disc_image.h"
 #include "tests/crclist/table_crc.h"
 #include "tests/unit/temp_file.h"
-#include "tools/crclist/files/fast_crc.h"
+#include "tools/crclist/reading/fast_crc.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Narrow literals in this file are compiled to Shift-JIS, as the names in a check list are;
 // u8 literals are UTF-8, as the names on the disk are.
 #include "tools/crclist/text/windows_names.h"
-#include "tools/crclist/files/folder_lookup.h"
+#include "tools/crclist/discs/folder_lookup.h"
 
 #include <filesystem>
 

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "tools/crclist/files/fast_crc.h"
-#include "tools/crclist/files/read_shape.h"
+#include "tools/crclist/reading/fast_crc.h"
+#include "tools/crclist/reading/read_shape.h"
 
 int main() {
     // One read's worth: the size that the readings give the CRC at a time.

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/crclist/files/file_digest.h"
+#include "tools/crclist/reading/file_digest.h"
 
 namespace crclist {
 

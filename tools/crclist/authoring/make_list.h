@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "tools/crclist/authoring/entry_digest.h"
-#include "tools/crclist/files/disc_reader.h"
+#include "tools/crclist/discs/disc_reader.h"
 #include "tools/crclist/list/compose_list.h"
 
 namespace crclist {

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "tools/crclist/files/atomic_file.h"
+#include "tools/crclist/authoring/atomic_file.h"
 #include "tools/crclist/list/compose_list.h"
 #include "tools/crclist/list/lint.h"
 #include "tools/crclist/text/shown_text.h"

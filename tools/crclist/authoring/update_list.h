@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "tools/crclist/authoring/entry_digest.h"
-#include "tools/crclist/files/disc_reader.h"
+#include "tools/crclist/discs/disc_reader.h"
 #include "tools/crclist/list/list_reading.h"
 #include "tools/crclist/list/patch_list.h"
 

@@ -7,7 +7,7 @@
 #include "tools/crclist/authoring/put_list.h"
 #include "tools/crclist/commands/disc_option.h"
 #include "tools/crclist/commands/installed_option.h"
-#include "tools/crclist/files/atomic_file.h"
+#include "tools/crclist/authoring/atomic_file.h"
 
 namespace crclist {
 namespace {

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "tools/crclist/commands/disc_option.h"
-#include "tools/crclist/files/disc_reader.h"
-#include "tools/crclist/files/installed_path.h"
-#include "tools/crclist/files/sequential_file.h"
+#include "tools/crclist/discs/disc_reader.h"
+#include "tools/crclist/verify/installed_path.h"
+#include "tools/crclist/reading/sequential_file.h"
 #include "tools/crclist/list/list_load.h"
 #include "tools/crclist/text/encoding.h"
 #include "tools/crclist/verify/stop_signal.h"

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "inf/check_list.h"
-#include "tools/crclist/files/file_digest.h"
+#include "tools/crclist/reading/file_digest.h"
 
 namespace crclist {
 

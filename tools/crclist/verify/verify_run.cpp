@@ -3,7 +3,7 @@
 #include <chrono>
 #include <map>
 
-#include "tools/crclist/files/installed_path.h"
+#include "tools/crclist/verify/installed_path.h"
 #include "tools/crclist/text/encoding.h"
 
 namespace crclist {

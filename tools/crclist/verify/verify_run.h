@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "inf/check_list.h"
-#include "tools/crclist/files/disc_reader.h"
+#include "tools/crclist/discs/disc_reader.h"
 #include "tools/crclist/verify/progress_line.h"
 #include "tools/crclist/verify/verdict.h"
 

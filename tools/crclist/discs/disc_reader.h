@@ -1,0 +1,80 @@
+// The files of one disc, read from where the disc is: a folder (on Windows also a drive such as
+// E:), or natively a disc image or a drive, read straight from the file or the device. Every
+// command that reads a disc's files for their sizes and CRCs goes through this, so that each
+// kind of disc is read one way, in the order that suits it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tools/crclist/reading/file_digest.h"
+
+namespace crclist {
+
+// A regular file of a disc, as a listing of the disc finds it.
+struct DiscFile {
+    // Its path relative to the disc, one name a folder, in the system's encoding (natively
+    // UTF-8, also for the names of an image).
+    std::vector<std::string> components;
+    std::string path;  // where it is, for messages
+    std::uint64_t size = 0;
+};
+
+class DiscReader {
+  public:
+    virtual ~DiscReader() = default;
+
+    // Reads the files with the names in `names`, as a check list gives them (Shift-JIS, '\'
+    // between folders), found as Windows finds them: the exact name, else the letter case
+    // ignored. Each file is read once, in the order that suits the medium: a folder in the
+    // order of `names`, an image in its own order. `observer` learns of every index once
+    // (Done), unless a stop was requested first.
+    virtual void Read(const std::vector<std::string>& names, ReadObserver& observer) = 0;
+
+    // Every regular file of the disc, in no particular order, leaving out the file at `skip`
+    // (a list being written) when it lies on the disc. A part that cannot be listed adds a
+    // problem (in the system's encoding) and the listing goes on; false, with the reason
+    // among the problems, when the disc cannot be listed to its end.
+    virtual bool ListFiles(const std::string& skip, std::vector<DiscFile>* files,
+                           std::vector<std::string>* problems) = 0;
+
+    // The content of the small file with the listed `name` (found as Read finds it), such as
+    // a check list on the disc; `where` is where it lies, for messages. False, with the reason
+    // in `error`, when it is not there, cannot be read or holds more than kLargestSmallFile.
+    virtual bool ReadSmallFile(const std::string& name, std::string* bytes, std::string* where,
+                               std::string* error) = 0;
+};
+
+// What ReadSmallFile reads at most: far more than any check list holds.
+constexpr std::uint64_t kLargestSmallFile = std::uint64_t{64} << 20;
+
+// The reader for the disc at `where`: a folder, or natively a disc image or a drive's device.
+// False with the reason in `error` when `where` is none of them, or is an image that cannot be
+// read, or is an image on Windows, where Explorer mounts images as drives.
+bool OpenDisc(const std::string& where, std::unique_ptr<DiscReader>* reader, std::string* error);
+
+// The discs of a command line, each place opened once however often it is given: one place
+// for every disc group of a list, or one for each group in order.
+class OpenedDiscs {
+  public:
+    // Opens every place in `wheres` before any is read, so that a mistyped one is told at
+    // once. False, with the reason in `error`, at the first that cannot be opened.
+    bool Open(const std::vector<std::string>& wheres, std::string* error);
+
+    bool Empty() const { return wheres_.empty(); }
+    // Where disc group `group` (from 0) is, and its reader; only when not Empty.
+    const std::string& WhereOfGroup(std::size_t group) const {
+        return wheres_[wheres_.size() == 1 ? 0 : group];
+    }
+    DiscReader& ReaderOfGroup(std::size_t group) const { return *readers_.at(WhereOfGroup(group)); }
+
+  private:
+    std::vector<std::string> wheres_;
+    std::map<std::string, std::unique_ptr<DiscReader>> readers_;
+};
+
+}  // namespace crclist

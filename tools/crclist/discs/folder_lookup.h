@@ -1,0 +1,32 @@
+// Where Windows would find a check list's disc names below a folder: '\' (or '/') between
+// folders, the Shift-JIS name in the system's encoding, and the letter case ignored when the
+// exact name is not there.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "tools/crclist/discs/name_lookup.h"
+
+namespace crclist {
+
+class FolderLookup {
+  public:
+    // `root`: a folder, or on Windows also a drive root such as E: or E:\.
+    explicit FolderLookup(std::string root) : root_(std::move(root)) {}
+
+    // The path of the file that Windows would open for the listed `sjisName`. Natively each
+    // component is found as FolderNames finds it, every folder read once (in a folder that
+    // cannot be read, only the exact name); false when nothing matches or the name is not
+    // Shift-JIS. On Windows the system does the finding when the file is opened, so the path
+    // is the root followed by the name.
+    bool Find(const std::string& sjisName, std::string* path);
+
+  private:
+    std::string root_;
+    // Natively: the names of each folder by its path, once read; null for one that cannot be.
+    std::map<std::string, std::unique_ptr<FolderNames>> folders_;
+};
+
+}  // namespace crclist

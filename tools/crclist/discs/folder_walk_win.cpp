@@ -1,0 +1,106 @@
+#include <windows.h>
+
+#include "tools/crclist/discs/folder_walk.h"
+#include "tools/crclist/text/windows_text.h"
+
+namespace crclist {
+namespace {
+
+// Folders through junctions could go round for ever; no disc is this deep.
+constexpr std::size_t kDeepest = 64;
+
+class FindHandle {
+  public:
+    FindHandle(const std::wstring& pattern, WIN32_FIND_DATAW* data)
+        : handle_(FindFirstFileW(pattern.c_str(), data)) {}
+    FindHandle(const FindHandle&) = delete;
+    FindHandle& operator=(const FindHandle&) = delete;
+    ~FindHandle() {
+        if (handle_ != INVALID_HANDLE_VALUE) {
+            FindClose(handle_);
+        }
+    }
+    HANDLE get() const { return handle_; }
+
+  private:
+    HANDLE handle_;
+};
+
+std::wstring FullPath(const std::wstring& path) {
+    const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    std::wstring full(size, L'\0');
+    const DWORD length = size == 0 ? 0 : GetFullPathNameW(path.c_str(), size, &full[0], nullptr);
+    return length == 0 || length >= size ? path : full.substr(0, length);
+}
+
+struct Walk {
+    std::wstring skip;  // full path, compared without case
+    std::vector<DiscFile>* files;
+    std::vector<std::string>* problems;
+};
+
+// `path` and `utf8Path` name the same folder, in UTF-16 for the system and in UTF-8 for the
+// listing.
+bool ListFolder(const std::wstring& path, const std::string& utf8Path,
+                std::vector<std::string>& components, Walk& walk) {
+    WIN32_FIND_DATAW data;
+    FindHandle find(path + L"\\*", &data);
+    if (find.get() == INVALID_HANDLE_VALUE) {
+        return GetLastError() == ERROR_FILE_NOT_FOUND;  // an empty drive root
+    }
+    do {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..") {
+            continue;
+        }
+        const std::wstring full = path + L"\\" + name;
+        const std::string utf8Name = WideToUtf8(name);
+        const std::string utf8Full = utf8Path + "\\" + utf8Name;
+        components.push_back(utf8Name);
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (components.size() > kDeepest) {
+                walk.problems->push_back(utf8Full + " lies more than 64 folders deep");
+            } else if (!ListFolder(full, utf8Full, components, walk)) {
+                walk.problems->push_back(utf8Full + " cannot be read");
+            }
+        } else if (walk.skip.empty() || lstrcmpiW(FullPath(full).c_str(), walk.skip.c_str()) != 0) {
+            const std::uint64_t size =
+                (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+            walk.files->push_back({components, utf8Full, size});
+        }
+        components.pop_back();
+    } while (FindNextFileW(find.get(), &data));
+    return GetLastError() == ERROR_NO_MORE_FILES;
+}
+
+}  // namespace
+
+bool ListDiscFiles(const std::string& root, const std::string& skip, std::vector<DiscFile>* files,
+                   std::vector<std::string>* problems) {
+    std::wstring wideRoot;
+    if (!ToWide(CP_UTF8, root, &wideRoot)) {
+        return false;
+    }
+    const DWORD attributes = GetFileAttributesW(wideRoot.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        return false;
+    }
+    Walk walk;
+    std::wstring wideSkip;
+    if (!skip.empty() && ToWide(CP_UTF8, skip, &wideSkip)) {
+        walk.skip = FullPath(wideSkip);
+    }
+    walk.files = files;
+    walk.problems = problems;
+    // "D:\" and "DISC\" are listed as "D:" and "DISC", each then + "\*". In UTF-8 a '\' or '/'
+    // byte is always that character, never the second byte of another.
+    std::string base = root;
+    if (!base.empty() && (base.back() == '\\' || base.back() == '/')) {
+        base.pop_back();
+        wideRoot.pop_back();
+    }
+    std::vector<std::string> components;
+    return ListFolder(wideRoot, base, components, walk);
+}
+
+}  // namespace crclist
