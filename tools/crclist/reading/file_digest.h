@@ -35,6 +35,10 @@ struct FileDigest {
     // Its size when it was opened; for kChanged, how much it held as it was read.
     std::uint64_t size = 0;
     std::uint32_t crc = 0;
+    // For kMissing and kReadError: why, in words that follow the file's name ("not found",
+    // "not a regular file", "permission denied", "input/output error at byte 4096"). Empty
+    // where the reader cannot tell.
+    std::string reason;
 };
 
 // Reads the file at `path` (system encoding) as file `index` of `observer`'s request, with the
