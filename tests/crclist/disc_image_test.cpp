@@ -257,7 +257,7 @@ TEST_F(Images, RefusesBadImagesWithTheReason) {
         std::string bytes;
         const char* reason;
     } kCases[] = {
-        {"a damaged folder", "disc.iso", damaged, "cannot be read"},
+        {"a damaged folder", "disc.iso", damaged, "lies past the end of its volume"},
         {"a cue naming a missing file", "disc.cue",
          "FILE \"gone.bin\" BINARY\nTRACK 01 MODE1/2352\nINDEX 01 00:00:00\n", "gone.bin"},
         {"an audio CD", "disc.cue", "FILE \"a.bin\" BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n",

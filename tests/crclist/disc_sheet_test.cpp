@@ -43,7 +43,8 @@ TEST(CueSheet, ReadsEachTrackWithItsFileAndStart) {
         EXPECT_EQ(tracks[index].start, expected.start);
     }
     EXPECT_EQ(crclist::CueSectorSize("MODE1/2048"), 2048u);
-    EXPECT_EQ(crclist::CueSectorSize("MODE2/2336"), 0u);
+    EXPECT_EQ(crclist::CueSectorSize("MODE2/2336"), 2336u);
+    EXPECT_EQ(crclist::CueSectorSize("CDG"), 0u);
 }
 
 TEST(CueSheet, SaysWhereASheetGoesWrong) {

@@ -9,7 +9,7 @@
 
 #include "tests/crclist/table_crc.h"
 #include "tests/unit/temp_file.h"
-#include "tools/crclist/reading/sequential_file_testing.h"
+#include "tools/crclist/reading/positional_file_testing.h"
 
 namespace {
 
@@ -44,8 +44,8 @@ ReadShape Shape(std::size_t helpers, std::size_t readSize, std::uint64_t pieceSi
 
 // Files 0 to n-1 of `dir`, named by their index; those in `absent` are not there.
 crclist::FileLocator Locator(const TempDir& dir, const std::vector<std::size_t>& absent = {}) {
-    return [&dir, absent](std::size_t index, std::string* path) {
-        *path = dir.File(std::to_string(index));
+    return [&dir, absent](std::size_t index, crclist::FoundFile* found) {
+        found->path = dir.File(std::to_string(index));
         return std::find(absent.begin(), absent.end(), index) == absent.end();
     };
 }
@@ -122,6 +122,8 @@ TEST(FileBatch, AReadErrorFailsItsFileAlone) {
         ASSERT_EQ(recorder.done.size(), sizes.size());
         EXPECT_EQ(recorder.done[0].outcome, Outcome::kRead);
         EXPECT_EQ(recorder.done[1].outcome, Outcome::kReadError) << shape.helpers;
+        EXPECT_EQ(recorder.done[1].reason.rfind("input/output error at byte ", 0), 0u)
+            << recorder.done[1].reason;
         EXPECT_EQ(recorder.done[2].outcome, Outcome::kRead);
     }
 }

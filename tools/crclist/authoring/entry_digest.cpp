@@ -12,9 +12,15 @@ bool InstalledFile::Parse(const std::string& option, InstalledFile* file) {
     return true;
 }
 
-FileDigest DigestForEntry(const std::string& path) {
-    EntryDigests digests(1);
-    return DigestFile(path, 0, digests);
+std::vector<FileDigest> DigestsForEntries(const std::vector<std::string>& paths) {
+    EntryDigests digests(paths.size());
+    ReadFilesAt(paths, digests);
+    std::vector<FileDigest> all;
+    all.reserve(paths.size());
+    for (std::size_t index = 0; index < paths.size(); ++index) {
+        all.push_back(digests[index]);
+    }
+    return all;
 }
 
 bool EntryNumbers(const FileDigest& digest, std::int32_t* size, std::uint32_t* crc,

@@ -1,5 +1,5 @@
 // The sizes and CRCs that make and update write into entries, read the way verify reads them:
-// through the disc readers, and DigestFile with the fast CRC for the installed files. An entry
+// through the disc readers, and the installed files in one batch of their own. An entry
 // holds a size of at most 2147483647 bytes; a larger file is not read.
 #pragma once
 
@@ -45,8 +45,8 @@ class EntryDigests : public ReadObserver {
     std::vector<FileDigest> digests_;
 };
 
-// The digest of the file at `path` (in the system's encoding) for an entry.
-FileDigest DigestForEntry(const std::string& path);
+// The digests of the files at `paths` (in the system's encoding) for entries, in their order.
+std::vector<FileDigest> DigestsForEntries(const std::vector<std::string>& paths);
 
 // The numbers of an entry from `digest`. False, with `why` set to words that follow the
 // file's path ("cannot be read"), when they cannot be had.

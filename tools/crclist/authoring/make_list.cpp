@@ -140,19 +140,32 @@ bool MakeDisc(const MakeOptions& options, DiscReader& disc, DiscGroup* group,
     return ok;
 }
 
-bool MakeInstalled(const InstalledFile& file, std::vector<FileEntry>* installed,
+// The REG entries of `files`, all read in one batch.
+bool MakeInstalled(const std::vector<InstalledFile>& files, std::vector<FileEntry>* installed,
                    std::vector<std::string>* problems) {
-    FileEntry entry;
-    if (!ToSjis(file.valueName, "the registry value name", &entry.name, problems)) {
+    bool ok = true;
+    std::vector<std::string> paths;
+    paths.reserve(files.size());
+    for (const InstalledFile& file : files) {
+        FileEntry entry;
+        ok = ToSjis(file.valueName, "the registry value name", &entry.name, problems) && ok;
+        installed->push_back(std::move(entry));
+        paths.push_back(file.path);
+    }
+    // Nothing is read for a list that will not be written.
+    if (!ok) {
         return false;
     }
-    std::string why;
-    if (!EntryNumbers(DigestForEntry(file.path), &entry.size, &entry.crc, &why)) {
-        problems->push_back(ShownSystemText(file.path) + " " + why);
-        return false;
+    const std::vector<FileDigest> digests = DigestsForEntries(paths);
+    for (std::size_t index = 0; index < files.size(); ++index) {
+        FileEntry& entry = (*installed)[index];
+        std::string why;
+        if (!EntryNumbers(digests[index], &entry.size, &entry.crc, &why)) {
+            problems->push_back(ShownSystemText(files[index].path) + " " + why);
+            ok = false;
+        }
     }
-    installed->push_back(std::move(entry));
-    return true;
+    return ok;
 }
 
 }  // namespace
@@ -187,9 +200,7 @@ bool MakeContent(const MakeOptions& options, const OpenedDiscs& discs, ListConte
             ok = ToSjis(line, "the prompt line", &content->prompts.back().back(), problems) && ok;
         }
     }
-    for (const InstalledFile& installed : options.installed) {
-        ok = MakeInstalled(installed, &content->installed, problems) && ok;
-    }
+    ok = MakeInstalled(options.installed, &content->installed, problems) && ok;
     for (std::size_t disc = 0; disc < options.discs.size(); ++disc) {
         content->discs.emplace_back();
         ok = MakeDisc(options, discs.ReaderOfGroup(disc), &content->discs.back(), problems) && ok;

@@ -11,16 +11,11 @@
 namespace crclist {
 namespace {
 
-// The key of an installed file's value name: the name in Shift-JIS, compared without case.
-// False when it has no Shift-JIS form.
-bool InstalledKey(const std::string& valueName, std::string* key) {
+// The key of a value name given on the command line: its Shift-JIS form, or, when it has none,
+// its own bytes, which a list saved in another encoding may hold as they are.
+std::string InstalledKey(const std::string& valueName) {
     std::string sjis;
-    std::string utf8;
-    if (!SystemToSjis(valueName, &sjis) || !SjisToUtf8Exact(sjis, &utf8)) {
-        return false;
-    }
-    *key = FoldCase(utf8);
-    return true;
+    return RegistryValueKey(SystemToSjis(valueName, &sjis) ? sjis : valueName);
 }
 
 // The sizes and CRCs of the entries' files: each disc read once for all the entries looked for
@@ -32,23 +27,17 @@ class Measurer {
         : reading_(reading), discs_(discs), files_(installed), digests_(reading.entries.size()) {}
 
     // Takes the installed files by their value names.
-    bool TakeInstalled(std::vector<std::string>* problems) {
+    void TakeInstalled() {
         for (const InstalledFile& file : files_) {
-            std::string key;
-            if (!InstalledKey(file.valueName, &key)) {
-                problems->push_back("the registry value name of --installed " +
-                                    ShownSystemText(file.Option()) + " has no Shift-JIS form");
-                continue;
-            }
-            installed_[key] = {file.path, false};
+            installed_[InstalledKey(file.valueName)] = {file.path, false};
         }
-        return problems->empty();
     }
 
     // Reads the file of every entry that there is a place for.
     void ReadAll() {
-        std::map<std::string, Request> byDisc;     // by where the disc is
-        std::map<std::string, FileDigest> byPath;  // the installed files
+        std::map<std::string, Request> byDisc;  // by where the disc is
+        // The installed files, each read once, by its path; the entries that take each.
+        std::map<std::string, std::vector<std::size_t>> byPath;
         for (std::size_t index = 0; index < reading_.entries.size(); ++index) {
             const ReadEntry& entry = reading_.entries[index];
             const ReadSection& section = reading_.sections[entry.section];
@@ -61,19 +50,25 @@ class Measurer {
                 }
                 continue;
             }
-            std::string utf8;
-            const auto named = installed_.find(
-                FoldCase(SjisToUtf8Exact(entry.entry.name, &utf8) ? utf8 : entry.entry.name));
+            const auto named = installed_.find(RegistryValueKey(entry.entry.name));
             if (named == installed_.end()) {
                 continue;
             }
             named->second.used = true;
-            auto digest = byPath.find(named->second.path);
-            if (digest == byPath.end()) {
-                digest =
-                    byPath.emplace(named->second.path, DigestForEntry(named->second.path)).first;
+            byPath[named->second.path].push_back(index);
+        }
+        std::vector<std::string> paths;
+        paths.reserve(byPath.size());
+        for (const auto& item : byPath) {
+            paths.push_back(item.first);
+        }
+        const std::vector<FileDigest> installed = DigestsForEntries(paths);
+        std::size_t next = 0;
+        for (const auto& item : byPath) {
+            for (const std::size_t entry : item.second) {
+                digests_[entry] = installed[next];
             }
-            digests_[index] = digest->second;
+            ++next;
         }
         for (const auto& [where, request] : byDisc) {
             EntryDigests digests(request.names.size());
@@ -112,8 +107,7 @@ class Measurer {
     // The installed files whose names named no entry.
     void Unused(std::vector<std::string>* problems) const {
         for (const InstalledFile& file : files_) {
-            std::string key;
-            if (InstalledKey(file.valueName, &key) && !installed_.at(key).used) {
+            if (!installed_.at(InstalledKey(file.valueName)).used) {
                 problems->push_back("--installed " + ShownSystemText(file.Option()) +
                                     " names no entry of [REG]");
             }
@@ -149,9 +143,7 @@ bool UpdateList(const ListReading& reading, const OpenedDiscs& discs,
                 const std::vector<InstalledFile>& installed, ListUpdate* update,
                 std::vector<std::string>* problems) {
     Measurer measurer(reading, discs, installed);
-    if (!measurer.TakeInstalled(problems)) {
-        return false;
-    }
+    measurer.TakeInstalled();
     measurer.ReadAll();
     std::vector<EntryUpdate> updates;
     for (std::size_t i = 0; i < reading.entries.size(); ++i) {

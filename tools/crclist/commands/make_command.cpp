@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <memory>
 
+#include "tools/crclist/authoring/atomic_file.h"
 #include "tools/crclist/authoring/make_list.h"
 #include "tools/crclist/authoring/put_list.h"
 #include "tools/crclist/commands/disc_option.h"
 #include "tools/crclist/commands/installed_option.h"
-#include "tools/crclist/authoring/atomic_file.h"
 
 namespace crclist {
 namespace {

@@ -7,10 +7,10 @@
 
 #include "tools/crclist/commands/disc_option.h"
 #include "tools/crclist/discs/disc_reader.h"
-#include "tools/crclist/verify/installed_path.h"
-#include "tools/crclist/reading/sequential_file.h"
 #include "tools/crclist/list/list_load.h"
+#include "tools/crclist/reading/positional_file.h"
 #include "tools/crclist/text/encoding.h"
+#include "tools/crclist/verify/installed_path.h"
 #include "tools/crclist/verify/stop_signal.h"
 #include "tools/crclist/verify/verify_report.h"
 #include "tools/crclist/verify/verify_run.h"
@@ -30,8 +30,9 @@ struct VerifyOptions {
 // The list reader cannot tell a file that is not there from one that is empty or wrong;
 // only the first is a usage error.
 bool CanRead(const std::string& path) {
-    SequentialFile file;
-    return file.Open(path);
+    PositionalFile file;
+    FileFailure failure;
+    return file.Open(path, PositionalFile::Accept::kRegularFile, &failure);
 }
 
 // The name that the program reads its list by when it is started from the disc.

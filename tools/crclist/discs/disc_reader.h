@@ -1,5 +1,5 @@
 // The files of one disc, read from where the disc is: a folder (on Windows also a drive such as
-// E:), or natively a disc image or a drive, read straight from the file or the device. Every
+// E:), a disc image, or natively a drive's device, read straight from the file or the device. Every
 // command that reads a disc's files for their sizes and CRCs goes through this, so that each
 // kind of disc is read one way, in the order that suits it.
 #pragma once
@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "tools/crclist/reading/file_digest.h"
+#include "tools/crclist/reading/read_observer.h"
+#include "tools/crclist/reading/read_shape.h"
 
 namespace crclist {
 
@@ -28,11 +30,14 @@ class DiscReader {
   public:
     virtual ~DiscReader() = default;
 
+    // At most `streams` threads read the disc at once; 0, as at first: as many as suit it.
+    void SetStreams(std::size_t streams) { streams_ = streams; }
+
     // Reads the files with the names in `names`, as a check list gives them (Shift-JIS, '\'
     // between folders), found as Windows finds them: the exact name, else the letter case
     // ignored. Each file is read once, in the order that suits the medium: a folder in the
-    // order of `names`, an image in its own order. `observer` learns of every index once
-    // (Done), unless a stop was requested first.
+    // order of `names`, an image in the order of its data. `observer` learns of every index
+    // once (Done), unless a stop was requested first.
     virtual void Read(const std::vector<std::string>& names, ReadObserver& observer) = 0;
 
     // Every regular file of the disc, in no particular order, leaving out the file at `skip`
@@ -47,15 +52,29 @@ class DiscReader {
     // in `error`, when it is not there, cannot be read or holds more than kLargestSmallFile.
     virtual bool ReadSmallFile(const std::string& name, std::string* bytes, std::string* where,
                                std::string* error) = 0;
+
+  protected:
+    // The shape of a reading of this disc.
+    ReadShape Shape() const {
+        return streams_ == 0 ? MachineReadShape() : ReadShapeOfStreams(streams_);
+    }
+
+  private:
+    std::size_t streams_ = 0;
 };
 
 // What ReadSmallFile reads at most: far more than any check list holds.
 constexpr std::uint64_t kLargestSmallFile = std::uint64_t{64} << 20;
 
-// The reader for the disc at `where`: a folder, or natively a disc image or a drive's device.
+// The reader for the disc at `where`: a folder, a disc image, or natively a drive's device.
 // False with the reason in `error` when `where` is none of them, or is an image that cannot be
-// read, or is an image on Windows, where Explorer mounts images as drives.
+// read.
 bool OpenDisc(const std::string& where, std::unique_ptr<DiscReader>* reader, std::string* error);
+
+// What is at `where`, for OpenDisc: a folder (on Windows also a drive, whose root `*root` then
+// names), a file or a drive's device to read as an image, or nothing that can be read.
+enum class DiscPlace { kNone, kFolder, kImage };
+DiscPlace WhatIsAt(const std::string& where, std::string* root);
 
 // The discs of a command line, each place opened once however often it is given: one place
 // for every disc group of a list, or one for each group in order.

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "tools/crclist/discs/folder_lookup.h"
+#include "tools/crclist/text/path_join.h"
 #include "tools/crclist/text/windows_names.h"
 
 namespace crclist {
@@ -26,13 +27,6 @@ std::unique_ptr<FolderNames> ReadFolder(const std::string& path) {
     return std::make_unique<FolderNames>(std::move(names));
 }
 
-std::string Join(const std::string& folder, const std::string& name) {
-    if (folder.empty()) {
-        return name;
-    }
-    return folder.back() == '/' ? folder + name : folder + '/' + name;
-}
-
 }  // namespace
 
 bool FolderLookup::Find(const std::string& sjisName, std::string* path) {
@@ -40,32 +34,31 @@ bool FolderLookup::Find(const std::string& sjisName, std::string* path) {
     if (!SplitListedName(sjisName, &components) || components.empty()) {
         return false;
     }
-    // Every name through the folder's index, the exact one too: a folder is read once, and a
-    // name costs the same in any letter case, without a call to the system.
-    std::string at = root_;
-    for (const std::string& component : components) {
-        auto folder = folders_.find(at);
-        if (folder == folders_.end()) {
-            folder = folders_.emplace(at, ReadFolder(at)).first;
+    return FindInTree(*this, root_, components, path);
+}
+
+const FolderNames* FolderLookup::NamesIn(const std::string& path) {
+    {
+        LockHeld held(lock_);
+        const auto known = folders_.find(path);
+        if (known != folders_.end()) {
+            return known->second.get();
         }
-        if (folder->second == nullptr) {
-            // A folder that may be passed through but not listed: only the exact name opens.
-            const std::string exact = Join(at, component);
-            struct stat info;
-            if (::stat(exact.c_str(), &info) != 0) {
-                return false;
-            }
-            at = exact;
-            continue;
-        }
-        const std::string* found = folder->second->Find(component);
-        if (found == nullptr) {
-            return false;
-        }
-        at = Join(at, *found);
     }
-    *path = std::move(at);
-    return true;
+    // Read without the lock, so that a large folder does not hold up the others; a folder
+    // read by two threads at once is kept once.
+    std::unique_ptr<FolderNames> names = ReadFolder(path);
+    LockHeld held(lock_);
+    return folders_.emplace(path, std::move(names)).first->second.get();
+}
+
+std::string FolderLookup::Join(const std::string& path, const std::string& name) const {
+    return JoinSystemPath(path, name);
+}
+
+bool FolderLookup::Exists(const std::string& path) const {
+    struct stat info;
+    return ::stat(path.c_str(), &info) == 0;
 }
 
 }  // namespace crclist

@@ -1,5 +1,7 @@
 #include "tools/crclist/discs/folder_lookup.h"
 #include "tools/crclist/text/encoding.h"
+#include "tools/crclist/text/path_join.h"
+#include "tools/crclist/text/windows_text.h"
 
 namespace crclist {
 
@@ -10,12 +12,23 @@ bool FolderLookup::Find(const std::string& sjisName, std::string* path) {
     if (!SjisToUtf8Exact(sjisName, &utf8)) {
         return false;
     }
-    std::string base = root_;
-    if (base.empty() || (base.back() != '\\' && base.back() != '/')) {
-        base += '\\';
-    }
-    *path = base + utf8;
+    *path = JoinSystemPath(root_, utf8);
     return true;
+}
+
+// The system finds names itself: the tree is never walked here.
+const FolderNames* FolderLookup::NamesIn(const std::string& /*path*/) {
+    return nullptr;
+}
+
+std::string FolderLookup::Join(const std::string& path, const std::string& name) const {
+    return JoinSystemPath(path, name);
+}
+
+bool FolderLookup::Exists(const std::string& path) const {
+    std::wstring wide;
+    return ToWide(CP_UTF8, path, &wide) &&
+           GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 }  // namespace crclist

@@ -1,33 +1,32 @@
 #include "tools/crclist/discs/folder_reader.h"
 
-#include <filesystem>
-
-#include "tools/crclist/reading/file_batch.h"
 #include "tools/crclist/discs/folder_lookup.h"
 #include "tools/crclist/discs/folder_walk.h"
-#include "tools/crclist/reading/sequential_file.h"
+#include "tools/crclist/reading/file_batch.h"
+#include "tools/crclist/reading/positional_file.h"
+#include "tools/crclist/text/path_join.h"
 #include "tools/crclist/text/windows_names.h"
 
 namespace crclist {
 
 void FolderReader::Read(const std::vector<std::string>& names, ReadObserver& observer) {
     FolderLookup lookup(root_);
-    const auto locate = [&](std::size_t index, std::string* path) {
-        if (lookup.Find(names[index], path)) {
+    const auto locate = [&](std::size_t index, FoundFile* found) {
+        if (lookup.Find(names[index], &found->path)) {
             return true;
         }
         // Not there (only natively: on Windows the system looks when the file is opened).
         // The path says where it was looked for.
-        *path = (std::filesystem::path(root_) / ListedNameAsPath(names[index])).string();
+        found->path = JoinSystemPath(root_, ListedNameAsPath(names[index]));
         return false;
     };
-    ReadFileBatch(names.size(), locate, observer, MachineReadShape());
+    ReadFileBatch(names.size(), locate, observer, Shape());
 }
 
 bool FolderReader::ListFiles(const std::string& skip, std::vector<DiscFile>* files,
                              std::vector<std::string>* problems) {
     files->clear();
-    if (!ListDiscFiles(root_, skip, files, problems)) {
+    if (!WalkFolder(root_, skip, files, problems)) {
         problems->push_back(root_ + " is no folder that can be read");
         return false;
     }
@@ -41,8 +40,10 @@ bool FolderReader::ReadSmallFile(const std::string& name, std::string* bytes, st
         *error = "there is no " + ListedNameAsPath(name) + " in " + root_;
         return false;
     }
-    if (!ReadWholeFile(*where, kLargestSmallFile, bytes)) {
-        *error = *where + " cannot be read, or holds more than a check list";
+    FileFailure failure;
+    if (!ReadWholeFile(*where, kLargestSmallFile, bytes, &failure)) {
+        *error = failure.missing ? "there is no " + ListedNameAsPath(name) + " in " + root_
+                                 : *where + " cannot be read: " + failure.reason;
         return false;
     }
     return true;

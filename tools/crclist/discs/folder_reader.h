@@ -1,6 +1,6 @@
-// A disc that is a folder: its files are read in the order in which they are asked for, which
-// is the order of the check list, so that an optical drive reads it without seeking back; the
-// threads of the reading take them in turn (file_batch.h).
+// A disc that is a folder: its files are read by the threads of the reading, each taking the
+// next in the order in which they are asked for, which is the order of the check list
+// (reading/file_batch.h).
 #pragma once
 
 #include <string>

@@ -1,15 +1,12 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
-#include <algorithm>
-#include <utility>
-
 #include "tools/crclist/discs/folder_walk.h"
+#include "tools/crclist/reading/folder_loop_guard.h"
+#include "tools/crclist/text/path_join.h"
 
 namespace crclist {
 namespace {
-
-using Identity = std::pair<dev_t, ino_t>;
 
 class FolderHandle {
   public:
@@ -27,10 +24,13 @@ class FolderHandle {
     DIR* folder_;
 };
 
+FolderIdentity IdentityOf(const struct stat& info) {
+    return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino), true};
+}
+
 struct Walk {
-    Identity skip{0, 0};
-    bool hasSkip = false;
-    std::vector<Identity> parents;  // the folders from the root down to the one being listed
+    FolderIdentity skip;  // known only when there is a file to skip
+    FolderLoopGuard guard;
     std::vector<DiscFile>* files;
     std::vector<std::string>* problems;
 };
@@ -45,28 +45,27 @@ bool ListFolder(const std::string& path, std::vector<std::string>& components, W
         if (name == "." || name == "..") {
             continue;
         }
-        std::string full = path;
-        full += '/';
-        full += name;
+        const std::string full = JoinSystemPath(path, name);
         components.push_back(name);
         struct stat info;
         if (::stat(full.c_str(), &info) != 0) {
             walk.problems->push_back(full + " cannot be read (a broken link?)");
         } else if (S_ISDIR(info.st_mode)) {
-            const Identity identity{info.st_dev, info.st_ino};
-            if (std::find(walk.parents.begin(), walk.parents.end(), identity) !=
-                walk.parents.end()) {
+            const FolderLoopGuard::Entry entered = walk.guard.Enter(IdentityOf(info));
+            if (entered != FolderLoopGuard::Entry::kEntered) {
                 walk.problems->push_back(full + " leads back into a folder above it");
             } else {
-                walk.parents.push_back(identity);
                 if (!ListFolder(full, components, walk)) {
                     walk.problems->push_back(full + " cannot be read");
                 }
-                walk.parents.pop_back();
+                walk.guard.Leave();
             }
-        } else if (S_ISREG(info.st_mode) &&
-                   !(walk.hasSkip && walk.skip == Identity{info.st_dev, info.st_ino})) {
-            walk.files->push_back({components, full, static_cast<std::uint64_t>(info.st_size)});
+        } else if (S_ISREG(info.st_mode)) {
+            const FolderIdentity file = IdentityOf(info);
+            if (!(walk.skip.known && walk.skip.volume == file.volume &&
+                  walk.skip.index == file.index)) {
+                walk.files->push_back({components, full, static_cast<std::uint64_t>(info.st_size)});
+            }
         }
         components.pop_back();
     }
@@ -75,8 +74,8 @@ bool ListFolder(const std::string& path, std::vector<std::string>& components, W
 
 }  // namespace
 
-bool ListDiscFiles(const std::string& root, const std::string& skip, std::vector<DiscFile>* files,
-                   std::vector<std::string>* problems) {
+bool WalkFolder(const std::string& root, const std::string& skip, std::vector<DiscFile>* files,
+                std::vector<std::string>* problems) {
     struct stat info;
     if (::stat(root.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
         return false;
@@ -84,11 +83,10 @@ bool ListDiscFiles(const std::string& root, const std::string& skip, std::vector
     Walk walk;
     walk.files = files;
     walk.problems = problems;
-    walk.parents.push_back({info.st_dev, info.st_ino});
+    walk.guard.Enter(IdentityOf(info));
     struct stat skipped;
     if (!skip.empty() && ::stat(skip.c_str(), &skipped) == 0) {
-        walk.skip = {skipped.st_dev, skipped.st_ino};
-        walk.hasSkip = true;
+        walk.skip = IdentityOf(skipped);
     }
     std::vector<std::string> components;
     return ListFolder(root, components, walk);

@@ -1,13 +1,11 @@
 #include <windows.h>
 
 #include "tools/crclist/discs/folder_walk.h"
+#include "tools/crclist/reading/folder_loop_guard.h"
 #include "tools/crclist/text/windows_text.h"
 
 namespace crclist {
 namespace {
-
-// Folders through junctions could go round for ever; no disc is this deep.
-constexpr std::size_t kDeepest = 64;
 
 class FindHandle {
   public:
@@ -26,6 +24,27 @@ class FindHandle {
     HANDLE handle_;
 };
 
+// What tells a file or folder from every other: its volume's serial number and its index there,
+// through a junction or a link as well; unknown when it cannot be opened to ask.
+FolderIdentity IdentityOf(const std::wstring& path) {
+    HANDLE handle =
+        CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return {};
+    }
+    BY_HANDLE_FILE_INFORMATION information;
+    const bool known = GetFileInformationByHandle(handle, &information) != 0;
+    CloseHandle(handle);
+    if (!known) {
+        return {};
+    }
+    return {
+        information.dwVolumeSerialNumber,
+        (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow,
+        true};
+}
+
 std::wstring FullPath(const std::wstring& path) {
     const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
     std::wstring full(size, L'\0');
@@ -35,6 +54,7 @@ std::wstring FullPath(const std::wstring& path) {
 
 struct Walk {
     std::wstring skip;  // full path, compared without case
+    FolderLoopGuard guard;
     std::vector<DiscFile>* files;
     std::vector<std::string>* problems;
 };
@@ -58,15 +78,23 @@ bool ListFolder(const std::wstring& path, const std::string& utf8Path,
         const std::string utf8Full = utf8Path + "\\" + utf8Name;
         components.push_back(utf8Name);
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (components.size() > kDeepest) {
-                walk.problems->push_back(utf8Full + " lies more than 64 folders deep");
-            } else if (!ListFolder(full, utf8Full, components, walk)) {
-                walk.problems->push_back(utf8Full + " cannot be read");
+            const FolderLoopGuard::Entry entered = walk.guard.Enter(IdentityOf(full));
+            if (entered == FolderLoopGuard::Entry::kLoop) {
+                walk.problems->push_back(utf8Full + " leads back into a folder above it");
+            } else if (entered == FolderLoopGuard::Entry::kTooDeep) {
+                walk.problems->push_back(utf8Full + " lies deeper than any path can go");
+            } else {
+                if (!ListFolder(full, utf8Full, components, walk)) {
+                    walk.problems->push_back(utf8Full + " cannot be read");
+                }
+                walk.guard.Leave();
             }
-        } else if (walk.skip.empty() || lstrcmpiW(FullPath(full).c_str(), walk.skip.c_str()) != 0) {
-            const std::uint64_t size =
-                (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-            walk.files->push_back({components, utf8Full, size});
+        } else {
+            if (walk.skip.empty() || lstrcmpiW(FullPath(full).c_str(), walk.skip.c_str()) != 0) {
+                const std::uint64_t size =
+                    (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+                walk.files->push_back({components, utf8Full, size});
+            }
         }
         components.pop_back();
     } while (FindNextFileW(find.get(), &data));
@@ -75,8 +103,8 @@ bool ListFolder(const std::wstring& path, const std::string& utf8Path,
 
 }  // namespace
 
-bool ListDiscFiles(const std::string& root, const std::string& skip, std::vector<DiscFile>* files,
-                   std::vector<std::string>* problems) {
+bool WalkFolder(const std::string& root, const std::string& skip, std::vector<DiscFile>* files,
+                std::vector<std::string>* problems) {
     std::wstring wideRoot;
     if (!ToWide(CP_UTF8, root, &wideRoot)) {
         return false;
@@ -92,6 +120,7 @@ bool ListDiscFiles(const std::string& root, const std::string& skip, std::vector
     }
     walk.files = files;
     walk.problems = problems;
+    walk.guard.Enter(IdentityOf(wideRoot));
     // "D:\" and "DISC\" are listed as "D:" and "DISC", each then + "\*". In UTF-8 a '\' or '/'
     // byte is always that character, never the second byte of another.
     std::string base = root;

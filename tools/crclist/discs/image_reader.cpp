@@ -1,75 +1,45 @@
 #include "tools/crclist/discs/image_reader.h"
 
-#include <cstdint>
-#include <set>
+#include <algorithm>
+#include <tuple>
 
+#include "tools/crclist/discs/folder_lookup.h"
 #include "tools/crclist/images/disc_volumes.h"
-#include "tools/crclist/reading/fast_crc.h"
 #include "tools/crclist/images/image_track.h"
+#include "tools/crclist/reading/file_batch.h"
+#include "tools/crclist/reading/mapped_request.h"
+#include "tools/crclist/text/encoding.h"
+#include "tools/crclist/text/path_join.h"
 #include "tools/crclist/text/windows_names.h"
 
 namespace crclist {
 namespace {
 
-std::string Join(const std::vector<std::string>& components, std::size_t count) {
-    std::string joined;
-    for (std::size_t index = 0; index < count; ++index) {
-        joined += (index == 0 ? "" : "/") + components[index];
+// A file that a sheet names, found as Windows finds it: the name as it is, else with its
+// letter case ignored. Sheets written on Windows hold Shift-JIS names, others UTF-8.
+bool FindBesideSheet(const std::string& folder, const std::string& name, std::string* path) {
+    FolderLookup lookup(folder.empty() ? "." : folder);
+    const std::string exact = JoinSystemPath(folder, name);
+    if (lookup.Exists(exact)) {
+        *path = exact;
+        return true;
     }
-    return joined;
-}
-
-// Feeds the data of one entry to `add`, block by block, its gaps as zeros.
-// kRead when the data ends at `size`; kStopped when `observer` asks for a stop
-// before a block.
-template <typename Add>
-FileDigest::Outcome ReadEntry(EntryData& data, std::uint64_t size, ReadObserver& observer,
-                              const Add& add) {
-    static const unsigned char kZeros[4096] = {};
-    std::uint64_t done = 0;
-    for (;;) {
-        if (observer.StopRequested()) {
-            return FileDigest::Outcome::kStopped;
-        }
-        const void* block = nullptr;
-        std::size_t length = 0;
-        std::uint64_t offset = 0;
-        const EntryData::Block next = data.NextBlock(&block, &length, &offset);
-        if (next != EntryData::Block::kData) {
-            return next == EntryData::Block::kEnd && done == size ? FileDigest::Outcome::kRead
-                                                                  : FileDigest::Outcome::kReadError;
-        }
-        if (offset < done || offset + length > size) {
-            return FileDigest::Outcome::kReadError;
-        }
-        for (; done < offset;) {
-            const auto gap =
-                static_cast<std::size_t>(std::min<std::uint64_t>(sizeof kZeros, offset - done));
-            add(kZeros, gap);
-            done += gap;
-        }
-        add(block, length);
-        done += length;
+    std::string sjis;
+    if (!Utf8ToSjis(name, &sjis)) {
+        sjis = name;
     }
+    return lookup.Find(sjis, path) && lookup.Exists(*path);
 }
-
-// An observer for a copy: it wants everything and never stops.
-class CopyObserver : public ReadObserver {
-  public:
-    bool WantContent(std::size_t /*index*/, std::uint64_t /*size*/) const override { return true; }
-    void BytesRead(std::uint64_t /*count*/) override {}
-    bool StopRequested() override { return false; }
-    void Done(std::size_t /*index*/, const FileDigest& /*digest*/) override {}
-};
 
 }  // namespace
 
 std::unique_ptr<ImageReader> ImageReader::Open(const std::string& image, std::string* error) {
     std::unique_ptr<ImageReader> reader(new ImageReader(image));
     SectorLayout layout;
-    if (!OpenDataTrack(image, &reader->file_, &layout, error)) {
+    if (!OpenDataTrack(image, &FindBesideSheet, &reader->file_, &layout, error)) {
         return nullptr;
     }
+    reader->file_.ReadingToTheEnd();
     reader->view_ = std::make_unique<SectorView>(reader->file_, layout);
     DiscVolumes volumes;
     std::string problem = "cannot be read";
@@ -80,7 +50,7 @@ std::unique_ptr<ImageReader> ImageReader::Open(const std::string& image, std::st
     if (volumes.udf) {
         reader->fileSystem_ = UdfFileSystem(*reader->view_, &problem);
     } else if (volumes.iso9660) {
-        reader->fileSystem_ = IsoFileSystem(*reader->view_, volumes.joliet, volumes.isoSectors);
+        reader->fileSystem_ = IsoFileSystem(*reader->view_, volumes);
     } else {
         problem = "holds no ISO 9660 or UDF volume";
     }
@@ -92,9 +62,9 @@ std::unique_ptr<ImageReader> ImageReader::Open(const std::string& image, std::st
     for (std::size_t entry = 0; entry < reader->entries_.size(); ++entry) {
         const std::vector<std::string>& components = reader->entries_[entry].components;
         for (std::size_t depth = 0; depth < components.size(); ++depth) {
-            folders[Join(components, depth)].push_back(components[depth]);
+            folders[JoinImagePath(components, depth)].push_back(components[depth]);
         }
-        reader->byPath_.emplace(Join(components, components.size()), entry);
+        reader->byPath_.emplace(JoinImagePath(components), entry);
     }
     for (auto& [path, names] : folders) {
         reader->folders_.emplace(path, FolderNames(std::move(names)));
@@ -102,22 +72,28 @@ std::unique_ptr<ImageReader> ImageReader::Open(const std::string& image, std::st
     return reader;
 }
 
-bool ImageReader::Find(const std::string& name, std::size_t* entry) const {
+const FolderNames* ImageReader::NamesIn(const std::string& path) {
+    static const FolderNames kNone;
+    const auto names = folders_.find(path);
+    return names == folders_.end() ? &kNone : &names->second;
+}
+
+std::string ImageReader::Join(const std::string& path, const std::string& name) const {
+    return JoinImagePath(path, name);
+}
+
+bool ImageReader::Exists(const std::string& path) const {
+    return byPath_.count(path) > 0;
+}
+
+bool ImageReader::Find(const std::string& name, std::size_t* entry) {
     std::vector<std::string> components;
-    if (!SplitListedName(name, &components) || components.empty()) {
+    std::string path;
+    if (!SplitListedName(name, &components) || components.empty() ||
+        !FindInTree(*this, "", components, &path)) {
         return false;
     }
-    std::string folder;
-    for (const std::string& component : components) {
-        const auto names = folders_.find(folder);
-        const std::string* found =
-            names == folders_.end() ? nullptr : names->second.Find(component);
-        if (found == nullptr) {
-            return false;
-        }
-        folder += (folder.empty() ? "" : "/") + *found;
-    }
-    const auto at = byPath_.find(folder);
+    const auto at = byPath_.find(path);
     if (at == byPath_.end() || entries_[at->second].folder) {
         return false;
     }
@@ -126,8 +102,15 @@ bool ImageReader::Find(const std::string& name, std::size_t* entry) const {
 }
 
 std::string ImageReader::PathOf(std::size_t entry) const {
-    const std::vector<std::string>& components = entries_[entry].components;
-    return image_ + "/" + Join(components, components.size());
+    return JoinImagePath(image_, JoinImagePath(entries_[entry].components));
+}
+
+void ImageReader::Locate(std::size_t entry, FoundFile* found) const {
+    const ImageEntry& data = entries_[entries_[entry].dataOf];
+    found->path = PathOf(entry);
+    found->source = data.source != nullptr ? data.source : view_.get();
+    found->extents = data.extents;
+    found->size = data.size;
 }
 
 void ImageReader::Read(const std::vector<std::string>& names, ReadObserver& observer) {
@@ -139,62 +122,44 @@ void ImageReader::Read(const std::vector<std::string>& names, ReadObserver& obse
             byData[entries_[found[index]].dataOf].push_back(index);
         }
     }
-    std::vector<std::size_t> wanted;
-    wanted.reserve(byData.size());
+    // The data in the order in which the image holds it, so that the reading goes forward.
+    std::vector<std::size_t> order;
+    order.reserve(byData.size());
     for (const auto& item : byData) {
-        wanted.push_back(item.first);
+        order.push_back(item.first);
     }
-
-    std::set<std::size_t> visited;
-    bool stopped = false;
-    std::string problem;
-    fileSystem_->ReadData(
-        wanted,
-        [&](std::size_t data, EntryData& content) {
-            const std::vector<std::size_t>& indices = byData[data];
-            FileDigest digest;
-            digest.size = entries_[data].size;
-            bool want = false;
-            for (const std::size_t index : indices) {
-                want = observer.WantContent(index, digest.size) || want;
-            }
-            digest.outcome = FileDigest::Outcome::kNotRead;
-            if (want) {
-                observer.NowReading(indices.front());
-                digest.outcome = ReadEntry(
-                    content, digest.size, observer, [&](const void* block, std::size_t length) {
-                        digest.crc = content.ContinueCrc(digest.crc, block, length);
-                        observer.BytesRead(length);
-                    });
-            }
-            if (digest.outcome == FileDigest::Outcome::kStopped) {
-                stopped = true;
-                return false;
-            }
-            for (const std::size_t index : indices) {
-                digest.path = PathOf(found[index]);
-                observer.Done(index, digest);
-            }
-            visited.insert(data);
+    const auto place = [this](std::size_t data) {
+        const ImageEntry& entry = entries_[data];
+        return std::make_tuple(entry.source != nullptr,
+                               entry.extents.empty() ? 0 : entry.extents.front().offset, data);
+    };
+    std::sort(order.begin(), order.end(),
+              [&place](std::size_t a, std::size_t b) { return place(a) < place(b); });
+    std::vector<std::vector<std::size_t>> callers;
+    callers.reserve(order.size());
+    for (const std::size_t data : order) {
+        callers.push_back(byData[data]);
+    }
+    MappedRequest request(std::move(callers), observer,
+                          [&](std::size_t index) { return PathOf(found[index]); });
+    ReadFileBatch(
+        order.size(),
+        [&](std::size_t index, FoundFile* file) {
+            Locate(order[index], file);
             return true;
         },
-        &problem);
-    if (stopped) {
+        request, Shape());
+    if (request.Stopped()) {
         return;
     }
     for (std::size_t index = 0; index < names.size(); ++index) {
-        FileDigest digest;
         if (found[index] == SIZE_MAX) {
             // Not there, or a folder: the path says where it was looked for.
-            digest.path = image_ + "/" + ListedNameAsPath(names[index]);
-        } else if (visited.count(entries_[found[index]].dataOf) == 0) {
-            // The reading broke off before it.
-            digest.path = image_;
-            digest.outcome = FileDigest::Outcome::kReadError;
-        } else {
-            continue;
+            FileDigest digest;
+            digest.path = JoinImagePath(image_, ListedNameAsPath(names[index]));
+            digest.reason = "not found";
+            observer.Done(index, digest);
         }
-        observer.Done(index, digest);
     }
 }
 
@@ -217,27 +182,15 @@ bool ImageReader::ReadSmallFile(const std::string& name, std::string* bytes, std
         return false;
     }
     *where = PathOf(entry);
-    const std::size_t data = entries_[entry].dataOf;
-    if (entries_[data].size > kLargestSmallFile) {
+    FoundFile found;
+    Locate(entry, &found);
+    if (found.size > kLargestSmallFile) {
         *error = *where + " is too large to be a check list";
         return false;
     }
-    bytes->clear();
-    CopyObserver observer;
-    FileDigest::Outcome outcome = FileDigest::Outcome::kReadError;
-    std::string problem;
-    fileSystem_->ReadData(
-        {data},
-        [&](std::size_t /*entry*/, EntryData& content) {
-            outcome = ReadEntry(content, entries_[data].size, observer,
-                                [&](const void* block, std::size_t length) {
-                                    bytes->append(static_cast<const char*>(block), length);
-                                });
-            return true;
-        },
-        &problem);
-    if (outcome != FileDigest::Outcome::kRead) {
-        *error = *where + " cannot be read";
+    std::string reason;
+    if (!CopyExtents(*found.source, found.extents, found.size, bytes, &reason)) {
+        *error = *where + " cannot be read: " + reason;
         return false;
     }
     return true;

@@ -1,8 +1,8 @@
 // A disc that is an image or a drive, read straight from the file or the device: no mounting,
 // no root. Its file system is chosen as Windows chooses it: UDF when the disc has it, else the
 // Joliet tree, else the primary ISO 9660 tree; never Rock Ridge. The image is listed once when
-// it is opened; each reading then goes through it once, forward, reading only the files that
-// were asked for.
+// it is opened; each reading then reads the files asked for where their data lies, in the
+// order in which the image holds them.
 #pragma once
 
 #include <map>
@@ -11,28 +11,28 @@
 #include <vector>
 
 #include "tools/crclist/discs/disc_reader.h"
+#include "tools/crclist/discs/folder_names.h"
 #include "tools/crclist/images/image_file_system.h"
-#include "tools/crclist/discs/name_lookup.h"
 #include "tools/crclist/images/sector_view.h"
+#include "tools/crclist/reading/file_batch.h"
 
 namespace crclist {
 
-class ImageReader : public DiscReader {
+class ImageReader : public DiscReader, private FolderTree {
   public:
     ImageReader(const ImageReader&) = delete;
     ImageReader& operator=(const ImageReader&) = delete;
     ~ImageReader() override = default;
 
-    // Opens the disc at `image` (any form image_track.h reads) and lists it. Null, with the
-    // reason in `error` naming the image, when it is in no form that is read, or it is
-    // damaged or cut short.
+    // Opens the disc at `image` (any form that images/image_track.h reads) and lists it. Null,
+    // with the reason in `error` naming the image, when it is in no form that is read, or it
+    // is damaged or cut short.
     static std::unique_ptr<ImageReader> Open(const std::string& image, std::string* error);
 
     void Read(const std::vector<std::string>& names, ReadObserver& observer) override;
     // `skip` is for folders: a list being written is never inside an image.
     bool ListFiles(const std::string& skip, std::vector<DiscFile>* files,
                    std::vector<std::string>* problems) override;
-    // A copy of the file, removed with the reader.
     bool ReadSmallFile(const std::string& name, std::string* bytes, std::string* where,
                        std::string* error) override;
 
@@ -41,11 +41,17 @@ class ImageReader : public DiscReader {
 
     // The entry that Windows opens for the listed (Shift-JIS) `name`; false when none, or it
     // is a folder.
-    bool Find(const std::string& name, std::size_t* entry) const;
+    bool Find(const std::string& name, std::size_t* entry);
     std::string PathOf(std::size_t entry) const;
+    // Where the data of `entry` lies, for the reading engine.
+    void Locate(std::size_t entry, FoundFile* found) const;
+
+    const FolderNames* NamesIn(const std::string& path) override;
+    std::string Join(const std::string& path, const std::string& name) const override;
+    bool Exists(const std::string& path) const override;
 
     std::string image_;
-    ImageFile file_;
+    PositionalFile file_;
     std::unique_ptr<SectorView> view_;
     std::unique_ptr<ImageFileSystem> fileSystem_;
     std::vector<ImageEntry> entries_;

@@ -146,6 +146,9 @@ std::uint32_t CueSectorSize(const std::string& mode) {
     if (mode == "MODE1/2352" || mode == "MODE2/2352" || mode == "CDI/2352") {
         return 2352;
     }
+    if (mode == "MODE2/2336" || mode == "CDI/2336") {
+        return 2336;
+    }
     return 0;
 }
 

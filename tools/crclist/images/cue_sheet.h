@@ -23,8 +23,8 @@ struct CueTrack {
 // mm:ss:ff, a track without INDEX 01, or no track at all.
 bool ParseCueSheet(const std::string& text, std::vector<CueTrack>* tracks, std::string* error);
 
-// The bytes a sector of a data track of `mode` takes in its file: 2048 or 2352; 0 for audio
-// and for the modes that are not read (MODE2/2336, CDG).
+// The bytes a sector of a data track of `mode` takes in its file: 2048, 2336 or 2352; 0 for
+// audio and for the modes that are not read (CDG).
 std::uint32_t CueSectorSize(const std::string& mode);
 
 }  // namespace crclist

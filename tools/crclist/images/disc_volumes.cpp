@@ -39,7 +39,7 @@ bool ReadDiscVolumes(SectorView& view, DiscVolumes* volumes) {
     *volumes = DiscVolumes();
     std::vector<unsigned char> sectors(kMostDescriptors * kSectorSize);
     std::size_t got = 0;
-    if (!view.Read(kFirstDescriptor, kMostDescriptors, sectors.data(), &got)) {
+    if (!view.ReadSectors(kFirstDescriptor, kMostDescriptors, sectors.data(), &got)) {
         return false;
     }
     bool extended = false;
@@ -49,8 +49,12 @@ bool ReadDiscVolumes(SectorView& view, DiscVolumes* volumes) {
             if (sector[0] == 1 && !volumes->iso9660) {
                 volumes->iso9660 = true;
                 volumes->isoSectors = LittleEndian32(sector + kVolumeSpaceSize);
+                volumes->primarySector = kFirstDescriptor + index;
             }
-            volumes->joliet = volumes->joliet || IsJoliet(sector);
+            if (IsJoliet(sector) && !volumes->joliet) {
+                volumes->joliet = true;
+                volumes->jolietSector = kFirstDescriptor + index;
+            }
         } else if (HasIdentifier(sector, "BEA01")) {
             extended = true;
         } else if (HasIdentifier(sector, "NSR02") || HasIdentifier(sector, "NSR03")) {

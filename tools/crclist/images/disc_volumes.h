@@ -13,6 +13,9 @@ struct DiscVolumes {
     bool joliet = false;   // a supplementary one with a Joliet escape sequence (UCS-2 names)
     bool udf = false;      // an NSR descriptor in the extended area (BEA01 to TEA01)
     std::uint64_t isoSectors = 0;  // the volume space size of the primary descriptor
+    // Where the descriptors lie: the primary one, and the first Joliet one.
+    std::uint64_t primarySector = 0;
+    std::uint64_t jolietSector = 0;
 };
 
 // Reads the descriptors of `view`. False on a read error.

@@ -1,19 +1,15 @@
 #include "tools/crclist/images/image_track.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cctype>
-#include <cstring>
-#include <filesystem>
 #include <limits>
 #include <vector>
 
 #include "tools/crclist/images/ccd_sheet.h"
 #include "tools/crclist/images/cue_sheet.h"
-#include "tools/crclist/discs/folder_lookup.h"
+#include "tools/crclist/images/nrg_image.h"
 #include "tools/crclist/images/sector_layout.h"
-#include "tools/crclist/text/encoding.h"
+#include "tools/crclist/text/path_join.h"
 
 namespace crclist {
 namespace {
@@ -23,66 +19,66 @@ constexpr std::uint32_t kRawSectorSize = 2352;
 // Sheets are a few kilobytes; an image is never this small and free of zero bytes.
 constexpr std::uint64_t kLargestSheet = std::uint64_t{1} << 20;
 
+// The folder of `path` and its last name, split at its last separator.
+std::string FolderOf(const std::string& path) {
+    for (std::size_t at = path.size(); at > 0; --at) {
+        if (IsSystemSeparator(path[at - 1])) {
+            return path.substr(0, at);
+        }
+    }
+    return "";
+}
+
+std::string NameOf(const std::string& path) {
+    return path.substr(FolderOf(path).size());
+}
+
+// The name without its extension, and the extension in lower case with its dot.
+std::string StemOf(const std::string& path) {
+    const std::string name = NameOf(path);
+    const auto dot = name.rfind('.');
+    return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
 std::string LowerExtension(const std::string& path) {
-    std::string extension = std::filesystem::path(path).extension().string();
+    std::string extension = NameOf(path).substr(StemOf(path).size());
     for (char& c : extension) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
     return extension;
 }
 
-bool ReadBytes(const ImageFile& file, std::uint64_t offset, std::size_t count, std::string* bytes) {
+bool ReadBytes(const PositionalFile& file, std::uint64_t offset, std::size_t count,
+               std::string* bytes) {
     std::vector<unsigned char> buffer(count);
     std::size_t got = 0;
-    if (!file.ReadAt(offset, count, buffer.data(), &got)) {
+    std::string reason;
+    if (!file.ReadAt(offset, buffer.data(), count, &got, &reason)) {
         return false;
     }
     bytes->assign(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(got));
     return true;
 }
 
-bool IsNeroImage(const ImageFile& file) {
-    std::string tail;
-    return file.Size() >= 12 && ReadBytes(file, file.Size() - 12, 12, &tail) &&
-           (tail.compare(0, 4, "NER5") == 0 || tail.compare(4, 4, "NERO") == 0);
-}
-
-// The file that a sheet beside it names, found as Windows would find it: the name as it is,
-// else with its letter case ignored. Sheets written on Windows hold Shift-JIS names.
-bool FindBeside(const std::string& sheet, const std::string& name, std::string* path) {
-    const std::filesystem::path folder = std::filesystem::path(sheet).parent_path();
-    const std::string exact = (folder / name).string();
-    struct stat info;
-    if (::stat(exact.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
-        *path = exact;
-        return true;
-    }
-    std::string sjis;
-    if (!Utf8ToSjis(name, &sjis)) {
-        sjis = name;
-    }
-    return FolderLookup(folder.empty() ? "." : folder.string()).Find(sjis, path);
-}
-
 // Opens the track that lies from `start` to `end` in the file at `path`.
-bool OpenTrack(const std::string& path, std::uint64_t start, std::uint64_t end, ImageFile* file,
-               SectorLayout* layout, std::string* error) {
-    std::string why;
-    if (!file->Open(path, &why)) {
-        *error = path + " cannot be opened: " + why;
+bool OpenTrack(const std::string& path, std::uint64_t start, std::uint64_t end,
+               PositionalFile* file, SectorLayout* layout, std::string* error) {
+    FileFailure failure;
+    if (!file->Open(path, PositionalFile::Accept::kFileOrDrive, &failure)) {
+        *error = path + " cannot be opened: " + failure.reason;
         return false;
     }
     if (!DetectSectorLayout(*file, start, std::min(end, file->Size()), layout)) {
         *error = path +
                  " has an unknown sector layout: no ISO 9660 or UDF volume in 2048-byte sectors, "
-                 "nor in raw sectors of 2352 or 2448 bytes";
+                 "nor in raw sectors of 2352 or 2448 bytes, nor in MODE2 sectors of 2336";
         return false;
     }
     return true;
 }
 
-bool OpenCueTrack(const std::string& sheet, const std::string& text, ImageFile* file,
-                  SectorLayout* layout, std::string* error) {
+bool OpenCueTrack(const std::string& sheet, const std::string& text, const FileBeside& find,
+                  PositionalFile* file, SectorLayout* layout, std::string* error) {
     std::vector<CueTrack> tracks;
     std::string why;
     if (!ParseCueSheet(text, &tracks, &why)) {
@@ -103,7 +99,7 @@ bool OpenCueTrack(const std::string& sheet, const std::string& text, ImageFile* 
         return false;
     }
     std::string path;
-    if (!FindBeside(sheet, data->file, &path)) {
+    if (!find(FolderOf(sheet), data->file, &path)) {
         *error = sheet + " names " + data->file + " for track " + number + ", which is not there";
         return false;
     }
@@ -117,8 +113,8 @@ bool OpenCueTrack(const std::string& sheet, const std::string& text, ImageFile* 
                      error);
 }
 
-bool OpenCcdTrack(const std::string& sheet, const std::string& text, ImageFile* file,
-                  SectorLayout* layout, std::string* error) {
+bool OpenCcdTrack(const std::string& sheet, const std::string& text, const FileBeside& find,
+                  PositionalFile* file, SectorLayout* layout, std::string* error) {
     std::vector<CcdTrack> tracks;
     std::string why;
     if (!ParseCcdSheet(text, &tracks, &why)) {
@@ -131,9 +127,9 @@ bool OpenCcdTrack(const std::string& sheet, const std::string& text, ImageFile* 
         *error = sheet + " describes an audio CD: it has no data track";
         return false;
     }
-    const std::string image = std::filesystem::path(sheet).stem().string() + ".img";
+    const std::string image = StemOf(sheet) + ".img";
     std::string path;
-    if (!FindBeside(sheet, image, &path)) {
+    if (!find(FolderOf(sheet), image, &path)) {
         *error = sheet + " has no image " + image + " beside it";
         return false;
     }
@@ -147,14 +143,31 @@ bool OpenCcdTrack(const std::string& sheet, const std::string& text, ImageFile* 
                      layout, error);
 }
 
+bool OpenNeroTrack(const std::string& path, const PositionalFile& named, PositionalFile* file,
+                   SectorLayout* layout, std::string* error) {
+    std::vector<NeroTrack> tracks;
+    std::string why;
+    if (!ReadNeroTracks(named, &tracks, &why)) {
+        *error = path + " is a Nero image that cannot be read: " + why;
+        return false;
+    }
+    const auto data = std::find_if(tracks.begin(), tracks.end(),
+                                   [](const NeroTrack& track) { return !track.audio; });
+    if (data == tracks.end()) {
+        *error = path + " holds an audio CD: it has no data track";
+        return false;
+    }
+    return OpenTrack(path, data->start, data->end, file, layout, error);
+}
+
 }  // namespace
 
-bool OpenDataTrack(const std::string& path, ImageFile* file, SectorLayout* layout,
-                   std::string* error) {
-    ImageFile named;
-    std::string why;
-    if (!named.Open(path, &why)) {
-        *error = path + " cannot be opened: " + why;
+bool OpenDataTrack(const std::string& path, const FileBeside& findBeside, PositionalFile* file,
+                   SectorLayout* layout, std::string* error) {
+    PositionalFile named;
+    FileFailure failure;
+    if (!named.Open(path, PositionalFile::Accept::kFileOrDrive, &failure)) {
+        *error = path + " cannot be opened: " + failure.reason;
         return false;
     }
     const std::string extension = LowerExtension(path);
@@ -169,17 +182,14 @@ bool OpenDataTrack(const std::string& path, ImageFile* file, SectorLayout* layou
                  "IMAGE.chd -o IMAGE.cue, and give the .cue";
         return false;
     }
-    if (IsNeroImage(named) || extension == ".nrg") {
-        *error = path +
-                 " is a Nero image (NRG), which is not read: convert it to an .iso, or to a .cue "
-                 "with its .bin";
-        return false;
+    if (IsNeroImage(named)) {
+        return OpenNeroTrack(path, named, file, layout, error);
     }
     if (head.compare(0, 16, "MEDIA DESCRIPTOR") == 0 || extension == ".mds") {
         // The .mdf beside it is read by its sync pattern alone.
-        const std::string image = std::filesystem::path(path).stem().string() + ".mdf";
+        const std::string image = StemOf(path) + ".mdf";
         std::string found;
-        if (!FindBeside(path, image, &found)) {
+        if (!findBeside(FolderOf(path), image, &found)) {
             *error = path + " has no image " + image + " beside it";
             return false;
         }
@@ -189,9 +199,9 @@ bool OpenDataTrack(const std::string& path, ImageFile* file, SectorLayout* layou
     if (named.Size() <= kLargestSheet && ReadBytes(named, 0, named.Size(), &text) &&
         text.find('\0') == std::string::npos) {
         if (extension == ".ccd" || LooksLikeCcdSheet(text)) {
-            return OpenCcdTrack(path, text, file, layout, error);
+            return OpenCcdTrack(path, text, findBeside, file, layout, error);
         }
-        return OpenCueTrack(path, text, file, layout, error);
+        return OpenCueTrack(path, text, findBeside, file, layout, error);
     }
     return OpenTrack(path, 0, kToTheEnd, file, layout, error);
 }

@@ -1,358 +1,324 @@
-// The ISO 9660 tree of an image, through libarchive, fed from the sector view by callbacks.
-// libarchive reads an image in one forward pass; a listing is one pass over the directories
-// (file data skipped), and each reading of data one more.
-#include <archive.h>
-#include <archive_entry.h>
-#include <locale.h>
-
+// The ISO 9660 tree of an image as Windows shows it, read straight from its directory records:
+// the Joliet tree when the disc has one, else the primary tree. Rock Ridge and the other
+// system-use fields are never read, nor any field that Windows does not use (dates, owners),
+// so a damaged date does not cost a readable disc. Each file comes out as the extents of its
+// data, which the reading engine reads at random, on any thread.
 #include <algorithm>
-#include <cerrno>
-#include <cstdint>
-#include <cstdio>
+#include <map>
+#include <string>
+#include <utility>
 
 #include "tools/crclist/images/image_file_system.h"
-#include "tools/crclist/images/sector_runs.h"
+#include "tools/crclist/reading/folder_loop_guard.h"
 #include "tools/crclist/text/encoding.h"
+#include "tools/crclist/text/path_join.h"
+#include "tools/crclist/text/utf8.h"
 
 namespace crclist {
 namespace {
 
-using Components = std::vector<std::string>;
+// Where a volume descriptor holds what is read here.
+constexpr std::size_t kVolumeSpaceSize = 80;
+constexpr std::size_t kLogicalBlockSize = 128;
+constexpr std::size_t kRootRecord = 156;
 
-// The sectors that libarchive gets at a time when it lists the image: a listing reads the
-// folders, which are small and far apart, and passes over the files' data between them.
-constexpr std::size_t kBlockSectors = 16;
-// libarchive will not take an image that ends before the sectors it looks at to know one.
-constexpr std::uint64_t kFewestSectors = 24;
+// A directory record.
+constexpr std::size_t kSmallestRecord = 33;
+constexpr unsigned char kDirectoryFlag = 0x02;
+constexpr unsigned char kAssociatedFlag = 0x04;
+constexpr unsigned char kMultiExtentFlag = 0x80;
 
-// libarchive converts Joliet's UTF-16 names to the character set of the locale, and gives up
-// on a Japanese name in the C locale that the tool runs in. While this lives, the thread's
-// locale is C.UTF-8, whatever the process's is.
-class Utf8Locale {
-  public:
-    Utf8Locale() : utf8_(::newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr))) {
-        if (utf8_ != nullptr) {
-            previous_ = ::uselocale(utf8_);
-        }
-    }
-    Utf8Locale(const Utf8Locale&) = delete;
-    Utf8Locale& operator=(const Utf8Locale&) = delete;
-    ~Utf8Locale() {
-        if (utf8_ != nullptr) {
-            ::uselocale(previous_);
-            ::freelocale(utf8_);
-        }
-    }
+std::uint32_t LittleEndian32(const unsigned char* bytes) {
+    return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) |
+           (static_cast<std::uint32_t>(bytes[3]) << 24);
+}
 
-  private:
-    locale_t utf8_;
-    locale_t previous_ = nullptr;
+std::uint32_t LittleEndian16(const unsigned char* bytes) {
+    return bytes[0] | (bytes[1] << 8);
+}
+
+struct Record {
+    std::uint64_t data = 0;    // where its data begins, in bytes of the volume
+    std::uint32_t length = 0;  // of its data
+    unsigned char flags = 0;
+    bool interleaved = false;
+    std::string identifier;  // its bytes as written
 };
 
-// A name of the primary tree as Windows shows it: without the version (";1") and a trailing
-// dot, its bytes taken as Shift-JIS, which is what Japanese mastering tools wrote there.
-// libarchive has cut ";1" and one dot already; other versions are cut here.
-std::string PrimaryName(std::string name) {
+// A record of `bytes`, `size` bytes long as its first byte says; false when it does not fit.
+bool ParseRecord(const unsigned char* bytes, std::size_t size, std::uint32_t blockSize,
+                 Record* record) {
+    const std::size_t identifierLength = bytes[32];
+    if (size < kSmallestRecord || kSmallestRecord + identifierLength > size) {
+        return false;
+    }
+    // The extended attribute record, when there is one, comes before the data.
+    const std::uint64_t block = std::uint64_t{LittleEndian32(bytes + 2)} + bytes[1];
+    record->data = block * blockSize;
+    record->length = LittleEndian32(bytes + 10);
+    record->flags = bytes[25];
+    record->interleaved = bytes[26] != 0 || bytes[27] != 0;
+    record->identifier.assign(reinterpret_cast<const char*>(bytes + 33), identifierLength);
+    return true;
+}
+
+// A name as Windows shows it: without its version (";1") and its trailing dots; the primary
+// tree's bytes taken as Shift-JIS, which is what Japanese mastering tools wrote there.
+std::string ShownName(const std::string& identifier, bool joliet) {
+    std::string name =
+        joliet ? Utf16BigEndianToUtf8(reinterpret_cast<const unsigned char*>(identifier.data()),
+                                      identifier.size())
+               : identifier;
     const auto semicolon = name.rfind(';');
     if (semicolon != std::string::npos &&
         name.find_first_not_of("0123456789", semicolon + 1) == std::string::npos) {
         name.erase(semicolon);
     }
-    if (name.size() > 1 && name.back() == '.') {
+    while (!name.empty() && name.back() == '.') {
         name.pop_back();
+    }
+    if (joliet) {
+        return name;
     }
     std::string utf8;
     return SjisToUtf8Exact(name, &utf8) ? utf8 : SjisToUtf8(name);
 }
 
-Components Split(const std::string& path, bool primary) {
-    Components components;
-    std::size_t from = 0;
-    while (from <= path.size()) {
-        const auto slash = std::min(path.find('/', from), path.size());
-        const std::string part = path.substr(from, slash - from);
-        if (!part.empty() && part != ".") {
-            components.push_back(primary ? PrimaryName(part) : part);
-        }
-        from = slash + 1;
-    }
-    return components;
-}
-
-// One pass of libarchive over the view.
-class IsoPass : private EntryData {
-  public:
-    // `sectors`: the view's, or more, up to which zero sectors follow it. With `runs`, the
-    // view's sectors come from them, read ahead and with their CRCs taken.
-    IsoPass(SectorView& view, bool joliet, std::uint64_t sectors, SectorRuns* runs = nullptr)
-        : view_(view),
-          runs_(runs),
-          joliet_(joliet),
-          sectors_(sectors),
-          block_(kBlockSectors * kSectorSize) {
-        archive_ = archive_read_new();
-        if (archive_ == nullptr) {
-            return;
-        }
-        archive_read_support_format_iso9660(archive_);
-        // A null value turns an option off. Windows never reads Rock Ridge, and it reads the
-        // Joliet tree whenever a disc has one.
-        archive_read_set_format_option(archive_, "iso9660", "rockridge", nullptr);
-        if (!joliet) {
-            archive_read_set_format_option(archive_, "iso9660", "joliet", nullptr);
-        }
-        archive_read_set_callback_data(archive_, this);
-        archive_read_set_read_callback(archive_, &IsoPass::ReadCallback);
-        archive_read_set_skip_callback(archive_, &IsoPass::SkipCallback);
-        archive_read_set_seek_callback(archive_, &IsoPass::SeekCallback);
-        opened_ = archive_read_open1(archive_) == ARCHIVE_OK;
-    }
-    IsoPass(const IsoPass&) = delete;
-    IsoPass& operator=(const IsoPass&) = delete;
-    ~IsoPass() {
-        if (archive_ != nullptr) {
-            archive_read_free(archive_);
-        }
-    }
-
-    // The next folder or regular file (the root and other kinds are passed over). False at the
-    // end, with `problem` set when the pass broke off: a warning from libarchive means that
-    // something Windows would show is lost, so it ends the pass as well.
-    bool NextEntry(ImageEntry* entry, std::string* problem) {
-        problem->clear();
-        for (archive_entry* header = nullptr; opened_;) {
-            const int result = archive_read_next_header(archive_, &header);
-            if (result == ARCHIVE_EOF) {
-                return false;
-            }
-            if (result != ARCHIVE_OK) {
-                break;
-            }
-            const auto type = archive_entry_filetype(header);
-            if (type != AE_IFDIR && type != AE_IFREG) {
-                continue;
-            }
-            const char* utf8 = joliet_ ? archive_entry_pathname_utf8(header) : nullptr;
-            const char* raw = archive_entry_pathname(header);
-            if (utf8 == nullptr && raw == nullptr) {
-                *problem = "has a name that cannot be read";
-                return false;
-            }
-            entry->components = Split(utf8 != nullptr ? utf8 : raw, utf8 == nullptr);
-            if (entry->components.empty()) {
-                continue;  // the root
-            }
-            entry->folder = type == AE_IFDIR;
-            entry->size =
-                static_cast<std::uint64_t>(std::max<la_int64_t>(0, archive_entry_size(header)));
-            link_ = archive_entry_hardlink(header) != nullptr;
-            last_ = utf8 != nullptr ? utf8 : raw;
-            return true;
-        }
-        *problem = Error();
-        return false;
-    }
-
-    // Whether the entry that NextEntry gave last shares the data of the file before it.
-    bool IsLink() const { return link_; }
-
-    // The data of the entry that NextEntry gave last.
-    EntryData& Data() { return *this; }
-    bool Broken() const { return broken_; }
-
-    std::string Error() const {
-        if (truncated_) {
-            return "is cut short: the data of " + last_ + " goes on past its end";
-        }
-        const char* text = archive_ == nullptr ? nullptr : archive_error_string(archive_);
-        return std::string("cannot be read: ") + (text != nullptr ? text : "libarchive failed");
-    }
-
-  private:
-    Block NextBlock(const void** block, std::size_t* size, std::uint64_t* offset) override {
-        la_int64_t at = 0;
-        const int result = archive_read_data_block(archive_, block, size, &at);
-        *offset = static_cast<std::uint64_t>(std::max<la_int64_t>(0, at));
-        if (result == ARCHIVE_EOF) {
-            return Block::kEnd;
-        }
-        if (result != ARCHIVE_OK) {
-            broken_ = true;  // libarchive's state after a failed block is not to be trusted
-            return Block::kError;
-        }
-        return Block::kData;
-    }
-
-    std::uint32_t ContinueCrc(std::uint32_t crc, const void* data, std::size_t size) override {
-        return runs_ != nullptr ? runs_->ContinueCrc(crc, data, size) : FastCrc32(crc, data, size);
-    }
-
-    static la_ssize_t ReadCallback(archive* archive, void* data, const void** block) {
-        auto& pass = *static_cast<IsoPass*>(data);
-        const std::uint64_t sector = pass.position_ / kSectorSize;
-        const std::size_t within = static_cast<std::size_t>(pass.position_ % kSectorSize);
-        if (sector >= pass.sectors_) {
-            return 0;
-        }
-        if (pass.runs_ != nullptr && sector < pass.view_.Sectors()) {
-            // Straight from the run, up to its end.
-            SectorRun run;
-            if (!pass.runs_->Take(sector, &run)) {
-                archive_set_error(archive, EIO, "a sector cannot be read");
-                return -1;
-            }
-            const std::size_t skipped = static_cast<std::size_t>(sector - run.first) * kSectorSize;
-            *block = run.data + skipped + within;
-            const std::size_t size = run.sectors * kSectorSize - skipped - within;
-            pass.position_ += size;
-            return static_cast<la_ssize_t>(size);
-        }
-        const std::size_t wanted = static_cast<std::size_t>(
-            std::min<std::uint64_t>(kBlockSectors, pass.sectors_ - sector));
-        std::size_t got = 0;
-        if (!pass.view_.Read(sector, wanted, pass.block_.data(), &got)) {
-            archive_set_error(archive, EIO, "a sector cannot be read");
-            return -1;
-        }
-        if (got < wanted && sector + got >= pass.view_.Sectors()) {
-            // The zero sectors after a small image.
-            std::fill(pass.block_.begin() + static_cast<std::ptrdiff_t>(got * kSectorSize),
-                      pass.block_.begin() + static_cast<std::ptrdiff_t>(wanted * kSectorSize), 0);
-            got = wanted;
-        }
-        *block = pass.block_.data() + within;
-        const std::size_t size = got * kSectorSize - within;
-        pass.position_ += size;
-        return static_cast<la_ssize_t>(size);
-    }
-
-    // Skipping past the end is not done: libarchive then knows the image to be cut short.
-    static la_int64_t SkipCallback(archive* /*archive*/, void* data, la_int64_t request) {
-        auto& pass = *static_cast<IsoPass*>(data);
-        const std::uint64_t end = pass.sectors_ * kSectorSize;
-        const std::uint64_t left = end > pass.position_ ? end - pass.position_ : 0;
-        const std::uint64_t skipped =
-            std::min<std::uint64_t>(left, static_cast<std::uint64_t>(request));
-        pass.truncated_ = pass.truncated_ || skipped < static_cast<std::uint64_t>(request);
-        pass.position_ += skipped;
-        return static_cast<la_int64_t>(skipped);
-    }
-
-    static la_int64_t SeekCallback(archive* /*archive*/, void* data, la_int64_t offset,
-                                   int whence) {
-        auto& pass = *static_cast<IsoPass*>(data);
-        const la_int64_t end = static_cast<la_int64_t>(pass.sectors_ * kSectorSize);
-        const la_int64_t base = whence == SEEK_SET   ? 0
-                                : whence == SEEK_END ? end
-                                                     : static_cast<la_int64_t>(pass.position_);
-        if (offset < -base || base + offset > end) {
-            return ARCHIVE_FATAL;
-        }
-        pass.position_ = static_cast<std::uint64_t>(base + offset);
-        return base + offset;
-    }
-
-    Utf8Locale locale_;  // first made, last undone: around every call into libarchive
-    SectorView& view_;
-    SectorRuns* runs_;
-    const bool joliet_;
-    const std::uint64_t sectors_;
-    std::vector<unsigned char> block_;
-    struct archive* archive_ = nullptr;
-    bool opened_ = false;
-    std::uint64_t position_ = 0;  // in bytes of user data
-    bool truncated_ = false;
-    bool link_ = false;
-    std::string last_;  // the path of the entry given last, for messages
-    bool broken_ = false;
-};
-
 class Iso9660 : public ImageFileSystem {
   public:
-    // A small image is followed by zero sectors up to what libarchive looks at, but only when
-    // it holds its whole volume: nothing of a file lies in them then.
-    Iso9660(SectorView& view, bool joliet, std::uint64_t volumeSectors)
+    Iso9660(SectorView& view, bool joliet, std::uint64_t descriptor, std::uint64_t volumeSectors)
         : view_(view),
           joliet_(joliet),
-          volumeSectors_(volumeSectors),
-          sectors_(view.Sectors() >= volumeSectors ? std::max(view.Sectors(), kFewestSectors)
-                                                   : view.Sectors()) {}
+          descriptor_(descriptor),
+          volumeBytes_(volumeSectors * kSectorSize),
+          sector_(kSectorSize) {}
 
-    bool List(std::vector<ImageEntry>* entries, std::string* problem) override {
-        entries->clear();
-        IsoPass pass(view_, joliet_, sectors_);
-        std::size_t lastData = SIZE_MAX;
-        for (ImageEntry entry; pass.NextEntry(&entry, problem);) {
+    bool List(std::vector<ImageEntry>* entries, std::string* problem) override;
+
+  private:
+    // A folder being listed: where its records are, and how far they have been read.
+    struct Folder {
+        Record record;
+        std::vector<std::string> components;
+        std::uint64_t done = 0;  // bytes of its records read
+    };
+
+    bool ReadRoot(Record* root, std::string* problem);
+    // Whether the data of `record` (named `path`) lies in the volume and in the image.
+    bool Within(const Record& record, const std::string& path, std::string* problem) const;
+    // Reads the records of the folder on top of the walk up to its next folder, which it puts
+    // on top; pops it when its records end.
+    bool ListFolder(std::vector<Folder>& walk, FolderLoopGuard& guard,
+                    std::vector<ImageEntry>* entries, std::string* problem);
+    void AddFile(const Folder& folder, const std::vector<Record>& parts,
+                 std::vector<ImageEntry>* entries);
+
+    SectorView& view_;
+    const bool joliet_;
+    const std::uint64_t descriptor_;
+    const std::uint64_t volumeBytes_;
+    std::uint32_t blockSize_ = kSectorSize;
+    std::vector<unsigned char> sector_;
+    // The first file with each piece of data, by where its data begins and its size.
+    std::map<std::pair<std::uint64_t, std::uint64_t>, std::size_t> byData_;
+};
+
+bool Iso9660::ReadRoot(Record* root, std::string* problem) {
+    std::size_t got = 0;
+    if (!view_.ReadSectors(descriptor_, 1, sector_.data(), &got) || got != 1) {
+        *problem = "cannot be read: its volume descriptor cannot be read";
+        return false;
+    }
+    blockSize_ = LittleEndian16(sector_.data() + kLogicalBlockSize);
+    if (blockSize_ != 512 && blockSize_ != 1024 && blockSize_ != 2048) {
+        *problem = "is damaged: its logical block size is " + std::to_string(blockSize_) +
+                   " bytes, not 512, 1024 or 2048";
+        return false;
+    }
+    if (!ParseRecord(sector_.data() + kRootRecord, sector_[kRootRecord], blockSize_, root) ||
+        (root->flags & kDirectoryFlag) == 0) {
+        *problem = "is damaged: the record of its root folder does not fit";
+        return false;
+    }
+    return Within(*root, "its root folder", problem);
+}
+
+bool Iso9660::Within(const Record& record, const std::string& path, std::string* problem) const {
+    if (record.length == 0) {
+        return true;
+    }
+    const std::uint64_t end = record.data + record.length;
+    if (end > volumeBytes_) {
+        *problem = "is damaged: the data of " + path + " lies past the end of its volume";
+        return false;
+    }
+    if (end > view_.Sectors() * kSectorSize) {
+        *problem = "is cut short: the data of " + path + " goes on past its end, after " +
+                   std::to_string(view_.Sectors()) + " of the " +
+                   std::to_string(volumeBytes_ / kSectorSize) + " sectors of its volume";
+        return false;
+    }
+    return true;
+}
+
+bool Iso9660::List(std::vector<ImageEntry>* entries, std::string* problem) {
+    entries->clear();
+    byData_.clear();
+    Folder root;
+    if (!ReadRoot(&root.record, problem)) {
+        return false;
+    }
+    FolderLoopGuard guard;
+    guard.Enter({0, root.record.data, true});
+    // The folders from the root down to the one being listed, each in the guard: a walk of
+    // its own rather than a call for each folder, so that no depth of folders can use up the
+    // stack.
+    std::vector<Folder> walk;
+    walk.push_back(std::move(root));
+    while (!walk.empty()) {
+        if (!ListFolder(walk, guard, entries, problem)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Iso9660::ListFolder(std::vector<Folder>& walk, FolderLoopGuard& guard,
+                         std::vector<ImageEntry>* entries, std::string* problem) {
+    Folder& folder = walk.back();
+    const std::string path =
+        folder.components.empty() ? "the root folder" : JoinImagePath(folder.components);
+    std::vector<Record> parts;  // the records of a file of several extents, so far
+    while (folder.done < folder.record.length) {
+        // A record never crosses a sector: a zero length byte, or the sector's end, ends them.
+        const std::uint64_t at = folder.record.data + folder.done;
+        const std::size_t within = static_cast<std::size_t>(at % kSectorSize);
+        std::size_t got = 0;
+        if (!view_.ReadSectors(at / kSectorSize, 1, sector_.data(), &got) || got != 1) {
+            *problem = "cannot be read: a sector of " + path + " cannot be read";
+            return false;
+        }
+        const std::size_t size = static_cast<std::size_t>(
+            std::min<std::uint64_t>(kSectorSize - within, folder.record.length - folder.done));
+        std::size_t position = within;
+        bool descended = false;
+        while (position < within + size && sector_[position] != 0) {
+            const std::size_t length = sector_[position];
+            Record record;
+            if (position + length > within + size ||
+                !ParseRecord(&sector_[position], length, blockSize_, &record)) {
+                *problem = "is damaged: a directory record of " + path + " does not fit";
+                return false;
+            }
+            position += length;
+            // The folder itself and its parent.
+            if (record.identifier.size() == 1 &&
+                (record.identifier[0] == '\0' || record.identifier[0] == '\1')) {
+                continue;
+            }
+            // A resource fork of a Macintosh file: Windows never shows it.
+            if ((record.flags & kAssociatedFlag) != 0) {
+                continue;
+            }
+            const std::string name = ShownName(record.identifier, joliet_);
+            if (name.empty()) {
+                continue;
+            }
+            std::vector<std::string> components = folder.components;
+            components.push_back(name);
+            const std::string shown = JoinImagePath(components);
+            if (record.interleaved) {
+                *problem = "holds " + shown + ", which is interleaved: that is not read";
+                return false;
+            }
+            if (!Within(record, shown, problem)) {
+                return false;
+            }
             if (entries->size() == kMostImageEntries) {
                 *problem = "has more entries than any disc";
                 return false;
             }
-            entry.dataOf = entries->size();
-            if (!entry.folder && pass.IsLink() && lastData != SIZE_MAX) {
-                // libarchive gives shared data with its first name only.
-                entry.dataOf = lastData;
-                entry.size = (*entries)[lastData].size;
-            } else if (!entry.folder) {
-                lastData = entry.dataOf;
-            }
-            entries->push_back(std::move(entry));
-        }
-        listed_ = *entries;
-        // An image that libarchive would not even open may just be too short.
-        if (!problem->empty() && entries->empty() && view_.Sectors() < volumeSectors_) {
-            *problem = "is cut short: it ends after " + std::to_string(view_.Sectors()) +
-                       " of the " + std::to_string(volumeSectors_) + " sectors of its volume";
-        }
-        return problem->empty();
-    }
-
-    bool ReadData(const std::vector<std::size_t>& wanted, const EntryVisitor& visit,
-                  std::string* problem) override {
-        problem->clear();
-        if (wanted.empty()) {
-            return true;
-        }
-        std::vector<std::size_t> order = wanted;
-        std::sort(order.begin(), order.end());
-        SectorRuns runs(view_, MachineReadShape());
-        IsoPass pass(view_, joliet_, sectors_, &runs);
-        std::size_t index = 0;
-        ImageEntry entry;
-        for (const std::size_t next : order) {
-            // The passes see the same entries in the same order, unless the medium changed.
-            for (; index <= next; ++index) {
-                if (!pass.NextEntry(&entry, problem) || index >= listed_.size() ||
-                    entry.components != listed_[index].components) {
-                    if (problem->empty()) {
-                        *problem = "changed while it was read";
-                    }
-                    return false;
-                }
-            }
-            if (!visit(next, pass.Data())) {
-                return true;
-            }
-            if (pass.Broken()) {
-                *problem = pass.Error();
+            if (!parts.empty() && parts.front().identifier != record.identifier) {
+                *problem = "is damaged: the parts of " + JoinImagePath(folder.components) + "/" +
+                           ShownName(parts.front().identifier, joliet_) + " lie apart";
                 return false;
             }
+            if ((record.flags & kDirectoryFlag) != 0) {
+                if (!parts.empty()) {
+                    *problem = "is damaged: " + shown + " is a folder in several parts";
+                    return false;
+                }
+                ImageEntry entry;
+                entry.components = components;
+                entry.folder = true;
+                entry.dataOf = entries->size();
+                entries->push_back(std::move(entry));
+                const FolderLoopGuard::Entry entered = guard.Enter({0, record.data, true});
+                if (entered == FolderLoopGuard::Entry::kLoop) {
+                    *problem =
+                        "is damaged: the folder " + shown + " leads back into a folder above it";
+                    return false;
+                }
+                Folder inner;
+                inner.record = record;
+                inner.components = std::move(components);
+                folder.done = at - folder.record.data + (position - within);
+                walk.push_back(std::move(inner));  // `folder` is not to be touched from here
+                descended = true;
+                break;
+            }
+            parts.push_back(record);
+            if ((record.flags & kMultiExtentFlag) != 0) {
+                continue;
+            }
+            AddFile(folder, parts, entries);
+            parts.clear();
         }
-        return true;
+        if (descended) {
+            if (!parts.empty()) {
+                *problem = "is damaged: the parts of a file in " + path + " lie apart";
+                return false;
+            }
+            return true;  // the folder on top now is the new one; this one goes on later
+        }
+        folder.done += size;
     }
+    if (!parts.empty()) {
+        *problem = "is damaged: the last part of a file in " + path + " is missing";
+        return false;
+    }
+    guard.Leave();
+    walk.pop_back();
+    return true;
+}
 
-  private:
-    SectorView& view_;
-    const bool joliet_;
-    const std::uint64_t volumeSectors_;
-    const std::uint64_t sectors_;
-    std::vector<ImageEntry> listed_;
-};
+void Iso9660::AddFile(const Folder& folder, const std::vector<Record>& parts,
+                      std::vector<ImageEntry>* entries) {
+    ImageEntry entry;
+    entry.components = folder.components;
+    entry.components.push_back(ShownName(parts.front().identifier, joliet_));
+    entry.dataOf = entries->size();
+    for (const Record& part : parts) {
+        if (part.length > 0) {
+            entry.extents.push_back({part.data, part.length, false});
+        }
+        entry.size += part.length;
+    }
+    if (entry.size > 0) {
+        // Names that share their data, as a disc's hard links do, are read once.
+        const auto shared =
+            byData_.emplace(std::make_pair(entry.extents.front().offset, entry.size), entry.dataOf);
+        entry.dataOf = shared.first->second;
+    }
+    entries->push_back(std::move(entry));
+}
 
 }  // namespace
 
-std::unique_ptr<ImageFileSystem> IsoFileSystem(SectorView& view, bool joliet,
-                                               std::uint64_t volumeSectors) {
-    return std::make_unique<Iso9660>(view, joliet, volumeSectors);
+std::unique_ptr<ImageFileSystem> IsoFileSystem(SectorView& view, const DiscVolumes& volumes) {
+    const bool joliet = volumes.joliet;
+    return std::make_unique<Iso9660>(
+        view, joliet, joliet ? volumes.jolietSector : volumes.primarySector, volumes.isoSectors);
 }
 
 }  // namespace crclist

@@ -14,6 +14,8 @@ constexpr unsigned char kSync[12] = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
 constexpr std::uint32_t kRawStrides[] = {2352, 2448};
 constexpr std::uint64_t kDescriptorSector = 16;
 constexpr std::size_t kModeByte = 15;  // after the sync pattern and the address
+constexpr std::uint32_t kMode2Stride = 2336;
+constexpr std::uint32_t kMode2DataOffset = 8;
 
 bool HasSync(const std::vector<unsigned char>& head, std::size_t at) {
     return at + sizeof kSync <= head.size() && std::memcmp(&head[at], kSync, sizeof kSync) == 0;
@@ -25,7 +27,7 @@ bool HoldsDescriptors(const std::vector<unsigned char>& head, std::size_t at) {
 
 }  // namespace
 
-bool DetectSectorLayout(const ImageFile& file, std::uint64_t start, std::uint64_t end,
+bool DetectSectorLayout(const PositionalFile& file, std::uint64_t start, std::uint64_t end,
                         SectorLayout* layout) {
     if (end <= start) {
         return false;
@@ -35,7 +37,8 @@ bool DetectSectorLayout(const ImageFile& file, std::uint64_t start, std::uint64_
         std::min<std::uint64_t>((kDescriptorSector + 1) * kRawStrides[1], end - start));
     std::vector<unsigned char> head(wanted);
     std::size_t got = 0;
-    if (!file.ReadAt(start, head.size(), head.data(), &got)) {
+    std::string reason;
+    if (!file.ReadAt(start, head.data(), head.size(), &got, &reason)) {
         return false;
     }
     head.resize(got);
@@ -58,12 +61,15 @@ bool DetectSectorLayout(const ImageFile& file, std::uint64_t start, std::uint64_
             }
         }
     }
-    if (HoldsDescriptors(head, kDescriptorSector * kSectorSize)) {
-        found.stride = kSectorSize;
-        found.dataOffset = 0;
-        found.sectors = (end - start) / kSectorSize;
-        *layout = found;
-        return true;
+    // Plain sectors, or MODE2 ones of 2336 bytes whose 8-byte subheader comes before the data.
+    for (const SectorLayout plain : {SectorLayout{start, kSectorSize, 0, 0},
+                                     SectorLayout{start, kMode2Stride, kMode2DataOffset, 0}}) {
+        if (HoldsDescriptors(head, kDescriptorSector * plain.stride + plain.dataOffset)) {
+            found = plain;
+            found.sectors = (end - start) / plain.stride;
+            *layout = found;
+            return true;
+        }
     }
     return false;
 }

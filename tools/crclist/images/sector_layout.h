@@ -1,6 +1,7 @@
 // How the sectors of an image's data track lie in its file, told by the content alone: plain
-// 2048-byte sectors (.iso, most .img, a drive), or raw 2352-byte ones (.bin, CloneCD's .img,
-// .mdf), also with 96 bytes of subchannel data after each (2448), in MODE1 or MODE2 form 1.
+// 2048-byte sectors (.iso, most .img, a drive), raw 2352-byte ones (.bin, CloneCD's .img,
+// .mdf), also with 96 bytes of subchannel data after each (2448), in MODE1 or MODE2 form 1, or
+// MODE2 sectors of 2336 bytes without their sync pattern and header.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +14,7 @@ namespace crclist {
 // whose sector 16 starts the volume descriptors. A track whose first sector has the sync
 // pattern is raw; its stride is where the next sync pattern is, and its mode byte says where
 // the data lies. False when no layout holds the descriptors.
-bool DetectSectorLayout(const ImageFile& file, std::uint64_t start, std::uint64_t end,
+bool DetectSectorLayout(const PositionalFile& file, std::uint64_t start, std::uint64_t end,
                         SectorLayout* layout);
 
 }  // namespace crclist

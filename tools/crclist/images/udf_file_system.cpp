@@ -1,20 +1,19 @@
 // The UDF file system of an image, through libudfread, fed from the sector view: what Windows
-// shows of a DVD and of a bridge disc that also has ISO 9660.
+// shows of a DVD and of a bridge disc that also has ISO 9660. libudfread reads the folders and
+// maps each file's blocks to the disc's sectors, which the reading engine then reads itself.
 #include <udfread/blockinput.h>
 #include <udfread/udfread.h>
 
 #include <algorithm>
 #include <cstring>
 
-#include "tools/crclist/reading/file_digest.h"
 #include "tools/crclist/images/image_file_system.h"
+#include "tools/crclist/reading/folder_loop_guard.h"
+#include "tools/crclist/reading/reading_threads.h"
+#include "tools/crclist/text/path_join.h"
 
 namespace crclist {
 namespace {
-
-// Deeper than any path that Windows can open (260 characters), so a folder that contains
-// itself ends here.
-constexpr std::size_t kDeepestFolder = 128;
 
 // The sector view as libudfread's input. libudfread keeps no other handle of its own.
 struct ViewInput : udfread_block_input {
@@ -25,8 +24,8 @@ struct ViewInput : udfread_block_input {
     static int Read(udfread_block_input* input, uint32_t lba, void* buffer, uint32_t blocks,
                     int /*flags*/) {
         std::size_t got = 0;
-        if (!static_cast<ViewInput*>(input)->view.Read(lba, blocks,
-                                                       static_cast<unsigned char*>(buffer), &got)) {
+        if (!static_cast<ViewInput*>(input)->view.ReadSectors(
+                lba, blocks, static_cast<unsigned char*>(buffer), &got)) {
             return -1;
         }
         return static_cast<int>(got);
@@ -47,39 +46,13 @@ struct FileClose {
 using Folder = std::unique_ptr<UDFDIR, FolderClose>;
 using File = std::unique_ptr<UDFFILE, FileClose>;
 
-// Where a file is found again to be read.
+// A file found again by its folder and name.
 struct Place {
     std::size_t folder = 0;  // index into the open folders
     std::string name;        // as libudfread names it
-    std::uint32_t firstBlock = 0;
 };
 
-// The data of one open file, read in large blocks straight into a buffer of its own.
-class FileData : public EntryData {
-  public:
-    explicit FileData(UDFFILE* file) : file_(file), buffer_(kReadSize) {}
-    Block NextBlock(const void** block, std::size_t* size, std::uint64_t* offset) override {
-        const ssize_t got = udfread_file_read(file_, buffer_.data(), buffer_.size());
-        if (got < 0) {
-            return Block::kError;
-        }
-        if (got == 0) {
-            return Block::kEnd;
-        }
-        *block = buffer_.data();
-        *size = static_cast<std::size_t>(got);
-        *offset = done_;
-        done_ += *size;
-        return Block::kData;
-    }
-
-  private:
-    UDFFILE* file_;
-    std::vector<unsigned char> buffer_;
-    std::uint64_t done_ = 0;
-};
-
-class Udf : public ImageFileSystem {
+class Udf : public ImageFileSystem, private ByteSource {
   public:
     explicit Udf(SectorView& view) : input_(view), view_(view) {}
     Udf(const Udf&) = delete;
@@ -98,41 +71,51 @@ class Udf : public ImageFileSystem {
 
     bool List(std::vector<ImageEntry>* entries, std::string* problem) override {
         entries->clear();
-        places_.clear();
+        small_.clear();
         folders_.clear();
         folders_.emplace_back(udfread_opendir(udf_, "/"));
         if (!folders_.back()) {
             *problem = "cannot be read: its root folder is damaged";
             return false;
         }
-        return ListFolder(0, {}, entries, problem);
+        FolderLoopGuard guard;
+        return ListFolder(0, {}, guard, entries, problem);
     }
 
-    bool ReadData(const std::vector<std::size_t>& wanted, const EntryVisitor& visit,
-                  std::string* problem) override {
-        std::vector<std::size_t> order = wanted;
-        std::stable_sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) {
-            return places_[a].firstBlock < places_[b].firstBlock;
-        });
-        for (const std::size_t entry : order) {
-            const Place& place = places_[entry];
-            const File file(udfread_file_openat(folders_[place.folder].get(), place.name.c_str()));
-            if (!file) {
-                *problem = "changed while it was read";
-                return false;
-            }
-            FileData data(file.get());
-            if (!visit(entry, data)) {
-                return true;
-            }
+  private:
+    // A file smaller than a block may be held in its entry, where libudfread maps no block, so
+    // it is read through libudfread: file k at bytes k * kSectorSize of this source.
+    bool Read(std::uint64_t offset, std::size_t count, ReadScratch& scratch, const SpanSink& take,
+              std::size_t* got, std::string* reason) const override {
+        *got = 0;
+        const auto index = static_cast<std::size_t>(offset / kSectorSize);
+        const auto within = static_cast<std::int64_t>(offset % kSectorSize);
+        count = std::min(count, scratch.buffer.Size());
+        LockHeld held(lock_);  // libudfread and the view's own reads serve one thread at a time
+        const Place& place = small_.at(index);
+        const File file(udfread_file_openat(folders_[place.folder].get(), place.name.c_str()));
+        if (!file || udfread_file_seek(file.get(), within, UDF_SEEK_SET) != within) {
+            *reason = "its file entry cannot be read";
+            return false;
+        }
+        const ssize_t read = udfread_file_read(file.get(), scratch.buffer.Data(), count);
+        if (read < 0) {
+            *reason = "input/output error";
+            return false;
+        }
+        *got = static_cast<std::size_t>(read);
+        if (*got > 0) {
+            take(scratch.buffer.Data(), *got);
         }
         return true;
     }
 
-  private:
     bool ListFolder(std::size_t folder, const std::vector<std::string>& path,
-                    std::vector<ImageEntry>* entries, std::string* problem) {
-        if (path.size() > kDeepestFolder) {
+                    FolderLoopGuard& guard, std::vector<ImageEntry>* entries,
+                    std::string* problem) {
+        // libudfread does not tell where a folder's entry lies, so a folder has no identity
+        // here, and depth alone ends a folder that contains itself.
+        if (guard.Enter({}) != FolderLoopGuard::Entry::kEntered) {
             *problem = "has folders deeper than any path can go";
             return false;
         }
@@ -152,65 +135,79 @@ class Udf : public ImageFileSystem {
             entry.components.push_back(name);
             entry.folder = found.d_type == UDF_DT_DIR;
             entry.dataOf = entries->size();
-            Place place{folder, name, 0};
-            const std::string shown = Joined(entry.components);
-            if (!entry.folder && !Measure(place, &entry.size, problem, shown)) {
+            if (!entry.folder && !Locate(folder, name, &entry, problem)) {
                 return false;
             }
             entries->push_back(entry);
-            places_.push_back(place);
             if (entry.folder) {
                 Folder inner(udfread_opendir_at(folders_[folder].get(), name.c_str()));
                 if (!inner) {
-                    *problem = "cannot be read: the folder " + shown + " is damaged";
+                    *problem = "cannot be read: the folder " + JoinImagePath(entry.components) +
+                               " is damaged";
                     return false;
                 }
                 folders_.push_back(std::move(inner));
-                if (!ListFolder(folders_.size() - 1, entry.components, entries, problem)) {
+                if (!ListFolder(folders_.size() - 1, entry.components, guard, entries, problem)) {
                     return false;
                 }
             }
         }
+        guard.Leave();
         return true;
     }
 
-    // The size of a file and where its data begins; false when it cannot be opened or its
-    // data goes on past the end of the image.
-    bool Measure(Place& place, std::uint64_t* size, std::string* problem,
-                 const std::string& shown) {
-        const File file(udfread_file_openat(folders_[place.folder].get(), place.name.c_str()));
+    // The size of a file and where its data lies: the sectors of each of its blocks, joined
+    // where they follow each other, or for a small file its place in this source. False when
+    // it cannot be opened or its data goes on past the end of the image.
+    bool Locate(std::size_t folder, const std::string& name, ImageEntry* entry,
+                std::string* problem) {
+        const std::string shown = JoinImagePath(entry->components);
+        const File file(udfread_file_openat(folders_[folder].get(), name.c_str()));
         const std::int64_t bytes = file ? udfread_file_size(file.get()) : -1;
         if (bytes < 0) {
             *problem = "cannot be read: the file " + shown + " is damaged";
             return false;
         }
-        *size = static_cast<std::uint64_t>(bytes);
-        place.firstBlock = udfread_file_lba(file.get(), 0);
-        // A block number of 0 is data held in the file's entry, or none.
-        const std::uint32_t last =
-            bytes == 0 ? 0
-                       : udfread_file_lba(file.get(),
-                                          static_cast<std::uint32_t>((*size - 1) / kSectorSize));
-        if (last >= view_.Sectors()) {
-            *problem = "is cut short: the data of " + shown + " goes on past its end";
-            return false;
+        entry->size = static_cast<std::uint64_t>(bytes);
+        if (entry->size == 0) {
+            return true;
+        }
+        if (entry->size < kSectorSize) {
+            entry->source = this;
+            entry->extents.push_back({small_.size() * kSectorSize, entry->size, false});
+            small_.push_back({folder, name});
+            return true;
+        }
+        const std::uint64_t blocks = (entry->size + kSectorSize - 1) / kSectorSize;
+        for (std::uint64_t block = 0; block < blocks; ++block) {
+            // Block 0 of a disc is never a file's: libudfread gives it for a block that was
+            // never recorded, which reads as zeros.
+            const std::uint32_t lba =
+                udfread_file_lba(file.get(), static_cast<std::uint32_t>(block));
+            if (lba >= view_.Sectors()) {
+                *problem = "is cut short: the data of " + shown + " goes on past its end";
+                return false;
+            }
+            const std::uint64_t length =
+                std::min<std::uint64_t>(kSectorSize, entry->size - block * kSectorSize);
+            const bool zeros = lba == 0;
+            Extent* last = entry->extents.empty() ? nullptr : &entry->extents.back();
+            if (last != nullptr && last->zeros == zeros &&
+                (zeros || last->offset + last->length == std::uint64_t{lba} * kSectorSize)) {
+                last->length += length;
+            } else {
+                entry->extents.push_back({std::uint64_t{lba} * kSectorSize, length, zeros});
+            }
         }
         return true;
-    }
-
-    static std::string Joined(const std::vector<std::string>& components) {
-        std::string joined;
-        for (const std::string& component : components) {
-            joined += (joined.empty() ? "" : "/") + component;
-        }
-        return joined;
     }
 
     ViewInput input_;
     SectorView& view_;
     udfread* udf_ = nullptr;
     std::vector<Folder> folders_;  // every folder, open as long as the volume
-    std::vector<Place> places_;    // by entry
+    std::vector<Place> small_;     // the small files, by their place in this source
+    mutable ReadingLock lock_;
 };
 
 }  // namespace

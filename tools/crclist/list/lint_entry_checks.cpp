@@ -5,6 +5,7 @@
 #include "tools/crclist/list/lint_checks.h"
 #include "tools/crclist/list/name_form.h"
 #include "tools/crclist/text/encoding.h"
+#include "tools/crclist/text/path_join.h"
 #include "tools/crclist/text/shown_text.h"
 #include "tools/crclist/text/windows_names.h"
 
@@ -109,20 +110,12 @@ void CheckDiscName(const ListReading& reading, const ReadEntry& entry, Findings&
 
 // Names as Windows compares them: disc names as paths, value names as names, without case.
 std::string NameKey(const std::string& sjis, bool discName) {
-    if (discName) {
-        std::vector<std::string> components;
-        if (SplitListedName(sjis, &components)) {
-            std::string joined;
-            for (const std::string& component : components) {
-                joined += (joined.empty() ? "" : "\\") + component;
-            }
-            return FoldCase(joined);
-        }
-    } else {
-        std::string utf8;
-        if (SjisToUtf8Exact(sjis, &utf8)) {
-            return FoldCase(utf8);
-        }
+    if (!discName) {
+        return RegistryValueKey(sjis);
+    }
+    std::vector<std::string> components;
+    if (SplitListedName(sjis, &components)) {
+        return FoldCase(JoinListedName(components));
     }
     return "\x01" + FoldCase(sjis);  // not Shift-JIS: compared as bytes
 }

@@ -1,12 +1,11 @@
 #include "tools/crclist/reading/file_batch.h"
 
-#include <zlib.h>
-
 #include <algorithm>
 #include <atomic>
 #include <memory>
 #include <vector>
 
+#include "tools/crclist/reading/crc_combine.h"
 #include "tools/crclist/reading/piece_read.h"
 #include "tools/crclist/reading/reading_threads.h"
 
@@ -28,15 +27,18 @@ struct Slot {
     std::size_t index = 0;
     bool done = false;
     FileDigest digest;
-    // While the pieces of a large file are read: the file, which every thread reads through,
-    // and what its pieces gave.
-    std::unique_ptr<SequentialFile> file;
+    // Once it is found: where its bytes lie, and the file of its own that holds them.
+    FoundFile found;
+    std::unique_ptr<PositionalFile> own;
+    FileBytes bytes;
+    // While the pieces of a large file are read: what they gave.
     std::size_t pieces = 0;
     std::size_t claimed = 0;
     std::size_t finished = 0;
     std::vector<std::uint32_t> crcs;
     Outcome outcome = Outcome::kRead;
     std::uint64_t changedSize = 0;
+    std::string reason;
 
     void Reset(std::size_t at) {
         *this = Slot();
@@ -44,12 +46,12 @@ struct Slot {
     }
 };
 
-// A piece of work: a file to open and read (number 0 of a file not yet opened), or a piece of
-// a large one.
+// A piece of work: a file to find and read (number 0 of a file not yet found), or a piece of a
+// large one.
 struct Piece {
     Slot* slot = nullptr;
     std::size_t number = 0;
-    bool opening = false;
+    bool finding = false;
 };
 
 // Which outcome of a large file's pieces stands for the file: a stop first, as a stopped file
@@ -67,6 +69,31 @@ int Weight(Outcome outcome) {
     }
 }
 
+// The lock, held from construction and let go however the scope is left.
+class Held {
+  public:
+    explicit Held(ReadingLock& lock) : lock_(lock) { lock_.Lock(); }
+    Held(const Held&) = delete;
+    Held& operator=(const Held&) = delete;
+    ~Held() {
+        if (held_) {
+            lock_.Unlock();
+        }
+    }
+    void Lock() {
+        lock_.Lock();
+        held_ = true;
+    }
+    void Unlock() {
+        held_ = false;
+        lock_.Unlock();
+    }
+
+  private:
+    ReadingLock& lock_;
+    bool held_ = true;
+};
+
 class Batch {
   public:
     Batch(std::size_t count, const FileLocator& locate, ReadObserver& observer,
@@ -76,13 +103,30 @@ class Batch {
     void Run();
 
   private:
+    // Sets the helpers free when Run ends, by a return or by an exception from the observer,
+    // so that the helpers' owner does not wait for ever for threads that wait for work.
+    class Release {
+      public:
+        explicit Release(Batch& batch) : batch_(batch) {}
+        Release(const Release&) = delete;
+        Release& operator=(const Release&) = delete;
+        ~Release() {
+            LockHeld held(batch_.lock_);
+            batch_.finished_ = true;
+            batch_.lock_.WakeAll();
+        }
+
+      private:
+        Batch& batch_;
+    };
+
     bool Claim(Piece* piece);
-    bool ClaimAndWork(PieceReader& reader);
-    void Work(const Piece& piece, PieceReader& reader);
-    void OpenAndRead(Slot& slot, PieceReader& reader);
+    bool ClaimAndWork(Held& held, PieceReader& reader);
+    void FindAndRead(Slot& slot, PieceReader& reader);
     void ReadLargePiece(Slot& slot, std::size_t number, PieceReader& reader);
     void Complete(Slot& slot);
     void Help();
+    void Deliver(PieceReader& reader);
     void WakeWaiters();
     void PassOnBytes(std::uint64_t count);
     bool StopAsked();
@@ -131,23 +175,19 @@ bool Batch::Claim(Piece* piece) {
     if (stop_) {
         return false;
     }
-    // The earliest large file first, so that its digest comes soon.
-    for (auto at = large_.begin(); at != large_.end(); ++at) {
-        Slot& slot = **at;
+    // The earliest large file first, so that its digest comes soon, and a single thread reads
+    // it from its start to its end.
+    if (!large_.empty()) {
+        Slot& slot = *large_.front();
         *piece = {&slot, slot.claimed++, false};
         if (slot.claimed == slot.pieces) {
-            large_.erase(at);
+            large_.erase(large_.begin());
         }
         return true;
     }
-    while (nextFile_ < count_ && nextFile_ < delivered_ + kWindow) {
+    if (nextFile_ < count_ && nextFile_ < delivered_ + kWindow) {
         Slot& slot = slots_[nextFile_ % kWindow];
         slot.Reset(nextFile_++);
-        if (!locate_(slot.index, &slot.digest.path)) {
-            slot.done = true;  // kMissing
-            WakeWaiters();
-            continue;
-        }
         *piece = {&slot, 0, true};
         return true;
     }
@@ -155,61 +195,79 @@ bool Batch::Claim(Piece* piece) {
 }
 
 // With the lock held, which it lets go while it works: false when there is nothing to claim.
-bool Batch::ClaimAndWork(PieceReader& reader) {
+bool Batch::ClaimAndWork(Held& held, PieceReader& reader) {
     Piece piece;
     if (!Claim(&piece)) {
         return false;
     }
     ++busy_;
-    lock_.Unlock();
-    Work(piece, reader);
-    lock_.Lock();
+    held.Unlock();
+    if (piece.finding) {
+        FindAndRead(*piece.slot, reader);
+    } else {
+        ReadLargePiece(*piece.slot, piece.number, reader);
+    }
+    held.Lock();
     --busy_;
     WakeWaiters();
     return true;
 }
 
-void Batch::Work(const Piece& piece, PieceReader& reader) {
-    if (piece.opening) {
-        OpenAndRead(*piece.slot, reader);
-    } else {
-        ReadLargePiece(*piece.slot, piece.number, reader);
-    }
-}
-
-void Batch::OpenAndRead(Slot& slot, PieceReader& reader) {
-    auto file = std::make_unique<SequentialFile>();
-    if (!file->Open(slot.digest.path)) {
-        LockHeld held(lock_);
-        Complete(slot);  // kMissing: what the program calls a file that fails to open
+// Without the lock: until the file is found, only this thread touches its slot.
+void Batch::FindAndRead(Slot& slot, PieceReader& reader) {
+    FoundFile& found = slot.found;
+    if (!locate_(slot.index, &found)) {
+        Held held(lock_);
+        slot.digest.path = found.path;
+        slot.digest.reason = found.reason.empty() ? "not found" : found.reason;
+        Complete(slot);  // kMissing
         return;
     }
-    const std::uint64_t size = file->OpenedSize();
+    slot.digest.path = found.path;
+    std::uint64_t size = found.size;
+    if (found.source == nullptr) {
+        auto own = std::make_unique<PositionalFile>();
+        FileFailure failure;
+        if (!own->Open(found.path, PositionalFile::Accept::kRegularFile, &failure)) {
+            Held held(lock_);
+            slot.digest.outcome = failure.missing ? Outcome::kMissing : Outcome::kReadError;
+            slot.digest.reason = failure.reason;
+            Complete(slot);
+            return;
+        }
+        size = own->Size();
+        slot.own = std::move(own);
+        slot.bytes = {slot.own.get(), nullptr, slot.own.get()};
+    } else {
+        slot.bytes = {found.source, &found.extents, nullptr};
+    }
+    slot.digest.size = size;
     if (!observer_.WantContent(slot.index, size)) {
-        LockHeld held(lock_);
-        slot.digest.size = size;
+        slot.own.reset();
+        Held held(lock_);
         slot.digest.outcome = Outcome::kNotRead;
         Complete(slot);
         return;
     }
     if (size <= shape_.pieceSize) {
-        const PieceRead read = ReadPiece(*file, 0, size, true, reader);
-        file.reset();
-        LockHeld held(lock_);
+        const PieceRead read = ReadPiece(slot.bytes, 0, size, true, reader);
+        slot.own.reset();
+        Held held(lock_);
         slot.digest.size = read.outcome == Outcome::kChanged ? read.end : size;
         slot.digest.outcome = read.outcome;
         slot.digest.crc = read.outcome == Outcome::kRead ? read.crc : 0;
+        slot.digest.reason = read.reason;
         Complete(slot);
         return;
     }
-    file->ReadingToTheEnd();
+    if (slot.own) {
+        slot.own->ReadingToTheEnd();
+    }
     {
-        LockHeld held(lock_);
-        slot.digest.size = size;
+        Held held(lock_);
         slot.pieces = static_cast<std::size_t>((size + shape_.pieceSize - 1) / shape_.pieceSize);
         slot.claimed = 1;
         slot.crcs.assign(slot.pieces, 0);
-        slot.file = std::move(file);
         large_.push_back(&slot);
         WakeWaiters();
     }
@@ -217,14 +275,14 @@ void Batch::OpenAndRead(Slot& slot, PieceReader& reader) {
 }
 
 void Batch::ReadLargePiece(Slot& slot, std::size_t number, PieceReader& reader) {
-    // Fixed once the file was opened: no lock needed to read them.
+    // Fixed once the file was found: no lock needed to read them.
     const std::uint64_t size = slot.digest.size;
     const std::uint64_t offset = number * shape_.pieceSize;
     const std::uint64_t length = std::min(shape_.pieceSize, size - offset);
     const bool last = number + 1 == slot.pieces;
-    const PieceRead read = ReadPiece(*slot.file, offset, length, last, reader);
+    const PieceRead read = ReadPiece(slot.bytes, offset, length, last, reader);
 
-    LockHeld held(lock_);
+    Held held(lock_);
     slot.crcs[number] = read.crc;
     if (read.outcome == Outcome::kChanged) {
         // What it held: where it ended first, else what it grew to.
@@ -233,25 +291,19 @@ void Batch::ReadLargePiece(Slot& slot, std::size_t number, PieceReader& reader) 
     }
     if (Weight(read.outcome) > Weight(slot.outcome)) {
         slot.outcome = read.outcome;
+        slot.reason = read.reason;
     }
     if (++slot.finished < slot.pieces) {
         return;
     }
-    slot.file.reset();
+    slot.own.reset();
     slot.digest.outcome = slot.outcome;
+    slot.digest.reason = slot.reason;
     if (slot.outcome == Outcome::kChanged) {
         slot.digest.size = slot.changedSize;
     } else if (slot.outcome == Outcome::kRead) {
-        // Every piece but the last has the same length, and so the same operator. A piece is
-        // a few MiB: z_off_t holds it even where it has 32 bits.
-        const uLong whole = crc32_combine_gen(static_cast<z_off_t>(shape_.pieceSize));
-        uLong crc = slot.crcs[0];
-        for (std::size_t piece = 1; piece + 1 < slot.pieces; ++piece) {
-            crc = crc32_combine_op(crc, slot.crcs[piece], whole);
-        }
-        const std::uint64_t lastLength = size - (slot.pieces - 1) * shape_.pieceSize;
-        crc = crc32_combine(crc, slot.crcs.back(), static_cast<z_off_t>(lastLength));
-        slot.digest.crc = static_cast<std::uint32_t>(crc);
+        slot.digest.crc = CombinePieceCrcs(slot.crcs, shape_.pieceSize,
+                                           size - (slot.pieces - 1) * shape_.pieceSize);
     }
     Complete(slot);
 }
@@ -263,12 +315,12 @@ void Batch::Complete(Slot& slot) {
 }
 
 void Batch::Help() {
-    ReadBuffer buffer(shape_.readSize);
-    PieceReader reader{buffer, [this] { return stop_.load(); },
+    ReadScratch scratch(shape_.readSize);
+    PieceReader reader{scratch, [this] { return stop_.load(); },
                        [this](std::uint64_t count) { unreported_ += count; }};
-    LockHeld held(lock_);
+    Held held(lock_);
     while (!finished_) {
-        if (ClaimAndWork(reader)) {
+        if (ClaimAndWork(held, reader)) {
             continue;
         }
         ++waiting_;
@@ -278,53 +330,56 @@ void Batch::Help() {
 }
 
 void Batch::Run() {
-    ReadBuffer buffer(shape_.readSize);
-    PieceReader reader{buffer, [this] { return StopAsked(); },
+    ReadScratch scratch(shape_.readSize);
+    PieceReader reader{scratch, [this] { return StopAsked(); },
                        [this](std::uint64_t count) { PassOnBytes(count); }};
     {
         HelperThreads helpers(shape_.helpers, [this](std::size_t /*worker*/) { Help(); });
-        std::size_t named = count_;  // the file last told to NowReading
-        lock_.Lock();
-        while (delivered_ < count_) {
-            Slot& next = slots_[delivered_ % kWindow];
-            const bool taken = nextFile_ > delivered_;
-            if (taken && next.done && next.digest.outcome != Outcome::kStopped) {
-                const std::size_t index = delivered_++;
-                const FileDigest digest = std::move(next.digest);
-                WakeWaiters();  // the window moved on
-                lock_.Unlock();
-                PassOnBytes(0);
-                observer_.Done(index, digest);
-                lock_.Lock();
-                continue;
-            }
-            if (stop_ && (busy_ == 0 || !taken || next.done)) {
-                break;  // what is left of it was stopped, or never begun
-            }
-            if (named != delivered_) {
-                named = delivered_;
-                lock_.Unlock();
-                observer_.NowReading(named);
-                lock_.Lock();
-                continue;
-            }
-            if (ClaimAndWork(reader)) {
-                continue;
-            }
-            // The others hold the rest: wait for them, asking about a stop now and then.
-            lock_.Unlock();
-            PassOnBytes(0);
-            StopAsked();
-            lock_.Lock();
-            ++waiting_;
-            lock_.Wait(kPollMilliseconds);
-            --waiting_;
-        }
-        finished_ = true;
-        lock_.WakeAll();
-        lock_.Unlock();
+        const Release release(*this);
+        Deliver(reader);
     }  // the helpers return here
     PassOnBytes(0);
+}
+
+// Hands out the digests in the order of the files, reading whatever no helper has taken.
+void Batch::Deliver(PieceReader& reader) {
+    Held held(lock_);
+    std::size_t named = count_;  // the file last told to NowReading
+    while (delivered_ < count_) {
+        Slot& next = slots_[delivered_ % kWindow];
+        const bool taken = nextFile_ > delivered_;
+        if (taken && next.done && next.digest.outcome != Outcome::kStopped) {
+            const std::size_t index = delivered_++;
+            const FileDigest digest = std::move(next.digest);
+            WakeWaiters();  // the window moved on
+            held.Unlock();
+            PassOnBytes(0);
+            observer_.Done(index, digest);
+            held.Lock();
+            continue;
+        }
+        if (stop_ && (busy_ == 0 || !taken || next.done)) {
+            break;  // what is left of it was stopped, or never begun
+        }
+        if (named != delivered_) {
+            named = delivered_;
+            held.Unlock();
+            observer_.NowReading(named);
+            held.Lock();
+            continue;
+        }
+        if (ClaimAndWork(held, reader)) {
+            continue;
+        }
+        // The others hold the rest: wait for them, asking about a stop now and then.
+        held.Unlock();
+        PassOnBytes(0);
+        StopAsked();
+        held.Lock();
+        ++waiting_;
+        lock_.Wait(kPollMilliseconds);
+        --waiting_;
+    }
 }
 
 }  // namespace

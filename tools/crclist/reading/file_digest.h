@@ -1,31 +1,26 @@
-// Reading one file for its size and CRC-32 with the fast CRC: what the installed-files check
-// does for each path, and what make and update do for an installed file. Disc readers read
-// many at once (file_batch.h). The verdict on the result is made elsewhere (verify/verdict.h).
+// What reading a file for its size and CRC-32 gives, and the reading of files named by their
+// paths, such as the installed files of verify, make and update: one batch for them all. Disc
+// readers make their requests through file_batch.h. The verdict on a digest is made elsewhere
+// (verify/verdict.h).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "tools/crclist/reading/read_observer.h"
 #include "tools/crclist/reading/read_shape.h"
 
 namespace crclist {
 
-// The read size, chosen by measuring: a 1 GiB file in the page cache read and taken into the
-// CRC with ISA-L, median of five runs, two sweeps on the same machine: 64 KiB 8.1 and 6.7 GB/s,
-// 128 KiB 9.2 and 7.6, 256 KiB 9.6 and 7.9, 512 KiB 7.5 and 8.3, 1 MiB 9.2 and 8.3, 4 MiB 9.2
-// and 8.2. From 256 KiB up it is a plateau within the noise; its smallest size keeps a stop
-// quick on a slow optical drive (a fifth of a second at 1x DVD speed) and the memory small.
-constexpr std::size_t kReadSize = std::size_t{256} << 10;
-
 // What reading a file gave.
 struct FileDigest {
     enum class Outcome {
-        kMissing,    // not found, or it cannot be opened or its size cannot be taken
+        kMissing,    // not found, or not a regular file
         kNotRead,    // found; its content was not wanted (its size differed)
         kRead,       // read from start to end: `crc` is its CRC-32
-        kReadError,  // the system reported an error while reading
+        kReadError,  // it is there but cannot be opened, or the system failed a read
         kChanged,    // it ended before its size or went on past it while it was read
         kStopped,    // a stop was requested while it was read
     };
@@ -41,9 +36,9 @@ struct FileDigest {
     std::string reason;
 };
 
-// Reads the file at `path` (system encoding) as file `index` of `observer`'s request, with the
-// threads and reads of `shape`. Calls all of `observer` but Done.
-FileDigest DigestFile(const std::string& path, std::size_t index, ReadObserver& observer,
-                      const ReadShape& shape = MachineReadShape());
+// Reads the files at `paths` (system encoding) as files 0 to n-1 of `observer`'s request, in
+// one batch with the threads and reads of `shape`.
+void ReadFilesAt(const std::vector<std::string>& paths, ReadObserver& observer,
+                 const ReadShape& shape = MachineReadShape());
 
 }  // namespace crclist

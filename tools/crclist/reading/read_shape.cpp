@@ -1,7 +1,5 @@
 #include "tools/crclist/reading/read_shape.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 
 #include "tools/crclist/reading/reading_threads.h"
@@ -11,15 +9,18 @@ namespace crclist {
 ReadShape MachineReadShape() {
     ReadShape shape;
     shape.helpers = HelperThreadCount();
-#ifdef _SC_LEVEL2_CACHE_SIZE
-    // glibc reads it from the processor; 0 or -1 when it cannot tell.
-    const long secondLevel = ::sysconf(_SC_LEVEL2_CACHE_SIZE);
+    const std::size_t secondLevel = SecondLevelCacheBytes();
     if (secondLevel > 0) {
         constexpr std::size_t kLeast = std::size_t{64} << 10;
         constexpr std::size_t kMost = std::size_t{256} << 10;
-        shape.readSize = std::clamp(static_cast<std::size_t>(secondLevel) / 8, kLeast, kMost);
+        shape.readSize = std::clamp(secondLevel / 8, kLeast, kMost);
     }
-#endif
+    return shape;
+}
+
+ReadShape ReadShapeOfStreams(std::size_t streams) {
+    ReadShape shape = MachineReadShape();
+    shape.helpers = std::min(shape.helpers, streams > 0 ? streams - 1 : 0);
     return shape;
 }
 

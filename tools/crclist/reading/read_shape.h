@@ -21,8 +21,14 @@ struct ReadShape {
     std::uint64_t pieceSize = std::uint64_t{4} << 20;
 };
 
+// The bytes of a core's second-level cache; 0 when the system does not tell.
+std::size_t SecondLevelCacheBytes();
+
 // The shape for this machine: HelperThreadCount() helpers, reads of an eighth of the
 // second-level cache where the system tells its size, between 64 and 256 KiB.
 ReadShape MachineReadShape();
+
+// The same with at most `streams` threads reading at once (at least one: the calling thread).
+ReadShape ReadShapeOfStreams(std::size_t streams);
 
 }  // namespace crclist

@@ -56,6 +56,25 @@ void AppendUtf8(std::uint32_t code, std::string& out) {
     }
 }
 
+std::string Utf16BigEndianToUtf8(const unsigned char* bytes, std::size_t length) {
+    constexpr std::uint32_t kReplacement = 0xFFFD;
+    std::string out;
+    const std::size_t units = length / 2;
+    for (std::size_t i = 0; i < units; ++i) {
+        const std::uint32_t unit = (std::uint32_t{bytes[2 * i]} << 8) | bytes[2 * i + 1];
+        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < units) {
+            const std::uint32_t low = (std::uint32_t{bytes[2 * i + 2]} << 8) | bytes[2 * i + 3];
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                AppendUtf8(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00), out);
+                ++i;
+                continue;
+            }
+        }
+        AppendUtf8(unit >= 0xD800 && unit <= 0xDFFF ? kReplacement : unit, out);
+    }
+    return out;
+}
+
 bool IsUtf8(const std::string& text) {
     for (std::size_t i = 0; i < text.size();) {
         const Utf8Character character = DecodeUtf8(text, i);

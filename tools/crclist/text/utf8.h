@@ -23,6 +23,10 @@ Utf8Character DecodeUtf8(const std::string& text, std::size_t at);
 // Appends code point `code` (at most U+10FFFF) in UTF-8.
 void AppendUtf8(std::uint32_t code, std::string& out);
 
+// UTF-16 in big-endian byte order, as Joliet names are written, in UTF-8: a surrogate pair is
+// one character, and a surrogate without its other half U+FFFD. An odd last byte is dropped.
+std::string Utf16BigEndianToUtf8(const unsigned char* bytes, std::size_t length);
+
 // Whether every character of `text` is valid.
 bool IsUtf8(const std::string& text);
 

@@ -93,6 +93,14 @@ std::string FoldCase(const std::string& utf8) {
     return out;
 }
 
+std::string RegistryValueKey(const std::string& name) {
+    std::string utf8;
+    if (SjisToUtf8Exact(name, &utf8)) {
+        return FoldCase(utf8);
+    }
+    return "\x01" + FoldCase(name);
+}
+
 std::string ListedNameAsPath(const std::string& sjisName) {
     std::string name = SjisToUtf8(sjisName);
     std::replace(name.begin(), name.end(), '\\', '/');

@@ -17,6 +17,11 @@ bool SplitListedName(const std::string& sjisName, std::vector<std::string>* comp
 // compare equal after it. Bytes that are not UTF-8 pass through unchanged.
 std::string FoldCase(const std::string& utf8);
 
+// The key by which Windows tells registry value names apart: the Shift-JIS `name` with its
+// letter case ignored. A name that is not valid Shift-JIS is compared by its bytes (their case
+// ignored as well), never equal to one that is.
+std::string RegistryValueKey(const std::string& name);
+
 // The listed `sjisName` in UTF-8 with '/' between folders, every byte that is not Shift-JIS
 // replaced: where a file that was not found was looked for, in a reader's messages.
 std::string ListedNameAsPath(const std::string& sjisName);

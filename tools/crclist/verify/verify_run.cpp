@@ -3,8 +3,9 @@
 #include <chrono>
 #include <map>
 
-#include "tools/crclist/verify/installed_path.h"
+#include "tools/crclist/reading/mapped_request.h"
 #include "tools/crclist/text/encoding.h"
+#include "tools/crclist/verify/installed_path.h"
 
 namespace crclist {
 namespace {
@@ -102,21 +103,20 @@ std::uint64_t SumOfSizes(const std::vector<FileEntry>& entries) {
 }
 
 void VerifyInstalled(const CheckList& list, GroupRun& run) {
+    // Every path first, each from the registry, then the files that have one in one batch.
+    std::vector<std::string> paths;
+    std::vector<std::vector<std::size_t>> entries;
     for (std::size_t index = 0; index < list.installedFiles.size(); ++index) {
-        if (run.StopRequested()) {
-            return;
-        }
         std::string path;
         if (!ReadInstalledFilePath(list.gameKey, list.installedFiles[index], &path)) {
             run.NoValue(index);
             continue;
         }
-        const FileDigest digest = DigestFile(path, index, run);
-        if (digest.outcome == FileDigest::Outcome::kStopped) {
-            return;
-        }
-        run.Done(index, digest);
+        paths.push_back(std::move(path));
+        entries.push_back({index});
     }
+    MappedRequest request(std::move(entries), run);
+    ReadFilesAt(paths, request);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// One verification run: every listed file of the chosen checks, one file at a time, disc group
-// after disc group and then the installed files, with a verdict for each.
+// One verification run: every listed file of the chosen checks, disc group after disc group and
+// then the installed files, each group read by the threads of a reading, with a verdict for
+// each.
 #pragma once
 
 #include <cstdint>
@@ -45,8 +46,9 @@ struct RunTotals {
 std::uint64_t ListedBytes(const CheckList& list, const VerifyPlan& plan);
 
 // Verifies what `plan` says. Each verdict goes to `sink` as soon as every one before it in the
-// list is in: at once for a folder, at the end of its disc for an image. `stopRequested` is
-// asked before every block; once it says yes, the run ends with the verdicts made so far.
+// list is in: at once for a folder, as the image's data comes for an image. `stopRequested` is
+// asked before every read of the calling thread and while it waits for the others; once it
+// says yes, the run ends with the verdicts made so far.
 RunTotals RunVerification(const CheckList& list, const VerifyPlan& plan, ResultSink& sink,
                           ProgressLine& progress, const std::function<bool()>& stopRequested);
 

@@ -1,4 +1,4 @@
-#include "tools/crclist/discs/name_lookup.h"
+#include "tools/crclist/discs/folder_names.h"
 
 #include <algorithm>
 
@@ -29,6 +29,30 @@ const std::string* FolderNames::Find(const std::string& wanted) const {
         return nullptr;
     }
     return &names_[folded->second];
+}
+
+bool FindInTree(FolderTree& tree, const std::string& root,
+                const std::vector<std::string>& components, std::string* path) {
+    // Every name through its folder's index, the exact one too: a folder is read once, and a
+    // name costs the same in any letter case, without a call to the system.
+    std::string at = root;
+    for (const std::string& component : components) {
+        const FolderNames* names = tree.NamesIn(at);
+        if (names == nullptr) {
+            at = tree.Join(at, component);
+            if (!tree.Exists(at)) {
+                return false;
+            }
+            continue;
+        }
+        const std::string* found = names->Find(component);
+        if (found == nullptr) {
+            return false;
+        }
+        at = tree.Join(at, *found);
+    }
+    *path = std::move(at);
+    return true;
 }
 
 }  // namespace crclist

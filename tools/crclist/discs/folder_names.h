@@ -28,4 +28,25 @@ class FolderNames {
     std::vector<std::pair<std::string, std::uint32_t>> folded_;
 };
 
+// A tree of folders whose names are found as Windows finds them: a folder disc, or the tree of
+// an image.
+class FolderTree {
+  public:
+    // The names of the folder at `path`; null when it cannot be listed.
+    virtual const FolderNames* NamesIn(const std::string& path) = 0;
+    // `name` inside the folder at `path`.
+    virtual std::string Join(const std::string& path, const std::string& name) const = 0;
+    // Whether something is at `path`: in a folder that cannot be listed, only the exact name
+    // can be opened.
+    virtual bool Exists(const std::string& path) const = 0;
+
+  protected:
+    ~FolderTree() = default;
+};
+
+// The path below `root` that Windows opens for `components` (UTF-8), one folder at a time.
+// False when a component matches nothing.
+bool FindInTree(FolderTree& tree, const std::string& root,
+                const std::vector<std::string>& components, std::string* path);
+
 }  // namespace crclist
