@@ -1,5 +1,6 @@
 # The release package, made by the `package` target (CPack, ZIP): the program, the crclist
-# tool, the user's guide and a sample check list, in Sumwarden-<version>-win32.zip (win64 for
+# tool with the UDF reader that it loads (libudfread.dll, with its licence in libudfread/),
+# the user's guide and a sample check list, in Sumwarden-<version>-win32.zip (win64 for
 # the x86_64 build) in the build folder. The version is project()'s, as everywhere else.
 #
 # The guide and the sample are kept in packaging/ as UTF-8 with LF line ends and written at
@@ -29,7 +30,8 @@ sumwarden_package_text(${PROJECT_SOURCE_DIR}/packaging/sample/crclist.INF sample
 add_custom_target(sumwarden_package_texts ALL
   DEPENDS ${package_texts}/README.txt ${package_texts}/sample/crclist.INF)
 
-install(TARGETS sumwarden crclist RUNTIME DESTINATION .)
+install(TARGETS sumwarden crclist crclist_udfread RUNTIME DESTINATION .)
+install(FILES ${PROJECT_SOURCE_DIR}/third_party/libudfread/COPYING DESTINATION libudfread)
 install(FILES ${package_texts}/README.txt DESTINATION .)
 install(FILES ${package_texts}/sample/crclist.INF DESTINATION sample)
 

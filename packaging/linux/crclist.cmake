@@ -5,7 +5,7 @@
 #   bin/crclist
 #   share/man/man1/crclist.1.gz                  from crclist.1.scd, rendered by scdoc
 #   share/bash-completion/completions/crclist    from crclist.bash
-#   share/doc/crclist/README, copyright          copyright with libarchive's terms added
+#   share/doc/crclist/README, copyright
 
 include(GNUInstallDirs)
 find_program(SUMWARDEN_SCDOC scdoc REQUIRED)
@@ -29,20 +29,7 @@ install(TARGETS crclist RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${crclist_manual} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${linux_packaging}/crclist.bash
   DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME crclist)
-# crclist holds libarchive's ISO 9660 reader, linked from its static library: libarchive's
-# terms, as its Debian package states them, go with the binary, after the project's own.
-find_file(CRCLIST_LIBARCHIVE_COPYRIGHT copyright
-  PATHS /usr/share/doc/libarchive-dev /usr/share/doc/libarchive13 NO_DEFAULT_PATH REQUIRED)
-file(READ ${linux_packaging}/copyright project_terms)
-file(READ ${CRCLIST_LIBARCHIVE_COPYRIGHT} libarchive_terms)
-set(crclist_copyright ${PROJECT_BINARY_DIR}/packaging/copyright)
-file(WRITE ${crclist_copyright} "${project_terms}
-crclist contains libarchive (https://www.libarchive.org/), linked statically.
-Its terms, as Debian's libarchive package states them:
-
-${libarchive_terms}")
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${linux_packaging}/copyright)
-install(FILES ${linux_packaging}/README ${crclist_copyright} DESTINATION ${crclist_docs})
+install(FILES ${linux_packaging}/README ${linux_packaging}/copyright DESTINATION ${crclist_docs})
 
 # The Debian package. Its name and file name are the tool's, not the project's: the program
 # for Windows is not in it.

@@ -177,8 +177,8 @@ class PeFile:
         pe = struct.unpack_from("<I", data, 0x3C)[0]
         if data[pe:pe + 4] != b"PE\0\0":
             raise FormatError("no PE signature")
-        (self.machine, sections, _, _, _, optional_size, _) = struct.unpack_from(
-            "<HHIIIHH", data, pe + 4)
+        (self.machine, sections, _, _, _, optional_size,
+         self.characteristics) = struct.unpack_from("<HHIIIHH", data, pe + 4)
         optional = pe + 24
         self.magic = struct.unpack_from("<H", data, optional)[0]
         if self.magic == 0x10B:
@@ -544,6 +544,19 @@ def manifest_problems(resources, expected=EXPECTED_MANIFEST):
     return problems
 
 
+def dll_problems(imports, also=()):
+    """What is wrong with the DLLs of `imports`: each must be part of every Windows, or one of
+    `also` (shipped beside the program)."""
+    problems = []
+    for dll in sorted(name.lower() for name in imports):
+        if dll.startswith(FORBIDDEN_DLL_PREFIXES):
+            problems.append(f"needs the compiler runtime {dll}")
+        elif (dll not in ALLOWED_DLLS and dll not in also and
+              not dll.startswith(ALLOWED_DLL_PREFIXES)):
+            problems.append(f"needs {dll}")
+    return problems
+
+
 def format_name(pe32_plus):
     """("PE32+", machine) or ("PE32", machine) of the format that a build must have."""
     return ("PE32+", MACHINE_AMD64) if pe32_plus else ("PE32", MACHINE_I386)
@@ -586,13 +599,7 @@ def run_checks(data, want_pe32_plus=False):
         imports = {}
     else:
         dlls = sorted(name.lower() for name in imports)
-        problems = []
-        for dll in dlls:
-            if dll.startswith(FORBIDDEN_DLL_PREFIXES):
-                problems.append(f"needs the compiler runtime {dll}")
-            elif dll not in ALLOWED_DLLS and not dll.startswith(ALLOWED_DLL_PREFIXES):
-                problems.append(f"needs {dll}")
-        report("dlls", problems, "system DLLs only: " + ", ".join(dlls))
+        report("dlls", dll_problems(imports), "system DLLs only: " + ", ".join(dlls))
         wide = [f"{dll}!{function}" for dll, functions in imports.items()
                 if dll.lower() in ANSI_ONLY_DLLS for function in functions
                 if function in WIDE_ONLY_NAMES

@@ -27,10 +27,16 @@ import check_exe  # noqa: E402
 
 PROGRAM = "sumwarden.exe"
 TOOL = "crclist.exe"
+UDF_LIBRARY = "libudfread.dll"
+UDF_LICENCE = "libudfread/COPYING"
 GUIDE = "README.txt"
 SAMPLE = "sample/crclist.INF"
-MEMBERS = {PROGRAM, TOOL, GUIDE, SAMPLE}
+MEMBERS = {PROGRAM, TOOL, UDF_LIBRARY, UDF_LICENCE, GUIDE, SAMPLE}
 SUBSYSTEM_WINDOWS_CUI = 3
+IMAGE_FILE_DLL = 0x2000
+# What crclist.exe loads beside the system's DLLs: the command line's wide arguments, and the
+# UDF reader that ships with it.
+TOOL_DLLS = ("shell32.dll", UDF_LIBRARY)
 
 TEXTS_HEADER = os.path.join(ROOT, "resources", "texts.h")
 # The messages the guide explains; a multi-line one is looked for line by line.
@@ -223,10 +229,29 @@ def run_checks(data, texts=None):
             # crclist.exe shares the program's reading code, and carries its manifest too.
             problems = (check_exe.format_problems(pe, want_pe32_plus=False) +
                         check_exe.subsystem_problems(pe, SUBSYSTEM_WINDOWS_CUI, "console") +
-                        check_exe.manifest_problems(pe.resources()))
+                        check_exe.manifest_problems(pe.resources()) +
+                        check_exe.dll_problems(pe.imports(), TOOL_DLLS))
         except check_exe.BROKEN as error:
             problems = [f"not a PE file: {error}"]
-        report(TOOL, problems, "PE32, machine 0x014C, console, the program's manifest")
+        report(TOOL, problems, "PE32, machine 0x014C, console, the program's manifest, "
+               "system DLLs and libudfread.dll only")
+
+    library = member(UDF_LIBRARY)
+    if library is not None:
+        try:
+            pe = check_exe.PeFile(library)
+            problems = (check_exe.format_problems(pe, want_pe32_plus=False) +
+                        check_exe.dll_problems(pe.imports()))
+            if not pe.characteristics & IMAGE_FILE_DLL:
+                problems.append("is not a DLL")
+        except check_exe.BROKEN as error:
+            problems = [f"not a PE file: {error}"]
+        report(UDF_LIBRARY, problems, "a PE32 DLL for machine 0x014C, system DLLs only")
+    licence = member(UDF_LICENCE)
+    if licence is not None:
+        report(UDF_LICENCE,
+               [] if b"GNU LESSER GENERAL PUBLIC LICENSE" in licence else ["not the LGPL"],
+               "libudfread's licence, the LGPL")
 
     guide = text_member(GUIDE, "README.txt")
     if guide is not None:

@@ -13,7 +13,7 @@ fail() {
 }
 
 # Each field of the control file matches its pattern. The libc6 with a version shows that
-# dpkg-shlibdeps ran; libudfread0 reads UDF discs (libarchive is linked in).
+# dpkg-shlibdeps ran; libudfread0 reads UDF discs.
 control=$(dpkg-deb -I "$deb" control)
 while IFS='|' read -r field pattern; do
     value=$(sed -n "s/^$field: //p" <<<"$control")

@@ -8,11 +8,11 @@
 #   tools/scripts/setup.sh package   only what crclist's Debian package needs to be built
 set -euo pipefail
 
-# crclist with the host g++: command line, JSON, fast CRC-32 (ISA-L), disc images (libarchive
-# for ISO 9660, libudfread for UDF), and its package: the manual page (scdoc), the libraries it
-# depends on (dpkg-shlibdeps, which CPack finds the program with file).
+# crclist with the host g++: command line, JSON, fast CRC-32 (ISA-L), UDF discs (libudfread;
+# ISO 9660 is read by crclist's own code), and its package: the manual page (scdoc), the
+# libraries it depends on (dpkg-shlibdeps, which CPack finds the program with file).
 packages=(
-    cmake ninja-build g++ libcli11-dev nlohmann-json3-dev libisal-dev zlib1g-dev libarchive-dev
+    cmake ninja-build g++ libcli11-dev nlohmann-json3-dev libisal-dev zlib1g-dev
     libudfread-dev scdoc dpkg-dev file
 )
 case ${1:-} in
@@ -25,6 +25,8 @@ case ${1:-} in
             imagemagick fonts-ipafont-gothic
             # crclist.exe's zlib, the tools that master the tests' disc images
             libz-mingw-w64-dev xorriso genisoimage
+            # an independent reader of the Nero images that the tests make
+            libcdio-utils
             # the checks of crclist's completion and package
             bash-completion lintian
             # the lint stage
