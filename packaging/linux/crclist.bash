@@ -5,7 +5,7 @@
 
 # The disc images that --disc takes besides folders, as an extension pattern for _filedir
 # (which adds the upper-case spelling).
-_crclist_images='@(iso|img|bin|cue|ccd|mdf|mds)'
+_crclist_images='@(iso|img|bin|cue|ccd|mdf|mds|nrg)'
 
 # The entries under HEADING ("Options", "Subcommands", "Positionals") in the help of
 # "$@", one a line: the first word (an option's names, separated by commas), then the kind of
@@ -39,6 +39,7 @@ _crclist() {
             case $prev in
                 --disc) _filedir "$_crclist_images" ;;
                 -o | --output) _filedir inf ;;
+                --jobs) mapfile -t COMPREPLY < <(compgen -W "auto 1 2 3 4" -- "$cur") ;;
                 # NAME=PATH: the path, once the name is written.
                 --installed) [[ $cur == *=* ]] && cur=${cur#*=} && _filedir ;;
             esac

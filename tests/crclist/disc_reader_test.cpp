@@ -150,7 +150,7 @@ TEST_F(Disc, SkipsTheContentThatIsNotWanted) {
 TEST_F(Disc, StopsWithinAFile) {
     for (const std::string& where : {folder(), image()}) {
         std::unique_ptr<DiscReader> reader = Open(where);
-        reader->SetStreams(1);
+        reader->SetJobs(1);
         Recorder recorder;
         recorder.stopAtFirstBlock = true;
         reader->Read({"Deep\\er\\still\\file.dat", "Data\\Scene.dat"}, recorder);

@@ -4,6 +4,7 @@
 #include "tools/crclist/reading/file_batch.h"
 
 #include <map>
+#include <stdexcept>
 
 #include <gtest/gtest.h>
 
@@ -147,6 +148,30 @@ TEST(FileBatch, StopsWithinALargeFile) {
         EXPECT_LE(recorder.order.size(), 1u) << shape.helpers;
         EXPECT_EQ(recorder.done.count(1) + recorder.done.count(2), 0u) << shape.helpers;
         EXPECT_LT(recorder.bytes, sizes[1]) << shape.helpers;
+    }
+}
+
+// An observer that throws out of Done ends the reading by that exception: the helpers are set
+// free and joined, and nothing waits for ever.
+TEST(FileBatch, AnExceptionFromTheObserverEndsTheReading) {
+    TempDir dir;
+    ASSERT_TRUE(dir.ok());
+    for (std::size_t index = 0; index < 20; ++index) {
+        dir.Write(std::to_string(index), PatternBytes(5000));
+    }
+    struct Throwing : Recorder {
+        void Done(std::size_t index, const FileDigest& digest) override {
+            Recorder::Done(index, digest);
+            if (index == 3) {
+                throw std::runtime_error("the sink is full");
+            }
+        }
+    };
+    for (const ReadShape& shape : kShapes) {
+        Throwing observer;
+        EXPECT_THROW(crclist::ReadFileBatch(20, Locator(dir), observer, shape), std::runtime_error)
+            << shape.helpers;
+        EXPECT_EQ(observer.order.size(), 4u);
     }
 }
 

@@ -108,6 +108,11 @@ TEST_F(Verify, GivesAnExitCodeAScriptCanTrust) {
         {"no disc", {"--disc", File("none"), File("good1.INF")}, 2, "no such folder"},
         {"not an image", {"--disc", File("good1.INF"), File("good1.INF")}, 2, "is no disc image"},
         {"an unknown option", {"--fast", File("good1.INF")}, 2, "--fast"},
+        {"one stream", {"--jobs", "1", "--disc", d1, File("good1.INF")}, 0, ""},
+        {"auto", {"--jobs", "auto", "--disc", d1, File("good1.INF")}, 0, ""},
+        {"no stream", {"--jobs", "0", "--disc", d1, File("good1.INF")}, 2, "--jobs takes"},
+        {"fewer than none", {"--jobs", "-2", "--disc", d1, File("good1.INF")}, 2, "--jobs"},
+        {"a word", {"--jobs", "many", "--disc", d1, File("good1.INF")}, 2, "--jobs takes"},
     };
     for (const auto& c : kCases) {
         Args args{"verify", "--quiet"};
@@ -165,8 +170,16 @@ TEST_F(Verify, WritesALineForEachFailedFile) {
         const ChildResult verbose =
             RunCrclist({"verify", "--verbose", "--disc", d1, "--disc", d2, File("bad.INF")});
         lines = Lines(verbose.out);
-        ASSERT_EQ(lines.size(), 6u) << verbose.out;
+        ASSERT_EQ(lines.size(), 8u) << verbose.out;
         EXPECT_EQ(lines[3], "ok          disc 2  VOICE.PAK  " + d2 + "/Voice.pak");
+        // How each disc was read, before the summary.
+        for (const std::size_t disc : {1, 2}) {
+            const std::string& line = lines[3 + disc];
+            const std::string where = disc == 1 ? d1 : d2;
+            EXPECT_EQ(line.rfind("disc " + std::to_string(disc) + " (" + where + "): ", 0), 0u)
+                << line;
+            EXPECT_TRUE(std::regex_search(line, std::regex(R"(, read by \d+ threads?$)"))) << line;
+        }
         EXPECT_EQ(verbose.err, "");  // stderr is no terminal: no progress line
     }
 }
@@ -191,7 +204,17 @@ TEST_F(Verify, WritesOneJsonDocument) {
     for (const auto& [key, value] : document.items()) {
         keys.push_back(key);
     }
-    EXPECT_EQ(keys, (std::vector<std::string>{"list", "loaded", "messages", "files", "summary"}));
+    EXPECT_EQ(keys, (std::vector<std::string>{"list", "loaded", "messages", "files", "reading",
+                                              "summary"}));
+    ASSERT_EQ(document["reading"].size(), 2u);
+    for (std::size_t disc = 0; disc < 2; ++disc) {
+        const auto& reading = document["reading"][disc];
+        EXPECT_EQ(reading["disc"], disc + 1);
+        EXPECT_EQ(reading["where"], File(disc == 0 ? "d1.iso" : "d2"));
+        EXPECT_TRUE(reading["seeking"].is_boolean());
+        EXPECT_TRUE(reading["inMemory"].is_boolean());
+        EXPECT_GE(reading["streams"].get<int>(), 1);
+    }
     EXPECT_EQ(document["list"], File("broken-bad.INF"));
     EXPECT_EQ(document["loaded"], false);
     EXPECT_EQ(document["messages"], nlohmann::ordered_json::array());
@@ -274,7 +297,8 @@ TEST_F(Verify, StopsOnCtrlC) {
     const std::vector<std::string> lines = Lines(result.out);
     ASSERT_GE(lines.size(), 4u) << result.out;
     EXPECT_EQ(lines.back(), "stopped before every listed file was verified");
-    const std::size_t verified = lines.size() - 3;
+    // Each file verified, how the disc was read, the summary, the speed, the stop.
+    const std::size_t verified = lines.size() - 4;
     EXPECT_LT(verified, static_cast<std::size_t>(kCount));
     EXPECT_EQ(lines[lines.size() - 3],
               std::to_string(verified) + " files: " + std::to_string(verified) +

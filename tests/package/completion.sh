@@ -14,7 +14,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 2
 mkdir disc1
-touch crclist.INF old.inf notes.txt disc.iso
+touch crclist.INF old.inf notes.txt disc.iso disc.nrg
 
 # The words offered for the line $1, ending where the cursor is, one a line, sorted.
 offered() {
@@ -49,14 +49,15 @@ crclist |dump lint make update verify|--help crclist.INF
 crclist --|--help --version|verify
 crclist verify --|--disc --json --quiet --verbose --installed|--strict --title
 crclist make --|--output --title --disc --prompt --exclude --force|--json
-crclist verify --disc |disc1 disc.iso|crclist.INF notes.txt
+crclist verify --disc |disc1 disc.iso disc.nrg|crclist.INF notes.txt
 crclist update crclist.INF --disc |disc1 disc.iso|notes.txt
-crclist verify --json |crclist.INF old.inf disc1|notes.txt disc.iso --json
+crclist verify --json |crclist.INF old.inf disc1|notes.txt disc.iso disc.nrg --json
 crclist lint --strict |crclist.INF|notes.txt
 crclist make -o |crclist.INF|notes.txt
 crclist make --title ||crclist.INF disc1 dump
 crclist make --installed Main=|notes.txt disc.iso|
 crclist verify --installed |crclist.INF|notes.txt
+crclist verify --jobs |auto 1|crclist.INF --json
 crclist make ||crclist.INF dump
 EOF_CASES
 exit "$status"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs every test of the project, from a fresh machine: installs what is missing, builds the
 # targets and runs, in order, the linters (tools/scripts/lint.sh), the native unit tests (plain and
-# under ASan/UBSan), the check of crclist's Debian package, the information-file fuzzer, the checks of the 32-bit release program and
+# under ASan/UBSan), the reading engine's tests under ThreadSanitizer, the check of crclist's Debian package, the information-file fuzzer, the checks of the 32-bit release program and
 # its package, the tests of the shell and the dialogs under Wine, and the end-to-end suite of
 # the real program under Wine. Each stage is one ctest run of one build; a failing test shows
 # its own output. Every stage runs even when an earlier one failed, so that one run shows
@@ -61,6 +61,13 @@ unit_tests() {
     build "$1" && tests "$1" -LE lint
 }
 
+# The reading engine's tests under ThreadSanitizer: the engine, the discs and images it reads,
+# and the reading plans. Only their program is built.
+engine_under_tsan() {
+    build native-tsan --target crclist_tests &&
+        tests native-tsan -R '^(FileBatch|FileDigest|SectorView|Disc|DiscOpening|Images|ReadPlan)\.'
+}
+
 # The release build of crclist makes its Debian package; its one test checks the package.
 debian_package() {
     build release --target all package && tests release
@@ -88,6 +95,7 @@ end_to_end() {
 stage "lint" lint
 stage "native unit tests" unit_tests native
 stage "native unit tests under ASan and UBSan" unit_tests native-asan
+stage "the reading engine under ThreadSanitizer" engine_under_tsan
 stage "crclist's Debian package" debian_package
 stage "fuzzers (the list reader's ${SUMWARDEN_FUZZ_SECONDS} s, lint's and the disc images' 20 s)" fuzz
 stage "32-bit release program, its x86_64 twin and the release package" release_program

@@ -1,5 +1,7 @@
 #include "tools/crclist/authoring/entry_digest.h"
 
+#include "tools/crclist/discs/read_plan.h"
+
 namespace crclist {
 
 bool InstalledFile::Parse(const std::string& option, InstalledFile* file) {
@@ -12,9 +14,9 @@ bool InstalledFile::Parse(const std::string& option, InstalledFile* file) {
     return true;
 }
 
-std::vector<FileDigest> DigestsForEntries(const std::vector<std::string>& paths) {
+std::vector<FileDigest> DigestsForEntries(const std::vector<std::string>& paths, std::size_t jobs) {
     EntryDigests digests(paths.size());
-    ReadFilesAt(paths, digests);
+    ReadFilesPlanned(paths, "the installed files", jobs, digests);
     std::vector<FileDigest> all;
     all.reserve(paths.size());
     for (std::size_t index = 0; index < paths.size(); ++index) {

@@ -45,8 +45,9 @@ class EntryDigests : public ReadObserver {
     std::vector<FileDigest> digests_;
 };
 
-// The digests of the files at `paths` (in the system's encoding) for entries, in their order.
-std::vector<FileDigest> DigestsForEntries(const std::vector<std::string>& paths);
+// The digests of the files at `paths` (in the system's encoding) for entries, in their order,
+// read in one batch with at most `jobs` threads (0: as many as suit their medium).
+std::vector<FileDigest> DigestsForEntries(const std::vector<std::string>& paths, std::size_t jobs);
 
 // The numbers of an entry from `digest`. False, with `why` set to words that follow the
 // file's path ("cannot be read"), when they cannot be had.

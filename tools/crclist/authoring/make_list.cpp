@@ -141,8 +141,8 @@ bool MakeDisc(const MakeOptions& options, DiscReader& disc, DiscGroup* group,
 }
 
 // The REG entries of `files`, all read in one batch.
-bool MakeInstalled(const std::vector<InstalledFile>& files, std::vector<FileEntry>* installed,
-                   std::vector<std::string>* problems) {
+bool MakeInstalled(const std::vector<InstalledFile>& files, std::size_t jobs,
+                   std::vector<FileEntry>* installed, std::vector<std::string>* problems) {
     bool ok = true;
     std::vector<std::string> paths;
     paths.reserve(files.size());
@@ -156,7 +156,7 @@ bool MakeInstalled(const std::vector<InstalledFile>& files, std::vector<FileEntr
     if (!ok) {
         return false;
     }
-    const std::vector<FileDigest> digests = DigestsForEntries(paths);
+    const std::vector<FileDigest> digests = DigestsForEntries(paths, jobs);
     for (std::size_t index = 0; index < files.size(); ++index) {
         FileEntry& entry = (*installed)[index];
         std::string why;
@@ -200,7 +200,7 @@ bool MakeContent(const MakeOptions& options, const OpenedDiscs& discs, ListConte
             ok = ToSjis(line, "the prompt line", &content->prompts.back().back(), problems) && ok;
         }
     }
-    ok = MakeInstalled(options.installed, &content->installed, problems) && ok;
+    ok = MakeInstalled(options.installed, options.jobs, &content->installed, problems) && ok;
     for (std::size_t disc = 0; disc < options.discs.size(); ++disc) {
         content->discs.emplace_back();
         ok = MakeDisc(options, discs.ReaderOfGroup(disc), &content->discs.back(), problems) && ok;

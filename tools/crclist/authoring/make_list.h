@@ -23,6 +23,7 @@ struct MakeOptions {
     std::vector<std::string> prompts;  // one for each disc; a line feed separates lines
     std::vector<InstalledFile> installed;
     std::vector<std::string> excludes;
+    std::size_t jobs = 0;  // at most this many threads read; 0: as many as suit the medium
 };
 
 // Fills `content` from the options and the files, the k-th disc read from the reader that

@@ -23,8 +23,12 @@ std::string InstalledKey(const std::string& valueName) {
 class Measurer {
   public:
     Measurer(const ListReading& reading, const OpenedDiscs& discs,
-             const std::vector<InstalledFile>& installed)
-        : reading_(reading), discs_(discs), files_(installed), digests_(reading.entries.size()) {}
+             const std::vector<InstalledFile>& installed, std::size_t jobs)
+        : reading_(reading),
+          discs_(discs),
+          files_(installed),
+          jobs_(jobs),
+          digests_(reading.entries.size()) {}
 
     // Takes the installed files by their value names.
     void TakeInstalled() {
@@ -62,7 +66,7 @@ class Measurer {
         for (const auto& item : byPath) {
             paths.push_back(item.first);
         }
-        const std::vector<FileDigest> installed = DigestsForEntries(paths);
+        const std::vector<FileDigest> installed = DigestsForEntries(paths, jobs_);
         std::size_t next = 0;
         for (const auto& item : byPath) {
             for (const std::size_t entry : item.second) {
@@ -133,6 +137,7 @@ class Measurer {
     const ListReading& reading_;
     const OpenedDiscs& discs_;
     const std::vector<InstalledFile>& files_;
+    const std::size_t jobs_;
     std::map<std::string, Installed> installed_;
     std::vector<std::optional<FileDigest>> digests_;  // by entry; none: not looked for
 };
@@ -140,9 +145,9 @@ class Measurer {
 }  // namespace
 
 bool UpdateList(const ListReading& reading, const OpenedDiscs& discs,
-                const std::vector<InstalledFile>& installed, ListUpdate* update,
+                const std::vector<InstalledFile>& installed, std::size_t jobs, ListUpdate* update,
                 std::vector<std::string>* problems) {
-    Measurer measurer(reading, discs, installed);
+    Measurer measurer(reading, discs, installed, jobs);
     measurer.TakeInstalled();
     measurer.ReadAll();
     std::vector<EntryUpdate> updates;

@@ -21,11 +21,12 @@ struct ListUpdate {
 // Measures the entries of `reading` that there is a place for: the [CDFILES] entries on
 // `discs` (none when it is empty), each disc read once for all the entries looked for on it,
 // and the [REG] entries that `installed` names (value names compared without case), each file
-// once. False, with every problem in UTF-8, when a file looked for is missing, cannot be read
-// or is too large for an entry, an installed name has no Shift-JIS form or names no entry, or
-// a number cannot be rewritten.
+// once, with at most `jobs` threads (0: as many as suit their medium; the discs read as
+// `discs` were told). False, with every problem in UTF-8, when a file looked for is missing,
+// cannot be read or is too large for an entry, an installed name names no entry, or a number
+// cannot be rewritten.
 bool UpdateList(const ListReading& reading, const OpenedDiscs& discs,
-                const std::vector<InstalledFile>& installed, ListUpdate* update,
+                const std::vector<InstalledFile>& installed, std::size_t jobs, ListUpdate* update,
                 std::vector<std::string>* problems);
 
 // The line that tells a change: "FILE:LINE:COLUMN: NAME: size A -> B, crc X -> Y", FILE as

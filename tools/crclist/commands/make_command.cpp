@@ -8,6 +8,7 @@
 #include "tools/crclist/authoring/put_list.h"
 #include "tools/crclist/commands/disc_option.h"
 #include "tools/crclist/commands/installed_option.h"
+#include "tools/crclist/commands/jobs_option.h"
 
 namespace crclist {
 namespace {
@@ -15,6 +16,7 @@ namespace {
 struct MakeCommandOptions {
     MakeOptions make;
     std::vector<std::string> installed;  // NAME=PATH
+    std::string jobs;
     bool force = false;
 };
 
@@ -26,7 +28,8 @@ int RunMake(MakeCommandOptions& options, const CLI::Option* game) {
                           "give one --prompt for each --disc: the program shows the k-th prompt "
                           "before the k-th disc");
     }
-    if (!TakeInstalledFiles("make", options.installed, &make.installed)) {
+    if (!TakeInstalledFiles("make", options.installed, &make.installed) ||
+        !TakeJobs("make", options.jobs, &make.jobs)) {
         return kExitUsage;
     }
     // A disc that is not there is told before anything is read.
@@ -35,6 +38,7 @@ int RunMake(MakeCommandOptions& options, const CLI::Option* game) {
     if (!discs.Open(make.discs, &error)) {
         return UsageError("make", error);
     }
+    discs.SetJobs(make.jobs);
     if (make.out != "-" && !options.force && PathExists(make.out)) {
         Tell("make", make.out + " exists; give --force to replace it");
         return kExitFailed;
@@ -80,6 +84,7 @@ Subcommand AddMakeCommand(CLI::App& app) {
     parser->add_option("--exclude", make.excludes,
                        "leave out the disc files that match GLOB (* ? **; without / or \\ it "
                        "matches any name on the path; case ignored)");
+    AddJobsOption(*parser, options->jobs);
     parser->add_flag("--force", options->force, "replace OUT when it exists");
     return {parser, [options, game] { return RunMake(*options, game); }};
 }

@@ -7,6 +7,7 @@
 #include "tools/crclist/authoring/update_list.h"
 #include "tools/crclist/commands/disc_option.h"
 #include "tools/crclist/commands/installed_option.h"
+#include "tools/crclist/commands/jobs_option.h"
 #include "tools/crclist/text/console.h"
 #include "tools/crclist/text/shown_text.h"
 
@@ -18,11 +19,14 @@ struct UpdateOptions {
     std::vector<std::string> discs;
     std::vector<std::string> installed;  // NAME=PATH
     std::string out;
+    std::string jobs;
 };
 
 int RunUpdate(const UpdateOptions& options) {
     std::vector<InstalledFile> installed;
-    if (!TakeInstalledFiles("update", options.installed, &installed)) {
+    std::size_t jobs = 0;
+    if (!TakeInstalledFiles("update", options.installed, &installed) ||
+        !TakeJobs("update", options.jobs, &jobs)) {
         return kExitUsage;
     }
     ListReading reading;
@@ -42,9 +46,10 @@ int RunUpdate(const UpdateOptions& options) {
     if (!discs.Open(options.discs, &error)) {
         return UsageError("update", error);
     }
+    discs.SetJobs(jobs);
     ListUpdate update;
     std::vector<std::string> problems;
-    if (!UpdateList(reading, discs, installed, &update, &problems)) {
+    if (!UpdateList(reading, discs, installed, jobs, &update, &problems)) {
         return NothingWritten("update", problems);
     }
     if (!update.changed.empty() || !options.out.empty()) {
@@ -78,6 +83,7 @@ Subcommand AddUpdateCommand(CLI::App& app) {
                        "NAME=PATH: the file of the [REG] entry NAME (repeatable)");
     parser->add_option("-o,--output", options->out,
                        "write the result here instead of replacing FILE");
+    AddJobsOption(*parser, options->jobs);
     return {parser, [options] { return RunUpdate(*options); }};
 }
 

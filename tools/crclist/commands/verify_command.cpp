@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tools/crclist/commands/disc_option.h"
+#include "tools/crclist/commands/jobs_option.h"
 #include "tools/crclist/discs/disc_reader.h"
 #include "tools/crclist/list/list_load.h"
 #include "tools/crclist/reading/positional_file.h"
@@ -24,6 +25,7 @@ struct VerifyOptions {
     bool json = false;
     bool quiet = false;
     bool verbose = false;
+    std::string jobs;
     std::string file;
 };
 
@@ -42,6 +44,10 @@ int Verify(const VerifyOptions& options) {
     if (options.discs.empty() && !options.installed) {
         return UsageError("verify", "nothing to verify: give --disc DIR, --installed, or both");
     }
+    std::size_t jobs = 0;
+    if (!TakeJobs("verify", options.jobs, &jobs)) {
+        return kExitUsage;
+    }
     // Every disc is opened, even when the list has no group for it, so that a mistyped one
     // is told at once.
     OpenedDiscs readers;
@@ -49,6 +55,7 @@ int Verify(const VerifyOptions& options) {
     if (!readers.Open(options.discs, &error)) {
         return UsageError("verify", error);
     }
+    readers.SetJobs(jobs);
     // Without a list, the one at the root of the first disc, as the program reads it when it
     // is started from there.
     ListLoad load;
@@ -79,6 +86,7 @@ int Verify(const VerifyOptions& options) {
 
     VerifyPlan plan;
     plan.installed = options.installed;
+    plan.jobs = jobs;
     for (std::size_t group = 0; !readers.Empty() && group < groups; ++group) {
         plan.discs.push_back(&readers.ReaderOfGroup(group));
     }
@@ -118,7 +126,9 @@ Subcommand AddVerifyCommand(CLI::App& app) {
                      "the installed files, at the paths in the title's registry key (Windows)");
     parser->add_flag("--json", options->json, "one JSON document (UTF-8) instead of text");
     parser->add_flag("--quiet", options->quiet, "no progress line on a terminal");
-    parser->add_flag("--verbose", options->verbose, "a line for every file, not only failures");
+    parser->add_flag("--verbose", options->verbose,
+                     "a line for every file, not only failures, and how each disc is read");
+    AddJobsOption(*parser, options->jobs);
     parser->add_option("FILE", options->file,
                        "the check list, such as crclist.INF; without it, the crclist.INF at the "
                        "root of the first --disc (its letter case ignored)");

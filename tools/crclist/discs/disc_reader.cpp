@@ -2,17 +2,29 @@
 
 #include "tools/crclist/discs/folder_reader.h"
 #include "tools/crclist/discs/image_reader.h"
+#include "tools/crclist/discs/medium.h"
 
 namespace crclist {
 
 bool OpenDisc(const std::string& where, std::unique_ptr<DiscReader>* reader, std::string* error) {
     std::string root = where;
     switch (WhatIsAt(where, &root)) {
-        case DiscPlace::kFolder:
-            *reader = std::make_unique<FolderReader>(root);
+        case DiscPlace::kFolder: {
+            // An optical disc mounted here is read through its drive when the drive opens: as
+            // Windows shows it, and in the order in which the disc holds it.
+            const Medium medium = MediumOf(root);
+            if (!medium.device.empty()) {
+                std::string ignored;
+                *reader = ImageReader::Open(medium.device, where, &ignored);
+                if (*reader) {
+                    return true;
+                }
+            }
+            *reader = std::make_unique<FolderReader>(where, root, medium);
             return true;
+        }
         case DiscPlace::kImage:
-            *reader = ImageReader::Open(where, error);
+            *reader = ImageReader::Open(where, where, error);
             return *reader != nullptr;
         case DiscPlace::kNone:
             break;

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "tools/crclist/discs/read_plan.h"
 #include "tools/crclist/reading/file_digest.h"
 #include "tools/crclist/reading/read_observer.h"
-#include "tools/crclist/reading/read_shape.h"
 
 namespace crclist {
 
@@ -30,8 +30,11 @@ class DiscReader {
   public:
     virtual ~DiscReader() = default;
 
-    // At most `streams` threads read the disc at once; 0, as at first: as many as suit it.
-    void SetStreams(std::size_t streams) { streams_ = streams; }
+    // At most `jobs` threads read the disc at once; 0, as at first: as many as suit its medium
+    // (read_plan.h).
+    void SetJobs(std::size_t jobs) { jobs_ = jobs; }
+    // How the last Read went.
+    const ReadPlan& LastPlan() const { return plan_; }
 
     // Reads the files with the names in `names`, as a check list gives them (Shift-JIS, '\'
     // between folders), found as Windows finds them: the exact name, else the letter case
@@ -54,13 +57,14 @@ class DiscReader {
                                std::string* error) = 0;
 
   protected:
-    // The shape of a reading of this disc.
-    ReadShape Shape() const {
-        return streams_ == 0 ? MachineReadShape() : ReadShapeOfStreams(streams_);
-    }
+    explicit DiscReader(std::string where) { plan_.where = std::move(where); }
+
+    std::size_t Jobs() const { return jobs_; }
+    // Where the disc is, as the user named it, and how the reading goes: set by each Read.
+    ReadPlan plan_;
 
   private:
-    std::size_t streams_ = 0;
+    std::size_t jobs_ = 0;
 };
 
 // What ReadSmallFile reads at most: far more than any check list holds.
@@ -83,6 +87,12 @@ class OpenedDiscs {
     // Opens every place in `wheres` before any is read, so that a mistyped one is told at
     // once. False, with the reason in `error`, at the first that cannot be opened.
     bool Open(const std::vector<std::string>& wheres, std::string* error);
+    // At most `jobs` threads read each disc; 0: as many as suit its medium.
+    void SetJobs(std::size_t jobs) {
+        for (auto& [where, reader] : readers_) {
+            reader->SetJobs(jobs);
+        }
+    }
 
     bool Empty() const { return wheres_.empty(); }
     // Where disc group `group` (from 0) is, and its reader; only when not Empty.

@@ -3,6 +3,7 @@
 #include "tools/crclist/discs/folder_lookup.h"
 #include "tools/crclist/discs/folder_walk.h"
 #include "tools/crclist/reading/file_batch.h"
+#include "tools/crclist/reading/mapped_request.h"
 #include "tools/crclist/reading/positional_file.h"
 #include "tools/crclist/text/path_join.h"
 #include "tools/crclist/text/windows_names.h"
@@ -11,16 +12,50 @@ namespace crclist {
 
 void FolderReader::Read(const std::vector<std::string>& names, ReadObserver& observer) {
     FolderLookup lookup(root_);
-    const auto locate = [&](std::size_t index, FoundFile* found) {
+    // Where each name is, or was looked for (on Windows the system looks when the file is
+    // opened, so every name is "found" there).
+    const auto find = [&](std::size_t index, FoundFile* found) {
         if (lookup.Find(names[index], &found->path)) {
             return true;
         }
-        // Not there (only natively: on Windows the system looks when the file is opened).
-        // The path says where it was looked for.
         found->path = JoinSystemPath(root_, ListedNameAsPath(names[index]));
         return false;
     };
-    ReadFileBatch(names.size(), locate, observer, Shape());
+    const std::string where = plan_.where;
+    if (!medium_.Seeking() || Jobs() > 0) {
+        // Every name is found by the thread that reads it, in list order.
+        plan_ = ReadPlan();
+        plan_.medium = medium_.kind;
+        plan_.seeking = medium_.Seeking();
+        plan_.streams = PlannedStreams(plan_.seeking, false, Jobs());
+        plan_.where = where;
+        ReadFileBatch(names.size(), find, observer, plan_.Shape());
+        return;
+    }
+    // A medium that seeks: every name found first, to ask where each file lies.
+    std::vector<FoundFile> files(names.size());
+    std::vector<bool> there(names.size());
+    std::vector<std::string> paths(names.size());
+    for (std::size_t index = 0; index < names.size(); ++index) {
+        there[index] = find(index, &files[index]);
+        paths[index] = files[index].path;
+    }
+    std::vector<std::size_t> order;
+    plan_ = PlanFiles(paths, medium_, Jobs(), &order);
+    plan_.where = where;
+    std::vector<std::vector<std::size_t>> callers;
+    callers.reserve(order.size());
+    for (const std::size_t index : order) {
+        callers.push_back({index});
+    }
+    MappedRequest request(std::move(callers), observer);
+    ReadFileBatch(
+        order.size(),
+        [&](std::size_t index, FoundFile* found) {
+            *found = files[order[index]];
+            return static_cast<bool>(there[order[index]]);
+        },
+        request, plan_.Shape());
 }
 
 bool FolderReader::ListFiles(const std::string& skip, std::vector<DiscFile>* files,

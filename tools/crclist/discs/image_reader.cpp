@@ -33,8 +33,10 @@ bool FindBesideSheet(const std::string& folder, const std::string& name, std::st
 
 }  // namespace
 
-std::unique_ptr<ImageReader> ImageReader::Open(const std::string& image, std::string* error) {
-    std::unique_ptr<ImageReader> reader(new ImageReader(image));
+std::unique_ptr<ImageReader> ImageReader::Open(const std::string& image, const std::string& where,
+                                               std::string* error) {
+    std::unique_ptr<ImageReader> reader(new ImageReader(image, where));
+    reader->medium_ = MediumOf(image);
     SectorLayout layout;
     if (!OpenDataTrack(image, &FindBesideSheet, &reader->file_, &layout, error)) {
         return nullptr;
@@ -140,6 +142,7 @@ void ImageReader::Read(const std::vector<std::string>& names, ReadObserver& obse
     for (const std::size_t data : order) {
         callers.push_back(byData[data]);
     }
+    Plan(order);
     MappedRequest request(std::move(callers), observer,
                           [&](std::size_t index) { return PathOf(found[index]); });
     ReadFileBatch(
@@ -148,7 +151,7 @@ void ImageReader::Read(const std::vector<std::string>& names, ReadObserver& obse
             Locate(order[index], file);
             return true;
         },
-        request, Shape());
+        request, plan_.Shape());
     if (request.Stopped()) {
         return;
     }
@@ -161,6 +164,32 @@ void ImageReader::Read(const std::vector<std::string>& names, ReadObserver& obse
             observer.Done(index, digest);
         }
     }
+}
+
+void ImageReader::Plan(const std::vector<std::size_t>& order) {
+    const std::string where = plan_.where;
+    plan_ = ReadPlan();
+    plan_.where = where;
+    plan_.medium = medium_.kind;
+    plan_.seeking = medium_.Seeking();
+    if (plan_.seeking && Jobs() == 0) {
+        // Asked of the image's file, for the sectors that hold the data to be read.
+        plan_.cached = true;
+        for (const std::size_t data : order) {
+            const ImageEntry& entry = entries_[data];
+            for (const Extent& extent : entry.extents) {
+                if (entry.source == nullptr && !extent.zeros &&
+                    !view_->Cached(extent.offset, extent.length)) {
+                    plan_.cached = false;
+                    break;
+                }
+            }
+            if (!plan_.cached) {
+                break;
+            }
+        }
+    }
+    plan_.streams = PlannedStreams(plan_.seeking, plan_.cached, Jobs());
 }
 
 bool ImageReader::ListFiles(const std::string& /*skip*/, std::vector<DiscFile>* files,

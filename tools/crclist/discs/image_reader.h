@@ -12,6 +12,7 @@
 
 #include "tools/crclist/discs/disc_reader.h"
 #include "tools/crclist/discs/folder_names.h"
+#include "tools/crclist/discs/medium.h"
 #include "tools/crclist/images/image_file_system.h"
 #include "tools/crclist/images/sector_view.h"
 #include "tools/crclist/reading/file_batch.h"
@@ -24,10 +25,12 @@ class ImageReader : public DiscReader, private FolderTree {
     ImageReader& operator=(const ImageReader&) = delete;
     ~ImageReader() override = default;
 
-    // Opens the disc at `image` (any form that images/image_track.h reads) and lists it. Null,
-    // with the reason in `error` naming the image, when it is in no form that is read, or it
-    // is damaged or cut short.
-    static std::unique_ptr<ImageReader> Open(const std::string& image, std::string* error);
+    // Opens the disc at `image` (any form that images/image_track.h reads) and lists it; `where`
+    // is the disc as the user named it (the image, or the folder where its drive is mounted).
+    // Null, with the reason in `error` naming the image, when it is in no form that is read,
+    // or it is damaged or cut short.
+    static std::unique_ptr<ImageReader> Open(const std::string& image, const std::string& where,
+                                             std::string* error);
 
     void Read(const std::vector<std::string>& names, ReadObserver& observer) override;
     // `skip` is for folders: a list being written is never inside an image.
@@ -37,7 +40,10 @@ class ImageReader : public DiscReader, private FolderTree {
                        std::string* error) override;
 
   private:
-    explicit ImageReader(std::string image) : image_(std::move(image)) {}
+    ImageReader(std::string image, std::string where)
+        : DiscReader(std::move(where)), image_(std::move(image)) {}
+    // Plans a reading of the data of `order` (entries, in the order of their data).
+    void Plan(const std::vector<std::size_t>& order);
 
     // The entry that Windows opens for the listed (Shift-JIS) `name`; false when none, or it
     // is a folder.
@@ -51,6 +57,7 @@ class ImageReader : public DiscReader, private FolderTree {
     bool Exists(const std::string& path) const override;
 
     std::string image_;
+    Medium medium_;
     PositionalFile file_;
     std::unique_ptr<SectorView> view_;
     std::unique_ptr<ImageFileSystem> fileSystem_;

@@ -45,6 +45,15 @@ bool SectorView::ReadSectors(std::uint64_t first, std::size_t count, unsigned ch
     return read;
 }
 
+bool SectorView::Cached(std::uint64_t offset, std::uint64_t length) const {
+    const std::uint64_t first = offset / kSectorSize;
+    const std::uint64_t end = (offset + length + kSectorSize - 1) / kSectorSize;
+    const std::uint64_t bytes = (end - first) * layout_.stride;
+    std::uint64_t cached = 0;
+    return file_.CachedBytes(layout_.start + first * layout_.stride, bytes, &cached) &&
+           cached == bytes;
+}
+
 bool SectorView::Read(std::uint64_t offset, std::size_t count, ReadScratch& scratch,
                       const SpanSink& take, std::size_t* got, std::string* reason) const {
     *got = 0;

@@ -40,6 +40,10 @@ class SectorView : public ByteSource {
     // at a time; `*got` is less only at the end of the track. False on a read error.
     bool ReadSectors(std::uint64_t first, std::size_t count, unsigned char* out, std::size_t* got);
 
+    // Whether the sectors that hold the `length` bytes of user data at `offset` are in the
+    // system's memory, as it tells without reading them; false also when it cannot tell.
+    bool Cached(std::uint64_t offset, std::uint64_t length) const;
+
     // As a source for the reading engine, on any thread: the user data from byte `offset` on,
     // counted as if the sectors' data lay one after another.
     bool Read(std::uint64_t offset, std::size_t count, ReadScratch& scratch, const SpanSink& take,

@@ -48,6 +48,12 @@ class PositionalFile : public ByteSource {
     // Tells the system that the file is to be read to its end, so that it reads far ahead:
     // worth its call for a large file only.
     void ReadingToTheEnd() const;
+    // How many of the `length` bytes at `offset` are in the system's memory (its page cache),
+    // asked without reading them from the medium. False when the system cannot tell.
+    bool CachedBytes(std::uint64_t offset, std::uint64_t length, std::uint64_t* cached) const;
+    // Where the file's first byte lies on its device, so that files can be read in the order
+    // in which a disk holds them. False when the system cannot tell, or the file is empty.
+    bool PhysicalOffset(std::uint64_t* offset) const;
     // Reads `count` bytes at `offset`, fewer only at the end of the file. False on an error,
     // with the system's words in `reason`.
     bool ReadAt(std::uint64_t offset, void* out, std::size_t count, std::size_t* got,

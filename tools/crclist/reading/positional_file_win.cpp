@@ -115,6 +115,18 @@ void PositionalFile::ReadingToTheEnd() const {
     // FILE_FLAG_SEQUENTIAL_SCAN, given when it was opened, says it already.
 }
 
+// Windows tells neither without touching the medium: a file on a drive that seeks is then read
+// as one stream, in the order asked for.
+bool PositionalFile::CachedBytes(std::uint64_t /*offset*/, std::uint64_t /*length*/,
+                                 std::uint64_t* cached) const {
+    *cached = 0;
+    return false;
+}
+
+bool PositionalFile::PhysicalOffset(std::uint64_t* /*offset*/) const {
+    return false;
+}
+
 bool PositionalFile::ReadOnce(std::uint64_t offset, void* out, std::size_t count, std::size_t* got,
                               std::string* reason) const {
     *got = 0;

@@ -30,6 +30,23 @@ Json FileObject(const FileResult& result) {
     return file;
 }
 
+// How each group was read: the disc group (null for the installed files), where, its medium,
+// whether its data was in memory already, and how many threads read it.
+Json Readings(const std::vector<GroupReading>& readings) {
+    Json all = Json::array();
+    for (const GroupReading& reading : readings) {
+        Json one = Json::object();
+        one["disc"] = reading.group > 0 ? Json(reading.group) : Json(nullptr);
+        one["where"] = ShownSystemText(reading.plan.where);
+        one["medium"] = MediumName(reading.plan.medium);
+        one["seeking"] = reading.plan.seeking;
+        one["inMemory"] = reading.plan.cached;
+        one["streams"] = reading.plan.streams;
+        all.push_back(std::move(one));
+    }
+    return all;
+}
+
 // Seconds to the millisecond and speeds to the tenth: more is noise. Through the decimal
 // text, so that the number is written as short as it reads.
 double Rounded(double value, int decimals) {
@@ -67,6 +84,7 @@ class JsonReport : public VerifyReport {
         summary["seconds"] = Rounded(totals.seconds, 3);
         summary["mbPerSecond"] = Rounded(totals.MegabytesPerSecond(), 1);
         summary["stopped"] = totals.stopped;
+        document_["reading"] = Readings(totals.readings);
         document_["summary"] = std::move(summary);
         const std::string text = LayoutJson(document_);
         WriteText(out_, text);

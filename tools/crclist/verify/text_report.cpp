@@ -27,6 +27,21 @@ std::string Detail(const FileResult& result) {
     return "";
 }
 
+// "disc 1 (master/disc1): a rotating disk, read by 1 thread", "..., in memory, read by 4
+// threads".
+std::string Described(const GroupReading& reading) {
+    const ReadPlan& plan = reading.plan;
+    std::string line = reading.group > 0 ? "disc " + std::to_string(reading.group) + " (" +
+                                               ShownSystemText(plan.where) + ")"
+                                         : std::string("installed files");
+    line += std::string(": ") + MediumName(plan.medium);
+    if (plan.cached) {
+        line += ", in memory";
+    }
+    return line + ", read by " + std::to_string(plan.streams) +
+           (plan.streams == 1 ? " thread" : " threads");
+}
+
 class TextReport : public VerifyReport {
   public:
     TextReport(std::FILE* out, const ListLoad& load, bool verbose, ProgressLine& progress)
@@ -76,7 +91,13 @@ class TextReport : public VerifyReport {
         std::snprintf(summary + counted, sizeof summary - static_cast<std::size_t>(counted),
                       "%" PRIu64 " bytes in %.3f s, %.1f MB/s\n", totals.bytes, totals.seconds,
                       totals.MegabytesPerSecond());
-        std::string text = summary;
+        std::string text;
+        if (verbose_) {
+            for (const GroupReading& reading : totals.readings) {
+                text += Described(reading) + "\n";
+            }
+        }
+        text += summary;
         if (totals.stopped) {
             text += "stopped before every listed file was verified\n";
         }

@@ -102,7 +102,7 @@ std::uint64_t SumOfSizes(const std::vector<FileEntry>& entries) {
     return sum;
 }
 
-void VerifyInstalled(const CheckList& list, GroupRun& run) {
+ReadPlan VerifyInstalled(const CheckList& list, std::size_t jobs, GroupRun& run) {
     // Every path first, each from the registry, then the files that have one in one batch.
     std::vector<std::string> paths;
     std::vector<std::vector<std::size_t>> entries;
@@ -116,7 +116,7 @@ void VerifyInstalled(const CheckList& list, GroupRun& run) {
         entries.push_back({index});
     }
     MappedRequest request(std::move(entries), run);
-    ReadFilesAt(paths, request);
+    return ReadFilesPlanned(paths, "the installed files", jobs, request);
 }
 
 }  // namespace
@@ -145,10 +145,11 @@ RunTotals RunVerification(const CheckList& list, const VerifyPlan& plan, ResultS
         GroupRun run(entries, static_cast<int>(group) + 1, sink, progress, stopRequested, totals);
         plan.discs[group]->Read(names, run);
         run.Flush();
+        totals.readings.push_back({static_cast<int>(group) + 1, plan.discs[group]->LastPlan()});
     }
     if (plan.installed && !totals.stopped) {
         GroupRun run(list.installedFiles, 0, sink, progress, stopRequested, totals);
-        VerifyInstalled(list, run);
+        totals.readings.push_back({0, VerifyInstalled(list, plan.jobs, run)});
         run.Flush();
     }
     progress.Clear();

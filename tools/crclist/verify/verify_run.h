@@ -19,6 +19,13 @@ struct VerifyPlan {
     // when no disc is verified. Not owned.
     std::vector<DiscReader*> discs;
     bool installed = false;
+    std::size_t jobs = 0;  // at most this many threads read the installed files; 0: auto
+};
+
+// How one group was read: disc group `group` (from 1), or the installed files (0).
+struct GroupReading {
+    int group = 0;
+    ReadPlan plan;
 };
 
 // Where the verdicts go, in list order.
@@ -34,7 +41,8 @@ struct RunTotals {
     Tally tally;
     std::uint64_t bytes = 0;  // read and taken into a CRC
     double seconds = 0;
-    bool stopped = false;  // a stop was requested before every file was verified
+    bool stopped = false;                // a stop was requested before every file was verified
+    std::vector<GroupReading> readings;  // in the order read
 
     // The reading speed of the run; 0 for a run too short to time.
     double MegabytesPerSecond() const {

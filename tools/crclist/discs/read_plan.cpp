@@ -1,0 +1,89 @@
+#include "tools/crclist/discs/read_plan.h"
+
+#include <algorithm>
+#include <limits>
+#include <numeric>
+
+#include "tools/crclist/reading/file_batch.h"
+#include "tools/crclist/reading/mapped_request.h"
+#include "tools/crclist/reading/positional_file.h"
+
+namespace crclist {
+
+std::size_t PlannedStreams(bool seeking, bool cached, std::size_t jobs) {
+    const std::size_t machine = MachineReadShape().helpers + 1;
+    if (jobs > 0) {
+        return std::min(jobs, machine);
+    }
+    return seeking && !cached ? 1 : machine;
+}
+
+ReadPlan PlanFiles(const std::vector<std::string>& paths, const Medium& medium, std::size_t jobs,
+                   std::vector<std::size_t>* order) {
+    ReadPlan plan;
+    plan.medium = medium.kind;
+    plan.seeking = medium.Seeking();
+    order->resize(paths.size());
+    std::iota(order->begin(), order->end(), std::size_t{0});
+    if (!plan.seeking || jobs > 0) {
+        plan.streams = PlannedStreams(plan.seeking, false, jobs);
+        return plan;
+    }
+    // Each file is asked about once, without reading it: whether it is in memory, and where it
+    // lies on its disk.
+    constexpr std::uint64_t kUnknown = std::numeric_limits<std::uint64_t>::max();
+    std::vector<std::uint64_t> places(paths.size(), kUnknown);
+    bool cached = true;
+    for (std::size_t index = 0; index < paths.size(); ++index) {
+        PositionalFile file;
+        FileFailure failure;
+        if (!file.Open(paths[index], PositionalFile::Accept::kRegularFile, &failure)) {
+            continue;  // the reading tells why
+        }
+        std::uint64_t inMemory = 0;
+        cached = cached && file.CachedBytes(0, file.Size(), &inMemory) && inMemory == file.Size();
+        file.PhysicalOffset(&places[index]);
+    }
+    plan.cached = cached;
+    plan.streams = PlannedStreams(true, cached, 0);
+    if (!cached) {
+        std::stable_sort(order->begin(), order->end(),
+                         [&places](std::size_t a, std::size_t b) { return places[a] < places[b]; });
+    }
+    return plan;
+}
+
+Medium MediumOfFiles(const std::vector<std::string>& paths) {
+    Medium worst;
+    for (const std::string& path : paths) {
+        const Medium medium = MediumOf(path);
+        if (medium.Seeking() && !worst.Seeking()) {
+            worst = medium;
+        }
+    }
+    worst.device.clear();
+    return worst;
+}
+
+ReadPlan ReadFilesPlanned(const std::vector<std::string>& paths, const std::string& where,
+                          std::size_t jobs, ReadObserver& observer) {
+    std::vector<std::size_t> order;
+    ReadPlan plan = PlanFiles(paths, MediumOfFiles(paths), jobs, &order);
+    plan.where = where;
+    std::vector<std::vector<std::size_t>> callers;
+    callers.reserve(order.size());
+    for (const std::size_t index : order) {
+        callers.push_back({index});
+    }
+    MappedRequest request(std::move(callers), observer);
+    ReadFileBatch(
+        order.size(),
+        [&](std::size_t index, FoundFile* found) {
+            found->path = paths[order[index]];
+            return true;
+        },
+        request, plan.Shape());
+    return plan;
+}
+
+}  // namespace crclist
