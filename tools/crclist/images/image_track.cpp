@@ -18,6 +18,9 @@ constexpr std::uint64_t kToTheEnd = std::numeric_limits<std::uint64_t>::max();
 constexpr std::uint32_t kRawSectorSize = 2352;
 // Sheets are a few kilobytes; an image is never this small and free of zero bytes.
 constexpr std::uint64_t kLargestSheet = std::uint64_t{1} << 20;
+constexpr char kUnknownLayout[] =
+    " has an unknown sector layout: no ISO 9660 or UDF volume in 2048-byte sectors, nor in raw "
+    "sectors of 2352 or 2448 bytes, nor in MODE2 sectors of 2336";
 
 // The folder of `path` and its last name, split at its last separator.
 std::string FolderOf(const std::string& path) {
@@ -69,9 +72,7 @@ bool OpenTrack(const std::string& path, std::uint64_t start, std::uint64_t end,
         return false;
     }
     if (!DetectSectorLayout(*file, start, std::min(end, file->Size()), layout)) {
-        *error = path +
-                 " has an unknown sector layout: no ISO 9660 or UDF volume in 2048-byte sectors, "
-                 "nor in raw sectors of 2352 or 2448 bytes, nor in MODE2 sectors of 2336";
+        *error = path + kUnknownLayout;
         return false;
     }
     return true;
@@ -143,11 +144,12 @@ bool OpenCcdTrack(const std::string& sheet, const std::string& text, const FileB
                      layout, error);
 }
 
-bool OpenNeroTrack(const std::string& path, const PositionalFile& named, PositionalFile* file,
-                   SectorLayout* layout, std::string* error) {
+// The first data track of the Nero image open as `file`.
+bool OpenNeroTrack(const std::string& path, const PositionalFile& file, SectorLayout* layout,
+                   std::string* error) {
     std::vector<NeroTrack> tracks;
     std::string why;
-    if (!ReadNeroTracks(named, &tracks, &why)) {
+    if (!ReadNeroTracks(file, &tracks, &why)) {
         *error = path + " is a Nero image that cannot be read: " + why;
         return false;
     }
@@ -157,14 +159,20 @@ bool OpenNeroTrack(const std::string& path, const PositionalFile& named, Positio
         *error = path + " holds an audio CD: it has no data track";
         return false;
     }
-    return OpenTrack(path, data->start, data->end, file, layout, error);
+    if (!DetectSectorLayout(file, data->start, data->end, layout)) {
+        *error = path + kUnknownLayout;
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
 
 bool OpenDataTrack(const std::string& path, const FileBeside& findBeside, PositionalFile* file,
                    SectorLayout* layout, std::string* error) {
-    PositionalFile named;
+    // The file is opened once, and its head read once: on an optical drive every request that
+    // goes back costs a seek.
+    PositionalFile& named = *file;
     FileFailure failure;
     if (!named.Open(path, PositionalFile::Accept::kFileOrDrive, &failure)) {
         *error = path + " cannot be opened: " + failure.reason;
@@ -172,7 +180,9 @@ bool OpenDataTrack(const std::string& path, const FileBeside& findBeside, Positi
     }
     const std::string extension = LowerExtension(path);
     std::string head;
-    if (!ReadBytes(named, 0, 16, &head)) {
+    if (!ReadBytes(named, 0, static_cast<std::size_t>(std::min<std::uint64_t>(
+                                 kLayoutHeadBytes, named.Size())),
+                   &head)) {
         *error = path + " cannot be read";
         return false;
     }
@@ -182,8 +192,10 @@ bool OpenDataTrack(const std::string& path, const FileBeside& findBeside, Positi
                  "IMAGE.chd -o IMAGE.cue, and give the .cue";
         return false;
     }
-    if (IsNeroImage(named)) {
-        return OpenNeroTrack(path, named, file, layout, error);
+    // A Nero image is known by its footer, at the other end of the file: looked for only when
+    // the name or nothing else says what it is.
+    if (extension == ".nrg" && IsNeroImage(named)) {
+        return OpenNeroTrack(path, named, layout, error);
     }
     if (head.compare(0, 16, "MEDIA DESCRIPTOR") == 0 || extension == ".mds") {
         // The .mdf beside it is read by its sync pattern alone.
@@ -195,15 +207,24 @@ bool OpenDataTrack(const std::string& path, const FileBeside& findBeside, Positi
         }
         return OpenTrack(found, 0, kToTheEnd, file, layout, error);
     }
-    std::string text;
-    if (named.Size() <= kLargestSheet && ReadBytes(named, 0, named.Size(), &text) &&
+    std::string text = head;
+    if (named.Size() <= kLargestSheet && text.find('\0') == std::string::npos &&
+        (text.size() == named.Size() || ReadBytes(named, 0, named.Size(), &text)) &&
         text.find('\0') == std::string::npos) {
         if (extension == ".ccd" || LooksLikeCcdSheet(text)) {
             return OpenCcdTrack(path, text, findBeside, file, layout, error);
         }
         return OpenCueTrack(path, text, findBeside, file, layout, error);
     }
-    return OpenTrack(path, 0, kToTheEnd, file, layout, error);
+    const std::vector<unsigned char> bytes(head.begin(), head.end());
+    if (DetectSectorLayout(bytes, 0, named.Size(), layout)) {
+        return true;
+    }
+    if (IsNeroImage(named)) {
+        return OpenNeroTrack(path, named, layout, error);
+    }
+    *error = path + kUnknownLayout;
+    return false;
 }
 
 }  // namespace crclist

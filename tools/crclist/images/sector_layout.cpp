@@ -32,17 +32,22 @@ bool DetectSectorLayout(const PositionalFile& file, std::uint64_t start, std::ui
     if (end <= start) {
         return false;
     }
-    // Enough for sector 16 of the widest layout.
-    const std::size_t wanted = static_cast<std::size_t>(
-        std::min<std::uint64_t>((kDescriptorSector + 1) * kRawStrides[1], end - start));
-    std::vector<unsigned char> head(wanted);
+    std::vector<unsigned char> head(
+        static_cast<std::size_t>(std::min<std::uint64_t>(kLayoutHeadBytes, end - start)));
     std::size_t got = 0;
     std::string reason;
     if (!file.ReadAt(start, head.data(), head.size(), &got, &reason)) {
         return false;
     }
     head.resize(got);
+    return DetectSectorLayout(head, start, end, layout);
+}
 
+bool DetectSectorLayout(const std::vector<unsigned char>& head, std::uint64_t start,
+                        std::uint64_t end, SectorLayout* layout) {
+    if (end <= start) {
+        return false;
+    }
     SectorLayout found;
     found.start = start;
     if (HasSync(head, 0)) {

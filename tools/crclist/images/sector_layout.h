@@ -4,7 +4,9 @@
 // MODE2 sectors of 2336 bytes without their sync pattern and header.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "tools/crclist/images/sector_view.h"
 
@@ -16,5 +18,13 @@ namespace crclist {
 // the data lies. False when no layout holds the descriptors.
 bool DetectSectorLayout(const PositionalFile& file, std::uint64_t start, std::uint64_t end,
                         SectorLayout* layout);
+
+// The same from `head`, the first bytes of the track (up to kLayoutHeadBytes), read already.
+bool DetectSectorLayout(const std::vector<unsigned char>& head, std::uint64_t start,
+                        std::uint64_t end, SectorLayout* layout);
+
+// What the detection reads of a track: its volume descriptors in every layout, which the file
+// system readers then find in memory, without another request to the medium.
+constexpr std::size_t kLayoutHeadBytes = std::size_t{128} << 10;
 
 }  // namespace crclist
