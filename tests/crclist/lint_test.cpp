@@ -126,7 +126,8 @@ TEST(Lint, FindsWhatTheProgramMakesOfEachFile) {
     for (const LintCase& c : kCases) {
         const std::string path = dir.Write("case.INF", c.file);
         LintReport report;
-        ASSERT_TRUE(crclist::LintFile(path, &report)) << c.what;
+        std::string problem;
+        ASSERT_TRUE(crclist::LintFile(path, &report, &problem)) << c.what;
         std::vector<std::string> found;
         for (const Diagnostic& diagnostic : report.diagnostics) {
             found.push_back(Describe(report.reading, diagnostic));
@@ -139,14 +140,18 @@ TEST(Lint, FormatsOneFindingALine) {
     TempDir dir;
     const std::string path = dir.Write("a.INF", "[TITLE]\n'T'\n[MESSAGE]\n'x\ny' -\n");
     LintReport report;
-    ASSERT_TRUE(crclist::LintFile(path, &report));
+    std::string problem;
+    ASSERT_TRUE(crclist::LintFile(path, &report, &problem));
     ASSERT_EQ(report.diagnostics.size(), 1u);
     EXPECT_EQ(crclist::FormatDiagnostic("a.INF", report.reading, report.diagnostics[0]),
               "a.INF:5:4: warning: '-' is taken as a value of [MESSAGE]: it has no text of its "
               "own and repeats the text before it, 'x\\ny' (punctuation belongs inside quotes) "
               "[punctuation-value]");
-    EXPECT_FALSE(crclist::LintFile(dir.File("missing.INF"), &report));
-    EXPECT_FALSE(crclist::LintFile(dir.path(), &report));
+    EXPECT_FALSE(crclist::LintFile(dir.File("missing.INF"), &report, &problem));
+    EXPECT_EQ(problem,
+              "cannot read the list " + dir.File("missing.INF") + ": there is no such file");
+    EXPECT_FALSE(crclist::LintFile(dir.path(), &report, &problem));
+    EXPECT_EQ(problem, "cannot read the list " + dir.path() + ": it is a folder, not a check list");
 }
 
 // The property the fuzzer holds on a large scale, here on mutations of the cases above: lint
@@ -167,7 +172,8 @@ TEST(Lint, NeverPassesAFileThatDoesNotLoad) {
         }
         const std::string path = dir.Write("mutant.INF", bytes);
         LintReport report;
-        ASSERT_TRUE(crclist::LintFile(path, &report));
+        std::string problem;
+        ASSERT_TRUE(crclist::LintFile(path, &report, &problem));
         CheckList list;
         const bool loaded = list.LoadInfFile(path.c_str());
         EXPECT_EQ(report.reading.loaded, loaded);

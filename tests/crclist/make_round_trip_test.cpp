@@ -217,7 +217,8 @@ TEST(MakeRoundTrip, GivesBackWhatWasAskedForAndLintsClean) {
         ExpectEntries(list.installedFiles, asked.installed);
 
         crclist::LintReport report;
-        ASSERT_TRUE(crclist::LintFile(dir.File("out.INF"), &report));
+        std::string problem;
+        ASSERT_TRUE(crclist::LintFile(dir.File("out.INF"), &report, &problem));
         for (const crclist::Diagnostic& diagnostic : report.diagnostics) {
             EXPECT_STREQ(diagnostic.code, "duplicate-name") << diagnostic.text;
         }

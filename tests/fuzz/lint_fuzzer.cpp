@@ -45,7 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t boxes = load.complaints.size();
 
     crclist::LintReport report;
-    fuzz::Require(crclist::LintFile(fuzz::ScratchPath(), &report),
+    std::string problem;
+    fuzz::Require(crclist::LintFile(fuzz::ScratchPath(), &report, &problem),
                   "lint cannot read a readable file");
     fuzz::Require(report.reading.loaded == loaded, "lint sees the load differently");
     fuzz::Require(loaded || report.errors > 0, "no error about a file that does not load");

@@ -34,7 +34,7 @@ PutOutcome PutList(const std::string& out, const std::string& bytes, const Check
         return outcome;
     }
     ListReading reading;
-    if (!ReadList(file.TemporaryPath(), &reading) || !reading.loaded ||
+    if (!ReadList(file.TemporaryPath(), &reading, &problem) || !reading.loaded ||
         !SameList(reading.list, expected)) {
         outcome.problem = "the program would not read back what was meant; nothing is written";
         return outcome;

@@ -26,15 +26,15 @@ int RunUpdate(const UpdateOptions& options) {
         return kExitUsage;
     }
     ListReading reading;
-    if (!ReadList(options.file, &reading)) {
-        return UsageError("update", "cannot read " + options.file);
+    std::string error;
+    if (!ReadList(options.file, &reading, &error)) {
+        return UsageError("update", error);
     }
     if (!reading.loaded) {
         return NothingWritten("update",
                               {"the program does not read " + ShownSystemText(options.file) +
                                " in full (crclist lint says why)"});
     }
-    std::string error;
     if (!DiscsFitGroups(options.discs, reading.list.discGroups.size(), &error)) {
         return UsageError("update", error);
     }

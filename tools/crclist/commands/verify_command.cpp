@@ -7,10 +7,9 @@
 
 #include "tools/crclist/commands/disc_option.h"
 #include "tools/crclist/discs/disc_reader.h"
-#include "tools/crclist/verify/installed_path.h"
-#include "tools/crclist/reading/sequential_file.h"
 #include "tools/crclist/list/list_load.h"
 #include "tools/crclist/text/encoding.h"
+#include "tools/crclist/verify/installed_path.h"
 #include "tools/crclist/verify/stop_signal.h"
 #include "tools/crclist/verify/verify_report.h"
 #include "tools/crclist/verify/verify_run.h"
@@ -26,13 +25,6 @@ struct VerifyOptions {
     bool verbose = false;
     std::string file;
 };
-
-// The list reader cannot tell a file that is not there from one that is empty or wrong;
-// only the first is a usage error.
-bool CanRead(const std::string& path) {
-    SequentialFile file;
-    return file.Open(path);
-}
 
 // The name that the program reads its list by when it is started from the disc.
 constexpr char kListOnDisc[] = "crclist.INF";
@@ -61,11 +53,8 @@ int Verify(const VerifyOptions& options) {
                                           : "no list given, and " + error);
         }
         load = LoadListBytes(bytes, where);
-    } else {
-        if (!CanRead(options.file)) {
-            return UsageError("verify", "cannot read the list " + options.file);
-        }
-        load = LoadList(options.file);
+    } else if (!LoadListSource(options.file, &load, &error)) {
+        return UsageError("verify", error);
     }
     const CheckList& list = load.list;
     const std::size_t groups = list.discGroups.size();
@@ -119,8 +108,8 @@ Subcommand AddVerifyCommand(CLI::App& app) {
     parser->add_flag("--quiet", options->quiet, "no progress line on a terminal");
     parser->add_flag("--verbose", options->verbose, "a line for every file, not only failures");
     parser->add_option("FILE", options->file,
-                       "the check list, such as crclist.INF; without it, the crclist.INF at the "
-                       "root of the first --disc (its letter case ignored)");
+                       "the check list, such as crclist.INF (- reads standard input); without it, "
+                       "the crclist.INF at the root of the first --disc (its letter case ignored)");
     return {parser, [options] { return Verify(*options); }};
 }
 
