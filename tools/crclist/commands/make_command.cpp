@@ -7,7 +7,6 @@
 #include "tools/crclist/authoring/put_list.h"
 #include "tools/crclist/commands/disc_option.h"
 #include "tools/crclist/commands/installed_option.h"
-#include "tools/crclist/authoring/atomic_file.h"
 
 namespace crclist {
 namespace {
@@ -35,9 +34,12 @@ int RunMake(MakeCommandOptions& options, const CLI::Option* game) {
     if (!discs.Open(make.discs, &error)) {
         return UsageError("make", error);
     }
-    if (make.out != "-" && !options.force && PathExists(make.out)) {
-        Tell("make", make.out + " exists; give --force to replace it");
-        return kExitFailed;
+    ListOutput output;
+    if (!FindListOutput(make.out, &output, &error)) {
+        return UsageError("make", error);
+    }
+    if (output.Replaces() && !options.force) {
+        return Exists("make", output);
     }
     ListContent content;
     std::vector<std::string> problems;
@@ -49,7 +51,7 @@ int RunMake(MakeCommandOptions& options, const CLI::Option* game) {
         }
         return NothingWritten("make", problems);
     }
-    return ToldPut("make", PutList(make.out, bytes, ExpectedList(content), options.force, true));
+    return ToldPut("make", PutList(output, bytes, ExpectedList(content), true));
 }
 
 }  // namespace
@@ -80,7 +82,7 @@ Subcommand AddMakeCommand(CLI::App& app) {
     parser->add_option("--exclude", make.excludes,
                        "leave out the disc files that match GLOB (* ? **; without / or \\ it "
                        "matches any name on the path; case ignored)");
-    parser->add_flag("--force", options->force, "replace OUT when it exists");
+    parser->add_flag("--force", options->force, "replace OUT when it is a file that exists");
     return {parser, [options, game] { return RunMake(*options, game); }};
 }
 

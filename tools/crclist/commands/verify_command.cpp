@@ -42,8 +42,8 @@ std::size_t EntriesToCheck(const CheckList& list, const VerifyOptions& options) 
 // That `load` did not load in full, and how to learn why.
 std::string NotLoaded(const ListLoad& load) {
     const std::string shown = ShownSource(load.path);
-    const std::string lint = load.path == kStandardInput ? "crclist lint - on the same input"
-                                                         : "crclist lint " + shown;
+    const std::string lint =
+        load.path == kStandardInput ? "crclist lint - on the same input" : "crclist lint " + shown;
     return "the program does not load the list " + shown + " (run " + lint + " to see why)";
 }
 
