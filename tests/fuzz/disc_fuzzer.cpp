@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "tests/fuzz/fuzz_scratch.h"
+#include "tools/crclist/discs/disc_reader.h"
 #include "tools/crclist/images/ccd_sheet.h"
 #include "tools/crclist/images/cue_sheet.h"
-#include "tools/crclist/discs/disc_reader.h"
 #include "tools/crclist/text/encoding.h"
 
 namespace {
@@ -83,7 +83,8 @@ void ReadDisc(const std::string& where) {
     }
     std::vector<crclist::DiscFile> files;
     std::vector<std::string> problems;
-    fuzz::Require(reader->ListFiles("", &files, &problems), "an opened image that cannot list");
+    fuzz::Require(reader->ListFiles("", nullptr, &files, &problems),
+                  "an opened image that cannot list");
     std::vector<std::string> names;
     for (const crclist::DiscFile& file : files) {
         std::string name;

@@ -46,9 +46,10 @@ struct Listed {
     const DiscFile* file;
 };
 
-bool Excluded(const MakeOptions& options, const DiscFile& file) {
+// Whether --exclude leaves out the file or folder at `components`.
+bool Excluded(const MakeOptions& options, const std::vector<std::string>& components) {
     std::vector<std::string> names;
-    for (const std::string& component : file.components) {
+    for (const std::string& component : components) {
         names.push_back(ShownSystemText(component));
     }
     for (const std::string& pattern : options.excludes) {
@@ -90,10 +91,18 @@ bool MakeDisc(const MakeOptions& options, DiscReader& disc, DiscGroup* group,
               std::vector<std::string>* problems) {
     std::vector<DiscFile> files;
     std::vector<std::string> listing;
+    // What is excluded is not even looked at, so that it may be a broken link.
+    const ListingFilter leaveOut = [&options](const std::vector<std::string>& components) {
+        return Excluded(options, components);
+    };
     const bool readable =
-        disc.ListFiles(options.out == "-" ? std::string() : options.out, &files, &listing);
+        disc.ListFiles(options.out == "-" ? std::string() : options.out,
+                       options.excludes.empty() ? ListingFilter() : leaveOut, &files, &listing);
     for (const std::string& problem : listing) {
         problems->push_back(ShownSystemText(problem));  // they name files in the system's encoding
+    }
+    if (readable && !listing.empty()) {
+        problems->push_back("--exclude GLOB leaves out what should not be listed, unseen");
     }
     if (!readable) {
         return false;
@@ -101,10 +110,8 @@ bool MakeDisc(const MakeOptions& options, DiscReader& disc, DiscGroup* group,
     bool ok = true;
     std::vector<Listed> listed;
     for (const DiscFile& file : files) {
-        if (!Excluded(options, file)) {
-            listed.push_back({{}, &file});
-            ok = ListedName(file, &listed.back(), problems) && ok;
-        }
+        listed.push_back({{}, &file});
+        ok = ListedName(file, &listed.back(), problems) && ok;
     }
     // The order of the list, whatever the order in which the disc gave its files.
     std::sort(listed.begin(), listed.end(),

@@ -31,6 +31,7 @@ struct Walk {
     Identity skip{0, 0};
     bool hasSkip = false;
     std::vector<Identity> parents;  // the folders from the root down to the one being listed
+    const ListingFilter* leaveOut;
     std::vector<DiscFile>* files;
     std::vector<std::string>* problems;
 };
@@ -50,7 +51,9 @@ bool ListFolder(const std::string& path, std::vector<std::string>& components, W
         full += name;
         components.push_back(name);
         struct stat info;
-        if (::stat(full.c_str(), &info) != 0) {
+        if (*walk.leaveOut && (*walk.leaveOut)(components)) {
+            // Left out unseen: it may be a broken link, or a link round into a folder above.
+        } else if (::stat(full.c_str(), &info) != 0) {
             walk.problems->push_back(full + " cannot be read (a broken link?)");
         } else if (S_ISDIR(info.st_mode)) {
             const Identity identity{info.st_dev, info.st_ino};
@@ -75,13 +78,14 @@ bool ListFolder(const std::string& path, std::vector<std::string>& components, W
 
 }  // namespace
 
-bool ListDiscFiles(const std::string& root, const std::string& skip, std::vector<DiscFile>* files,
-                   std::vector<std::string>* problems) {
+bool ListDiscFiles(const std::string& root, const std::string& skip, const ListingFilter& leaveOut,
+                   std::vector<DiscFile>* files, std::vector<std::string>* problems) {
     struct stat info;
     if (::stat(root.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
         return false;
     }
     Walk walk;
+    walk.leaveOut = &leaveOut;
     walk.files = files;
     walk.problems = problems;
     walk.parents.push_back({info.st_dev, info.st_ino});

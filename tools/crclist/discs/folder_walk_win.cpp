@@ -35,6 +35,7 @@ std::wstring FullPath(const std::wstring& path) {
 
 struct Walk {
     std::wstring skip;  // full path, compared without case
+    const ListingFilter* leaveOut;
     std::vector<DiscFile>* files;
     std::vector<std::string>* problems;
 };
@@ -57,7 +58,9 @@ bool ListFolder(const std::wstring& path, const std::string& utf8Path,
         const std::string utf8Name = WideToUtf8(name);
         const std::string utf8Full = utf8Path + "\\" + utf8Name;
         components.push_back(utf8Name);
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        if (*walk.leaveOut && (*walk.leaveOut)(components)) {
+            // Left out unseen: it may be a link that leads nowhere or round into a folder above.
+        } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             if (components.size() > kDeepest) {
                 walk.problems->push_back(utf8Full + " lies more than 64 folders deep");
             } else if (!ListFolder(full, utf8Full, components, walk)) {
@@ -75,8 +78,8 @@ bool ListFolder(const std::wstring& path, const std::string& utf8Path,
 
 }  // namespace
 
-bool ListDiscFiles(const std::string& root, const std::string& skip, std::vector<DiscFile>* files,
-                   std::vector<std::string>* problems) {
+bool ListDiscFiles(const std::string& root, const std::string& skip, const ListingFilter& leaveOut,
+                   std::vector<DiscFile>* files, std::vector<std::string>* problems) {
     std::wstring wideRoot;
     if (!ToWide(CP_UTF8, root, &wideRoot)) {
         return false;
@@ -90,6 +93,7 @@ bool ListDiscFiles(const std::string& root, const std::string& skip, std::vector
     if (!skip.empty() && ToWide(CP_UTF8, skip, &wideSkip)) {
         walk.skip = FullPath(wideSkip);
     }
+    walk.leaveOut = &leaveOut;
     walk.files = files;
     walk.problems = problems;
     // "D:\" and "DISC\" are listed as "D:" and "DISC", each then + "\*". In UTF-8 a '\' or '/'
