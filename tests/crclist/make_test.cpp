@@ -307,6 +307,23 @@ TEST(MakeCommand, RefusesWrongArguments) {
     }
 }
 
+// A list that passes whatever the discs hold is written, but not in silence.
+TEST(MakeCommand, WarnsOfADiscTwiceAndADiscWithoutFiles) {
+    TempDir dir;
+    MakeFiles(dir, "d", {"a.dat"});
+    fs::create_directories(dir.File("empty"));
+    testing::internal::CaptureStderr();
+    const int code = RunCrclist({"make", "-o", dir.File("x.INF"), "--title", "T", "--disc",
+                                 dir.File("d"), "--prompt", "P", "--disc", dir.File("d") + "/.",
+                                 "--prompt", "P", "--disc", dir.File("empty"), "--prompt", "P"});
+    const std::string told = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(code, 0);
+    EXPECT_NE(told.find("warning: disc 2 (" + dir.File("d") + "/.) is the place of disc 1 too"),
+              std::string::npos)
+        << told;
+    EXPECT_NE(told.find("[CDFILES] section 3 has no entries"), std::string::npos) << told;
+}
+
 TEST(MakeCommand, WritesToStandardOutput) {
     TempDir dir;
     dir.Write("main.bin", "main");

@@ -17,9 +17,9 @@ namespace {
 constexpr const char* kErrors[] = {"invalid-byte", "syntax",    "end-mark",        "utf8-bom",
                                    "pass-limit",   "no-prompt", "too-few-prompts", "size-form",
                                    "crc-form",     "cut-word",  "name-form"};
-constexpr const char* kWarnings[] = {"punctuation-value", "replaced",     "unused-prompt",
-                                     "no-title",          "title-length", "reg-without-game",
-                                     "duplicate-name",    "not-sjis",     "long-path"};
+constexpr const char* kWarnings[] = {
+    "punctuation-value", "replaced",         "unused-prompt",  "empty-disc", "no-title",
+    "title-length",      "reg-without-game", "duplicate-name", "not-sjis",   "long-path"};
 
 bool Listed(const char* code, const char* const* codes, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {

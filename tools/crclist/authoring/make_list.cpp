@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 
 #include "tools/crclist/authoring/entry_digest.h"
 #include "tools/crclist/authoring/exclude_glob.h"
@@ -163,6 +164,26 @@ bool MakeInstalled(const InstalledFile& file, std::vector<FileEntry>* installed,
 }
 
 }  // namespace
+
+std::vector<std::string> DiscWarnings(const std::vector<std::string>& discs) {
+    std::vector<std::string> warnings;
+    for (std::size_t later = 1; later < discs.size(); ++later) {
+        for (std::size_t first = 0; first < later; ++first) {
+            std::error_code ignored;
+            if (discs[first] == discs[later] ||
+                std::filesystem::equivalent(std::filesystem::u8path(discs[first]),
+                                            std::filesystem::u8path(discs[later]), ignored)) {
+                warnings.push_back("disc " + std::to_string(later + 1) + " (" +
+                                   ShownSystemText(discs[later]) + ") is the place of disc " +
+                                   std::to_string(first + 1) +
+                                   " too: both list the same files; give each disc its own "
+                                   "place");
+                break;
+            }
+        }
+    }
+    return warnings;
+}
 
 std::vector<std::string> PromptLines(const std::string& text) {
     std::vector<std::string> lines;

@@ -21,9 +21,11 @@ int RunMake(MakeCommandOptions& options, const CLI::Option* game) {
     MakeOptions& make = options.make;
     make.hasGame = game->count() > 0;
     if (make.prompts.size() != make.discs.size()) {
-        return UsageError("make",
-                          "give one --prompt for each --disc: the program shows the k-th prompt "
-                          "before the k-th disc");
+        return UsageError("make", "give one --prompt for each --disc (there are " +
+                                      std::to_string(make.discs.size()) + " --disc and " +
+                                      std::to_string(make.prompts.size()) +
+                                      " --prompt): the program shows the k-th prompt before the "
+                                      "k-th disc");
     }
     if (!TakeInstalledFiles("make", options.installed, &make.installed)) {
         return kExitUsage;
@@ -33,6 +35,9 @@ int RunMake(MakeCommandOptions& options, const CLI::Option* game) {
     std::string error;
     if (!discs.Open(make.discs, &error)) {
         return UsageError("make", error);
+    }
+    for (const std::string& warning : DiscWarnings(make.discs)) {
+        Tell("make", "warning: " + warning);
     }
     ListOutput output;
     if (!FindListOutput(make.out, &output, &error)) {
