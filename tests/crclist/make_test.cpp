@@ -166,6 +166,8 @@ TEST(MakeList, NamesWhatItCannotList) {
     } kCases[] = {
         {"no Shift-JIS form", u8"Price €5", "a", u8"'€'"},
         {"a name without Shift-JIS form", "T", u8"한.dat", u8"한.dat"},
+        {"a decomposed name, as macOS writes it", "T", u8"か\u3099.dat",
+         "holds a decomposed (NFD) character, as macOS writes names"},
         {"a name that is not UTF-8", "T", "bad\xFF.dat", "bad\\xFF.dat"},
         {"a backslash in a name", "T", "a\\b", "backslash"},
         {"a name that would read back as another", "T", u8"a¥b", u8"holds '¥'"},

@@ -13,6 +13,14 @@
 namespace crclist {
 namespace {
 
+// Whether `code` is a mark that combines with the character before it, as in a decomposed
+// name: the accents of Latin letters, and the voiced marks of kana (U+3099, U+309A).
+bool IsCombiningMark(std::uint32_t code) {
+    return (code >= 0x0300 && code <= 0x036F) || (code >= 0x1AB0 && code <= 0x1AFF) ||
+           (code >= 0x1DC0 && code <= 0x1DFF) || (code >= 0x20D0 && code <= 0x20FF) ||
+           code == 0x3099 || code == 0x309A || (code >= 0xFE20 && code <= 0xFE2F);
+}
+
 // `text` in Shift-JIS; else a problem that names `what` and the character to blame.
 bool ToSjis(const std::string& text, const std::string& what, std::string* sjis,
             std::vector<std::string>* problems) {
@@ -31,8 +39,15 @@ bool ToSjis(const std::string& text, const std::string& what, std::string* sjis,
         std::string ignored;
         if (!Utf8ToSjis(character, &ignored)) {
             std::string problem = what;
-            problem.append(" '").append(utf8).append("' holds '").append(character);
-            problem += "', which has no Shift-JIS form";
+            problem.append(" '").append(utf8).append("' holds ");
+            if (IsCombiningMark(DecodeUtf8(utf8, i).code)) {
+                problem +=
+                    "a decomposed (NFD) character, as macOS writes names, which has no "
+                    "Shift-JIS form: rename it in composed form (NFC), such as with "
+                    "convmv --nfc";
+            } else {
+                problem.append("'").append(character).append("', which has no Shift-JIS form");
+            }
             problems->push_back(std::move(problem));
             return false;
         }
