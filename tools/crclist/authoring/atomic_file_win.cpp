@@ -163,15 +163,15 @@ bool AtomicFile::Commit(bool replace, std::string* problem) {
 
 bool FindOutputPlace(const std::string& path, OutputPlace* place, std::string* problem) {
     const std::wstring wide = Wide(path);
+    // NUL, CON, COM1 and pipes are named in the device space, whatever folder they are given in.
+    if (!wide.empty() && FullPath(wide).rfind(L"\\\\.\\", 0) == 0) {
+        *place = {OutputPlace::Kind::kStream, path};
+        return true;
+    }
     std::wstring folder;
     if (wide.empty() || !FolderOf(wide, &folder)) {
         *problem = "cannot write " + path + ": it is not a name of a file";
         return false;
-    }
-    // NUL, CON, COM1 and pipes are named in the device space, whatever folder they are given in.
-    if (FullPath(wide).rfind(L"\\\\.\\", 0) == 0) {
-        *place = {OutputPlace::Kind::kStream, path};
-        return true;
     }
     const ScopedHandle opened(OpenToLookAt(wide));
     if (opened.get() != INVALID_HANDLE_VALUE) {
