@@ -76,6 +76,11 @@ int main(int argc, char** argv) try {
         "crclist");
     app.set_version_flag("--version", std::string("crclist ") + SUMWARDEN_VERSION_TEXT);
     app.require_subcommand(1);
+    app.footer(
+        "Exit codes: 0 done; 1 failed (lint: errors found; make, update: nothing written); 2 a "
+        "wrong command line, or a list, --disc or output that cannot be used; 3 verify: every "
+        "file verified, but the list had faults; 130, 143 verify stopped by Ctrl-C or SIGTERM. "
+        "Each command's --help tells its own.");
 
     const std::vector<crclist::Subcommand> subcommands = crclist::AddSubcommands(app);
     std::vector<std::string> arguments = crclist::CommandLineArguments(argc, argv);

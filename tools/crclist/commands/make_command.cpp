@@ -67,9 +67,13 @@ Subcommand AddMakeCommand(CLI::App& app) {
     CLI::App* parser = app.add_subcommand(
         "make",
         "Write a new check list from the files of each disc and the installed files. "
-        "Exit 0 when it is written, 1 when something cannot be listed (nothing is written), 2 "
-        "for wrong arguments");
-    parser->add_option("-o,--output", make.out, "the list to write (- for standard output)")
+        "Exit 0 when it is written, 1 when it is not (a file cannot be listed or read, OUT "
+        "exists without --force), 2 for wrong arguments, a --disc that cannot be opened or an "
+        "OUT where no list can be written");
+    parser
+        ->add_option("-o,--output", make.out,
+                     "the list to write (- for standard output, in Shift-JIS); a link is "
+                     "followed, a device written into")
         ->required();
     parser->add_option("--title", make.title, "the title: captions of windows and messages")
         ->required();

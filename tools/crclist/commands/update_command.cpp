@@ -113,7 +113,8 @@ Subcommand AddUpdateCommand(CLI::App& app) {
         "update",
         "Recompute the sizes and CRCs of FILE's entries from the files and keep every other "
         "byte; print one line for each changed entry. Exit 0 when done, 1 when the list cannot "
-        "be updated (nothing is written), 2 for wrong arguments or a list that cannot be read");
+        "be updated or OUT exists without --force (nothing is written), 2 for wrong arguments, "
+        "a list that cannot be read, or an OUT where no list can be written");
     parser->add_option("FILE", options->file, "the check list to update")->required();
     AddDiscOption(*parser, options->discs, "where the [CDFILES] entries are: ",
                   "; once for all sections, or once for each in order");
