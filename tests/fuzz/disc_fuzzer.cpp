@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "tests/fuzz/fuzz_scratch.h"
+#include "tools/crclist/discs/disc_reader.h"
 #include "tools/crclist/images/ccd_sheet.h"
 #include "tools/crclist/images/cue_sheet.h"
-#include "tools/crclist/discs/disc_reader.h"
 #include "tools/crclist/text/encoding.h"
 
 namespace {

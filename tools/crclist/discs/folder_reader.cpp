@@ -2,9 +2,9 @@
 
 #include <filesystem>
 
-#include "tools/crclist/reading/file_batch.h"
 #include "tools/crclist/discs/folder_lookup.h"
 #include "tools/crclist/discs/folder_walk.h"
+#include "tools/crclist/reading/file_batch.h"
 #include "tools/crclist/reading/sequential_file.h"
 #include "tools/crclist/text/windows_names.h"
 

@@ -4,8 +4,8 @@
 #include <set>
 
 #include "tools/crclist/images/disc_volumes.h"
-#include "tools/crclist/reading/fast_crc.h"
 #include "tools/crclist/images/image_track.h"
+#include "tools/crclist/reading/fast_crc.h"
 #include "tools/crclist/text/windows_names.h"
 
 namespace crclist {

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "tools/crclist/discs/disc_reader.h"
-#include "tools/crclist/images/image_file_system.h"
 #include "tools/crclist/discs/name_lookup.h"
+#include "tools/crclist/images/image_file_system.h"
 #include "tools/crclist/images/sector_view.h"
 
 namespace crclist {

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/crclist/reading/fast_crc.h"
 #include "tools/crclist/images/sector_view.h"
+#include "tools/crclist/reading/fast_crc.h"
 
 namespace crclist {
 

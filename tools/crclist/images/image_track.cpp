@@ -9,9 +9,9 @@
 #include <limits>
 #include <vector>
 
+#include "tools/crclist/discs/folder_lookup.h"
 #include "tools/crclist/images/ccd_sheet.h"
 #include "tools/crclist/images/cue_sheet.h"
-#include "tools/crclist/discs/folder_lookup.h"
 #include "tools/crclist/images/sector_layout.h"
 #include "tools/crclist/text/encoding.h"
 

@@ -15,9 +15,9 @@
 #include <memory>
 #include <vector>
 
+#include "tools/crclist/images/sector_view.h"
 #include "tools/crclist/reading/read_shape.h"
 #include "tools/crclist/reading/reading_threads.h"
-#include "tools/crclist/images/sector_view.h"
 
 namespace crclist {
 

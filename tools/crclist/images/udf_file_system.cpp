@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "tools/crclist/reading/file_digest.h"
 #include "tools/crclist/images/image_file_system.h"
+#include "tools/crclist/reading/file_digest.h"
 
 namespace crclist {
 namespace {

@@ -1,6 +1,6 @@
 #include "engine/registry.h"
-#include "tools/crclist/verify/installed_path.h"
 #include "tools/crclist/text/windows_text.h"
+#include "tools/crclist/verify/installed_path.h"
 
 namespace crclist {
 namespace {

@@ -3,8 +3,8 @@
 #include <chrono>
 #include <map>
 
-#include "tools/crclist/verify/installed_path.h"
 #include "tools/crclist/text/encoding.h"
+#include "tools/crclist/verify/installed_path.h"
 
 namespace crclist {
 namespace {
