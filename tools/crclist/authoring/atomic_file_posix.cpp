@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "tools/crclist/authoring/atomic_file.h"
 
@@ -50,7 +51,10 @@ bool FollowLinks(std::string path, std::string* end, std::string* problem) {
             return false;
         }
         target.resize(static_cast<std::size_t>(length));
-        path = target.front() == '/' ? target : FolderPart(path) + target;
+        if (target.front() != '/') {
+            target.insert(0, FolderPart(path));
+        }
+        path = std::move(target);
     }
     *problem = path + " is in a circle of links: give the file itself";
     return false;

@@ -65,6 +65,7 @@ struct Listed {
 // Whether --exclude leaves out the file or folder at `components`.
 bool Excluded(const MakeOptions& options, const std::vector<std::string>& components) {
     std::vector<std::string> names;
+    names.reserve(components.size());
     for (const std::string& component : components) {
         names.push_back(ShownSystemText(component));
     }
