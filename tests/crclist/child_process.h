@@ -19,22 +19,29 @@ struct ChildResult {
 };
 
 // Runs CRCLIST_EXE with `args`. `onFirstLine`, when given, is called with the child's process
-// id once its standard output holds a whole line. A child still running after a minute is
-// killed: the test then fails instead of hanging.
+// id once its standard output holds a whole line. With `input`, the child's standard input is
+// a pipe that gives it (a small text: it is written before the child is read). A child still
+// running after a minute is killed: the test then fails instead of hanging.
 inline ChildResult RunCrclist(const std::vector<std::string>& args,
-                              const std::function<void(pid_t)>& onFirstLine = nullptr) {
+                              const std::function<void(pid_t)>& onFirstLine = nullptr,
+                              const std::string* input = nullptr) {
     ChildResult result;
     int out[2];
     int err[2];
-    if (::pipe(out) != 0 || ::pipe(err) != 0) {
+    int in[2];
+    if (::pipe(out) != 0 || ::pipe(err) != 0 || ::pipe(in) != 0) {
         return result;
     }
     const pid_t child = ::fork();
     if (child == 0) {
         ::dup2(out[1], 1);
         ::dup2(err[1], 2);
+        if (input != nullptr) {
+            ::dup2(in[0], 0);
+        }
         ::close(out[0]);
         ::close(err[0]);
+        ::close(in[1]);
         std::vector<char*> argv{const_cast<char*>(CRCLIST_EXE)};
         for (const std::string& arg : args) {
             argv.push_back(const_cast<char*>(arg.c_str()));
@@ -45,6 +52,11 @@ inline ChildResult RunCrclist(const std::vector<std::string>& args,
     }
     ::close(out[1]);
     ::close(err[1]);
+    ::close(in[0]);
+    if (input != nullptr && !input->empty()) {
+        static_cast<void>(::write(in[1], input->data(), input->size()));
+    }
+    ::close(in[1]);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
     bool told = false;
     pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};

@@ -108,7 +108,7 @@ std::map<std::string, std::pair<std::uint64_t, std::uint32_t>> Digests(const std
     }
     std::vector<crclist::DiscFile> files;
     std::vector<std::string> problems;
-    EXPECT_TRUE(reader->ListFiles("", &files, &problems));
+    EXPECT_TRUE(reader->ListFiles("", nullptr, &files, &problems));
     std::vector<std::string> names;
     for (const crclist::DiscFile& file : files) {
         std::string name;

@@ -61,7 +61,9 @@ const LintCase kCases[] = {
     {"pass limit", Repeat("[TITLE]\n", 1001), {"1002:1 error pass-limit"}},
     {"pass limit of brackets", Repeat("[", 1001) + "\n", {"2:1 error pass-limit"}},
     {"no prompt", kTitle + "[CDFILES]\nA, 1, 2\n", {"5:1 error no-prompt"}},
-    {"too few prompts", kTitle + kDisc + "[CDFILES]\n[CDFILES]\n", {"9:1 error too-few-prompts"}},
+    {"too few prompts",
+     kTitle + kDisc + "[CDFILES]\nA, 1, 2\n[CDFILES]\nB, 1, 2\n",
+     {"9:1 error too-few-prompts"}},
     {"size with a unit", kReg + "A, 2048KB, 0\n", {"6:4 error size-form"}},
     {"size out of range", kReg + "A, 2147483648, 0\n", {"6:4 error size-form"}},
     {"negative size", kReg + "A, '-5', 0\n", {"6:4 error size-form"}},
@@ -87,6 +89,7 @@ const LintCase kCases[] = {
      "[TITLE]\nMy Game\n[GAME]\nA\n[GAME]\nB\n",
      {"2:4 warning replaced", "6:1 warning replaced"}},
     {"unused prompt", kTitle + kDisc + "[DRIVEINFO]\nx\n", {"9:1 warning unused-prompt"}},
+    {"empty disc", kTitle + kDisc + "[DRIVEINFO]\n[CDFILES]\n", {"10:1 warning empty-disc"}},
     {"no title", "[GAME]\nK\n", {"1:1 warning no-title"}},
     {"empty title", "[TITLE]\n''\n", {"2:1 warning no-title"}},
     {"long title", "[TITLE]\n" + Repeat("表", 113) + "\n", {"2:1 warning title-length"}},
@@ -126,7 +129,8 @@ TEST(Lint, FindsWhatTheProgramMakesOfEachFile) {
     for (const LintCase& c : kCases) {
         const std::string path = dir.Write("case.INF", c.file);
         LintReport report;
-        ASSERT_TRUE(crclist::LintFile(path, &report)) << c.what;
+        std::string problem;
+        ASSERT_TRUE(crclist::LintFile(path, &report, &problem)) << c.what;
         std::vector<std::string> found;
         for (const Diagnostic& diagnostic : report.diagnostics) {
             found.push_back(Describe(report.reading, diagnostic));
@@ -139,14 +143,18 @@ TEST(Lint, FormatsOneFindingALine) {
     TempDir dir;
     const std::string path = dir.Write("a.INF", "[TITLE]\n'T'\n[MESSAGE]\n'x\ny' -\n");
     LintReport report;
-    ASSERT_TRUE(crclist::LintFile(path, &report));
+    std::string problem;
+    ASSERT_TRUE(crclist::LintFile(path, &report, &problem));
     ASSERT_EQ(report.diagnostics.size(), 1u);
     EXPECT_EQ(crclist::FormatDiagnostic("a.INF", report.reading, report.diagnostics[0]),
               "a.INF:5:4: warning: '-' is taken as a value of [MESSAGE]: it has no text of its "
               "own and repeats the text before it, 'x\\ny' (punctuation belongs inside quotes) "
               "[punctuation-value]");
-    EXPECT_FALSE(crclist::LintFile(dir.File("missing.INF"), &report));
-    EXPECT_FALSE(crclist::LintFile(dir.path(), &report));
+    EXPECT_FALSE(crclist::LintFile(dir.File("missing.INF"), &report, &problem));
+    EXPECT_EQ(problem,
+              "cannot read the list " + dir.File("missing.INF") + ": there is no such file");
+    EXPECT_FALSE(crclist::LintFile(dir.path(), &report, &problem));
+    EXPECT_EQ(problem, "cannot read the list " + dir.path() + ": it is a folder, not a check list");
 }
 
 // The property the fuzzer holds on a large scale, here on mutations of the cases above: lint
@@ -167,7 +175,8 @@ TEST(Lint, NeverPassesAFileThatDoesNotLoad) {
         }
         const std::string path = dir.Write("mutant.INF", bytes);
         LintReport report;
-        ASSERT_TRUE(crclist::LintFile(path, &report));
+        std::string problem;
+        ASSERT_TRUE(crclist::LintFile(path, &report, &problem));
         CheckList list;
         const bool loaded = list.LoadInfFile(path.c_str());
         EXPECT_EQ(report.reading.loaded, loaded);

@@ -217,9 +217,13 @@ TEST(MakeRoundTrip, GivesBackWhatWasAskedForAndLintsClean) {
         ExpectEntries(list.installedFiles, asked.installed);
 
         crclist::LintReport report;
-        ASSERT_TRUE(crclist::LintFile(dir.File("out.INF"), &report));
+        std::string problem;
+        ASSERT_TRUE(crclist::LintFile(dir.File("out.INF"), &report, &problem));
+        // Random names may differ in case only, and a random disc may have no files.
         for (const crclist::Diagnostic& diagnostic : report.diagnostics) {
-            EXPECT_STREQ(diagnostic.code, "duplicate-name") << diagnostic.text;
+            EXPECT_TRUE(std::string(diagnostic.code) == "duplicate-name" ||
+                        std::string(diagnostic.code) == "empty-disc")
+                << diagnostic.text;
         }
     }
 }

@@ -166,6 +166,8 @@ TEST(MakeList, NamesWhatItCannotList) {
     } kCases[] = {
         {"no Shift-JIS form", u8"Price €5", "a", u8"'€'"},
         {"a name without Shift-JIS form", "T", u8"한.dat", u8"한.dat"},
+        {"a decomposed name, as macOS writes it", "T", u8"か\u3099.dat",
+         "holds a decomposed (NFD) character, as macOS writes names"},
         {"a name that is not UTF-8", "T", "bad\xFF.dat", "bad\\xFF.dat"},
         {"a backslash in a name", "T", "a\\b", "backslash"},
         {"a name that would read back as another", "T", u8"a¥b", u8"holds '¥'"},
@@ -305,6 +307,23 @@ TEST(MakeCommand, RefusesWrongArguments) {
         EXPECT_EQ(RunCrclist(args), 2) << args.back();
         EXPECT_FALSE(fs::exists(out));
     }
+}
+
+// A list that passes whatever the discs hold is written, but not in silence.
+TEST(MakeCommand, WarnsOfADiscTwiceAndADiscWithoutFiles) {
+    TempDir dir;
+    MakeFiles(dir, "d", {"a.dat"});
+    fs::create_directories(dir.File("empty"));
+    testing::internal::CaptureStderr();
+    const int code = RunCrclist({"make", "-o", dir.File("x.INF"), "--title", "T", "--disc",
+                                 dir.File("d"), "--prompt", "P", "--disc", dir.File("d") + "/.",
+                                 "--prompt", "P", "--disc", dir.File("empty"), "--prompt", "P"});
+    const std::string told = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(code, 0);
+    EXPECT_NE(told.find("warning: disc 2 (" + dir.File("d") + "/.) is the place of disc 1 too"),
+              std::string::npos)
+        << told;
+    EXPECT_NE(told.find("[CDFILES] section 3 has no entries"), std::string::npos) << told;
 }
 
 TEST(MakeCommand, WritesToStandardOutput) {

@@ -159,12 +159,12 @@ TEST_F(ReadPlan, AnOpticalDiscMountedAtAFolderIsReadThroughItsDrive) {
     std::unique_ptr<crclist::DiscReader> reader = Open(dir_.File("disc"));
     std::vector<crclist::DiscFile> files;
     std::vector<std::string> problems;
-    ASSERT_TRUE(reader->ListFiles("", &files, &problems));
+    ASSERT_TRUE(reader->ListFiles("", nullptr, &files, &problems));
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(files[0].components, std::vector<std::string>{"IMAGE.DAT"});
     // When the drive does not open, the folder is read as it is.
     Answer(Medium::Kind::kOptical, dir_.File("no-drive"));
-    ASSERT_TRUE(Open(dir_.File("disc"))->ListFiles("", &files, &problems));
+    ASSERT_TRUE(Open(dir_.File("disc"))->ListFiles("", nullptr, &files, &problems));
     EXPECT_EQ(files.size(), names_.size());
 }
 

@@ -72,7 +72,7 @@ const UpdateCase kCases[] = {
      0,
      "[TITLE]\nT\n[GAME]\nK\n[REG]\nMain, 4, BF28CD64\nOther, 1, 2\n",
      "F:6:1: Main: crc 00000000 -> BF28CD64\n"},
-    {"without folders nothing is looked for", kHead + "[CDFILES]\nGONE,1,1\n", {}, 0, "", ""},
+    {"no place to look for the files", kHead + "[CDFILES]\nGONE,1,1\n", {}, 2, "", ""},
     // Failures write nothing.
     {"a missing file",
      kHead + "[CDFILES]\nSETUP.EXE,1,1\nGONE.DAT,1,1\n",
@@ -182,13 +182,38 @@ TEST(UpdateCommand, WritesElsewhereWithOutput) {
     const std::string list = "[REG]\nMain, 4, 0xbf28cd64\n";
     const std::string file = dir.Write("crclist.INF", list);
     const std::string out = dir.File("copy.INF");
-    EXPECT_EQ(
-        RunCrclist({"update", file, "--installed", "Main=" + dir.File("main.bin"), "-o", out}), 0);
+    const std::vector<std::string> update = {
+        "update", file, "--installed", "Main=" + dir.File("main.bin"), "-o", out};
+    EXPECT_EQ(RunCrclist(update), 0);
     EXPECT_EQ(ReadAll(file), list);
     EXPECT_EQ(ReadAll(out), list);  // nothing changed, but a copy was asked for
+    // An existing OUT is kept, as make keeps it, unless --force is given.
+    dir.Write("copy.INF", "keep");
+    EXPECT_EQ(RunCrclist(update), 1);
+    EXPECT_EQ(ReadAll(out), "keep");
+    std::vector<std::string> forced = update;
+    forced.push_back("--force");
+    EXPECT_EQ(RunCrclist(forced), 0);
+    EXPECT_EQ(ReadAll(out), list);
+}
+
+// A list given through a link is updated where the link leads, and the link stays.
+TEST(UpdateCommand, UpdatesTheFileThatALinkLeadsTo) {
+    TempDir dir;
+    MakeFiles(dir);
+    const std::string file = dir.Write("crclist.INF", "[REG]\nMain, 4, 0\nOther, 1, 2\n");
+    fs::create_symlink("crclist.INF", dir.File("link.INF"));
     dir.Write("main.bin", "MAIN");
-    EXPECT_EQ(RunCrclist({"update", file, "--installed", "main=" + dir.File("main.bin")}), 0);
-    EXPECT_EQ(ReadAll(file), "[REG]\nMain, 4, 89BD20D0\n");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(
+        RunCrclist({"update", dir.File("link.INF"), "--installed", "main=" + dir.File("main.bin")}),
+        0);
+    // The entry that no --installed names is counted, not passed over in silence.
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "crclist update: 1 [REG] entry is not updated: give --installed NAME=PATH for "
+              "each\n");
+    EXPECT_TRUE(fs::is_symlink(dir.File("link.INF")));
+    EXPECT_EQ(ReadAll(file), "[REG]\nMain, 4, 89BD20D0\nOther, 1, 2\n");
 }
 
 }  // namespace

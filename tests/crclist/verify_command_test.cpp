@@ -68,6 +68,8 @@ class Verify : public ::testing::Test {
         dir_.Write("broken-bad.INF", bad + group2 + "[TITLE\n");
         dir_.Write("invalid.INF", group1 + group2 + "[MESSAGE]\n@\n");
         dir_.Write("empty.INF", "");
+        dir_.Write("title.INF", "[TITLE]\nT\n");
+        dir_.Write("notes.txt", "Two discs, checked on Monday.\n");
     }
 
     std::string File(const std::string& name) const { return dir_.File(name); }
@@ -93,7 +95,12 @@ TEST_F(Verify, GivesAnExitCodeAScriptCanTrust) {
         {"list faulty, files verified", {"--disc", d1, "--disc", d2, File("broken.INF")}, 3, ""},
         {"list faulty, files failed", {"--disc", d1, "--disc", d2, File("broken-bad.INF")}, 1, ""},
         {"a complaint about a byte", {"--disc", d1, "--disc", d2, File("invalid.INF")}, 3, ""},
-        {"an empty list", {"--disc", d1, File("empty.INF")}, 3, ""},
+        {"an empty list", {"--disc", d1, File("empty.INF")}, 2, "does not load the list"},
+        {"a text that is no list",
+         {"--disc", d1, "--disc", d2, File("notes.txt")},
+         2,
+         "run crclist lint " + File("notes.txt")},
+        {"a list of no disc files", {"--disc", d1, File("title.INF")}, 2, "no [CDFILES] entry"},
         {"three discs for two groups",
          {"--disc", d1, "--disc", d2, "--disc", d2, File("good2.INF")},
          2,

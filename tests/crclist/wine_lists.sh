@@ -79,6 +79,19 @@ expected_list >expected.INF
 check "make --force replaces it" cmp -s crclist.INF expected.INF
 check "make leaves no temporary file" test "$(ls)" = "$(printf '%s\n' crclist.INF disc1 disc2 err.txt expected.INF inst kept.INF out.txt)"
 
+# Where a list goes: a device is written into, a link is followed and stays, a folder is refused.
+crclist make -o NUL --title T
+check "make -o NUL writes into the device" test "$status" -eq 0 -a ! -e NUL -a ! -e nul
+ln -s crclist.INF link.INF
+crclist "${make_args[@]/crclist.INF/link.INF}" --force
+check "make -o LINK replaces the file it leads to" test "$status" -eq 0 -a -L link.INF
+check "the file holds the list" cmp -s crclist.INF expected.INF
+rm link.INF
+crclist make -o "$(winpath disc1)" --title T
+check "make -o FOLDER is refused" test "$status" -eq 2 -a -n "$(grep 'is a folder' err.txt)"
+e2e_wine "$exe" lint - <crclist.INF >out.txt 2>err.txt
+check "lint - reads standard input" test "$?" -eq 0 -a "$(tail -n 1 out.txt)" = "0 errors, 0 warnings"
+
 # update: one number changed, every other byte kept, one line printed.
 printf 'new voice' >"disc2/音声/台詞 1.dat"
 crclist update "$(winpath crclist.INF)" --disc "$(winpath disc1)" --disc "$(winpath disc2)"

@@ -83,7 +83,8 @@ void ReadDisc(const std::string& where) {
     }
     std::vector<crclist::DiscFile> files;
     std::vector<std::string> problems;
-    fuzz::Require(reader->ListFiles("", &files, &problems), "an opened image that cannot list");
+    fuzz::Require(reader->ListFiles("", nullptr, &files, &problems),
+                  "an opened image that cannot list");
     std::vector<std::string> names;
     for (const crclist::DiscFile& file : files) {
         std::string name;

@@ -17,9 +17,9 @@ namespace {
 constexpr const char* kErrors[] = {"invalid-byte", "syntax",    "end-mark",        "utf8-bom",
                                    "pass-limit",   "no-prompt", "too-few-prompts", "size-form",
                                    "crc-form",     "cut-word",  "name-form"};
-constexpr const char* kWarnings[] = {"punctuation-value", "replaced",     "unused-prompt",
-                                     "no-title",          "title-length", "reg-without-game",
-                                     "duplicate-name",    "not-sjis",     "long-path"};
+constexpr const char* kWarnings[] = {
+    "punctuation-value", "replaced",         "unused-prompt",  "empty-disc", "no-title",
+    "title-length",      "reg-without-game", "duplicate-name", "not-sjis",   "long-path"};
 
 bool Listed(const char* code, const char* const* codes, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
@@ -45,7 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t boxes = load.complaints.size();
 
     crclist::LintReport report;
-    fuzz::Require(crclist::LintFile(fuzz::ScratchPath(), &report),
+    std::string problem;
+    fuzz::Require(crclist::LintFile(fuzz::ScratchPath(), &report, &problem),
                   "lint cannot read a readable file");
     fuzz::Require(report.reading.loaded == loaded, "lint sees the load differently");
     fuzz::Require(loaded || report.errors > 0, "no error about a file that does not load");

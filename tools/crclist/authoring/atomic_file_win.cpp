@@ -1,3 +1,7 @@
+// The build declares the program's oldest Windows; crclist.exe runs on Windows 7 and later,
+// and GetFinalPathNameByHandleW, which tells where links lead, came with Vista.
+#undef _WIN32_WINNT
+#define _WIN32_WINNT 0x0601
 #include <windows.h>
 
 #include <algorithm>
@@ -34,7 +38,8 @@ bool FolderOf(const std::wstring& target, std::wstring* folder) {
     return true;
 }
 
-bool WriteAll(HANDLE file, const std::string& bytes) {
+// Writes every byte of `bytes`, then, with `flush`, has the system put them on the disk.
+bool WriteAll(HANDLE file, const std::string& bytes, bool flush) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         DWORD wrote = 0;
@@ -44,7 +49,62 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
         }
         done += wrote;
     }
-    return FlushFileBuffers(file) != 0;
+    return !flush || FlushFileBuffers(file) != 0;
+}
+
+std::wstring FullPath(const std::wstring& path) {
+    const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    std::wstring full(size, L'\0');
+    const DWORD length = size == 0 ? 0 : GetFullPathNameW(path.c_str(), size, &full[0], nullptr);
+    return length == 0 || length >= size ? path : full.substr(0, length);
+}
+
+class ScopedHandle {
+  public:
+    explicit ScopedHandle(HANDLE handle) : handle_(handle) {}
+    ScopedHandle(const ScopedHandle&) = delete;
+    ScopedHandle& operator=(const ScopedHandle&) = delete;
+    ~ScopedHandle() {
+        if (handle_ != INVALID_HANDLE_VALUE) {
+            CloseHandle(handle_);
+        }
+    }
+    HANDLE get() const { return handle_; }
+
+  private:
+    HANDLE handle_;
+};
+
+// Opens what is at `path`, following its links, to learn what it is: no right to read or
+// write is asked, and a folder opens too.
+HANDLE OpenToLookAt(const std::wstring& path) {
+    return CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+// The path of the file open at `file`, every link on the way followed, in UTF-8; `given` when
+// Windows cannot tell it.
+std::string FinalPath(HANDLE file, const std::string& given) {
+    std::wstring path(MAX_PATH, L'\0');
+    DWORD length = GetFinalPathNameByHandleW(file, &path[0], static_cast<DWORD>(path.size()),
+                                             FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length >= path.size()) {
+        path.resize(length + 1);
+        length = GetFinalPathNameByHandleW(file, &path[0], static_cast<DWORD>(path.size()),
+                                           FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    }
+    if (length == 0 || length >= path.size()) {
+        return given;
+    }
+    path.resize(length);
+    // "\\?\C:\x" is "C:\x", and "\\?\UNC\server\share" is "\\server\share".
+    if (path.rfind(L"\\\\?\\UNC\\", 0) == 0) {
+        path = L"\\" + path.substr(7);
+    } else if (path.rfind(L"\\\\?\\", 0) == 0) {
+        path = path.substr(4);
+    }
+    return WideToUtf8(path);
 }
 
 }  // namespace
@@ -74,7 +134,7 @@ bool AtomicFile::Write(const std::string& target, const std::string& bytes, std:
         temporary_.clear();
         return false;
     }
-    const bool written = WriteAll(file, bytes);
+    const bool written = WriteAll(file, bytes, true);
     const std::string failure = Reason("cannot write " + temporary_);
     if (!CloseHandle(file) || !written) {
         *problem = failure;
@@ -101,8 +161,92 @@ bool AtomicFile::Commit(bool replace, std::string* problem) {
     return false;
 }
 
-bool PathExists(const std::string& path) {
-    return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+bool FindOutputPlace(const std::string& path, OutputPlace* place, std::string* problem) {
+    const std::wstring wide = Wide(path);
+    // NUL, CON, COM1 and pipes are named in the device space, whatever folder they are given in.
+    if (!wide.empty() && FullPath(wide).rfind(L"\\\\.\\", 0) == 0) {
+        *place = {OutputPlace::Kind::kStream, path};
+        return true;
+    }
+    std::wstring folder;
+    if (wide.empty() || !FolderOf(wide, &folder)) {
+        *problem = "cannot write " + path + ": it is not a name of a file";
+        return false;
+    }
+    const ScopedHandle opened(OpenToLookAt(wide));
+    if (opened.get() != INVALID_HANDLE_VALUE) {
+        BY_HANDLE_FILE_INFORMATION info;
+        if (GetFileType(opened.get()) != FILE_TYPE_DISK) {
+            *place = {OutputPlace::Kind::kStream, path};
+            return true;
+        }
+        if (GetFileInformationByHandle(opened.get(), &info) &&
+            (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            *problem = path + " is a folder: give the name of the file to write, such as " + path +
+                       (path.back() == '\\' || path.back() == '/' ? "" : "\\") + "crclist.INF";
+            return false;
+        }
+        // The file that every link and junction on the way leads to is the one replaced.
+        place->kind = OutputPlace::Kind::kFile;
+        place->path = FinalPath(opened.get(), path);
+        return true;
+    }
+    const DWORD error = GetLastError();
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (error == ERROR_FILE_NOT_FOUND && attributes == INVALID_FILE_ATTRIBUTES) {
+        *place = {OutputPlace::Kind::kNew, path};
+        return true;
+    }
+    if (error == ERROR_PATH_NOT_FOUND || error == ERROR_FILE_NOT_FOUND) {
+        if (attributes != INVALID_FILE_ATTRIBUTES) {
+            *problem = "cannot write " + path +
+                       ": it is a link to something that is not there; give the file itself";
+            return false;
+        }
+        std::string shownFolder = WideToUtf8(folder);
+        if (shownFolder.size() > 3 && shownFolder.back() == '\\') {
+            shownFolder.pop_back();  // "D:\" keeps its backslash, "D:\a\" does not
+        }
+        *problem = "cannot write " + path + ": the folder " + shownFolder +
+                   " does not exist; make it first (mkdir " + shownFolder + ")";
+        return false;
+    }
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        *problem = path + " is a folder: give the name of the file to write";
+        return false;
+    }
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        *problem = Reason("cannot write " + path + ": it is a link that cannot be followed");
+        return false;
+    }
+    // A file that cannot be looked at may still be replaced; the write tells if not.
+    *place = {OutputPlace::Kind::kFile, path};
+    return true;
+}
+
+bool IsStandardOutput(const std::string& path) {
+    const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    const ScopedHandle named(OpenToLookAt(Wide(path)));
+    BY_HANDLE_FILE_INFORMATION a;
+    BY_HANDLE_FILE_INFORMATION b;
+    return output != nullptr && output != INVALID_HANDLE_VALUE &&
+           named.get() != INVALID_HANDLE_VALUE && GetFileType(output) == FILE_TYPE_DISK &&
+           GetFileType(named.get()) == FILE_TYPE_DISK && GetFileInformationByHandle(output, &a) &&
+           GetFileInformationByHandle(named.get(), &b) &&
+           a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+}
+
+bool WriteIntoStream(const std::string& path, const std::string& bytes, std::string* problem) {
+    // OPEN_EXISTING: a device is written into, never made.
+    const ScopedHandle stream(CreateFileW(Wide(path).c_str(), GENERIC_WRITE,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (stream.get() == INVALID_HANDLE_VALUE || !WriteAll(stream.get(), bytes, false)) {
+        *problem = Reason("cannot write " + path);
+        return false;
+    }
+    return true;
 }
 
 std::string TemporaryFolder() {

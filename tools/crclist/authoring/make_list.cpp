@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 
 #include "tools/crclist/authoring/entry_digest.h"
 #include "tools/crclist/authoring/exclude_glob.h"
@@ -11,6 +12,14 @@
 
 namespace crclist {
 namespace {
+
+// Whether `code` is a mark that combines with the character before it, as in a decomposed
+// name: the accents of Latin letters, and the voiced marks of kana (U+3099, U+309A).
+bool IsCombiningMark(std::uint32_t code) {
+    return (code >= 0x0300 && code <= 0x036F) || (code >= 0x1AB0 && code <= 0x1AFF) ||
+           (code >= 0x1DC0 && code <= 0x1DFF) || (code >= 0x20D0 && code <= 0x20FF) ||
+           code == 0x3099 || code == 0x309A || (code >= 0xFE20 && code <= 0xFE2F);
+}
 
 // `text` in Shift-JIS; else a problem that names `what` and the character to blame.
 bool ToSjis(const std::string& text, const std::string& what, std::string* sjis,
@@ -30,8 +39,15 @@ bool ToSjis(const std::string& text, const std::string& what, std::string* sjis,
         std::string ignored;
         if (!Utf8ToSjis(character, &ignored)) {
             std::string problem = what;
-            problem.append(" '").append(utf8).append("' holds '").append(character);
-            problem += "', which has no Shift-JIS form";
+            problem.append(" '").append(utf8).append("' holds ");
+            if (IsCombiningMark(DecodeUtf8(utf8, i).code)) {
+                problem +=
+                    "a decomposed (NFD) character, as macOS writes names, which has no "
+                    "Shift-JIS form: rename it in composed form (NFC), such as with "
+                    "convmv --nfc";
+            } else {
+                problem.append("'").append(character).append("', which has no Shift-JIS form");
+            }
             problems->push_back(std::move(problem));
             return false;
         }
@@ -46,9 +62,11 @@ struct Listed {
     const DiscFile* file;
 };
 
-bool Excluded(const MakeOptions& options, const DiscFile& file) {
+// Whether --exclude leaves out the file or folder at `components`.
+bool Excluded(const MakeOptions& options, const std::vector<std::string>& components) {
     std::vector<std::string> names;
-    for (const std::string& component : file.components) {
+    names.reserve(components.size());
+    for (const std::string& component : components) {
         names.push_back(ShownSystemText(component));
     }
     for (const std::string& pattern : options.excludes) {
@@ -90,10 +108,18 @@ bool MakeDisc(const MakeOptions& options, DiscReader& disc, DiscGroup* group,
               std::vector<std::string>* problems) {
     std::vector<DiscFile> files;
     std::vector<std::string> listing;
+    // What is excluded is not even looked at, so that it may be a broken link.
+    const ListingFilter leaveOut = [&options](const std::vector<std::string>& components) {
+        return Excluded(options, components);
+    };
     const bool readable =
-        disc.ListFiles(options.out == "-" ? std::string() : options.out, &files, &listing);
+        disc.ListFiles(options.out == "-" ? std::string() : options.out,
+                       options.excludes.empty() ? ListingFilter() : leaveOut, &files, &listing);
     for (const std::string& problem : listing) {
         problems->push_back(ShownSystemText(problem));  // they name files in the system's encoding
+    }
+    if (readable && !listing.empty()) {
+        problems->push_back("--exclude GLOB leaves out what should not be listed, unseen");
     }
     if (!readable) {
         return false;
@@ -101,10 +127,8 @@ bool MakeDisc(const MakeOptions& options, DiscReader& disc, DiscGroup* group,
     bool ok = true;
     std::vector<Listed> listed;
     for (const DiscFile& file : files) {
-        if (!Excluded(options, file)) {
-            listed.push_back({{}, &file});
-            ok = ListedName(file, &listed.back(), problems) && ok;
-        }
+        listed.push_back({{}, &file});
+        ok = ListedName(file, &listed.back(), problems) && ok;
     }
     // The order of the list, whatever the order in which the disc gave its files.
     std::sort(listed.begin(), listed.end(),
@@ -169,6 +193,26 @@ bool MakeInstalled(const std::vector<InstalledFile>& files, std::size_t jobs,
 }
 
 }  // namespace
+
+std::vector<std::string> DiscWarnings(const std::vector<std::string>& discs) {
+    std::vector<std::string> warnings;
+    for (std::size_t later = 1; later < discs.size(); ++later) {
+        for (std::size_t first = 0; first < later; ++first) {
+            std::error_code ignored;
+            if (discs[first] == discs[later] ||
+                std::filesystem::equivalent(std::filesystem::u8path(discs[first]),
+                                            std::filesystem::u8path(discs[later]), ignored)) {
+                warnings.push_back("disc " + std::to_string(later + 1) + " (" +
+                                   ShownSystemText(discs[later]) + ") is the place of disc " +
+                                   std::to_string(first + 1) +
+                                   " too: both list the same files; give each disc its own "
+                                   "place");
+                break;
+            }
+        }
+    }
+    return warnings;
+}
 
 std::vector<std::string> PromptLines(const std::string& text) {
     std::vector<std::string> lines;

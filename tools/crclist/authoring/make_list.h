@@ -39,6 +39,11 @@ struct MakeOptions {
 bool MakeContent(const MakeOptions& options, const OpenedDiscs& discs, ListContent* content,
                  std::vector<std::string>* problems);
 
+// Warnings about discs that are likely a mistake: the same place given for two discs, which
+// then list the same files. (A disc with no files is lint's empty-disc, told as the list is
+// written.)
+std::vector<std::string> DiscWarnings(const std::vector<std::string>& discs);
+
 // The lines of a prompt: TEXT split at its line feeds, without an empty last line.
 std::vector<std::string> PromptLines(const std::string& text);
 

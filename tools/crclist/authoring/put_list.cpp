@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "tools/crclist/authoring/atomic_file.h"
 #include "tools/crclist/list/compose_list.h"
 #include "tools/crclist/list/lint.h"
 #include "tools/crclist/text/shown_text.h"
@@ -12,29 +11,53 @@ namespace {
 
 constexpr char kScratchName[] = "crclist-output.INF";
 
+// Where the list is read back before it goes to a stream, which cannot be read back.
+std::string ScratchPath() {
+    std::string path = TemporaryFolder();
+    if (!path.empty() && path.back() != '/' && path.back() != '\\') {
+        path += '/';
+    }
+    return path + kScratchName;
+}
+
+// Writes `bytes` where they go without a rename.
+bool WriteOut(const ListOutput& output, const std::string& bytes, std::string* problem) {
+    if (!output.standardOutput) {
+        return WriteIntoStream(output.place.path, bytes, problem);
+    }
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+    if (std::fflush(stdout) != 0) {
+        *problem = "the list could not be written to standard output";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
-PutOutcome PutList(const std::string& out, const std::string& bytes, const CheckList& expected,
-                   bool replace, bool lint) {
+bool FindListOutput(const std::string& out, ListOutput* output, std::string* problem) {
+    *output = ListOutput();
+    output->standardOutput = out == "-" || IsStandardOutput(out);
+    output->shown = out == "-" ? std::string("<stdout>") : ShownSystemText(out);
+    if (output->standardOutput || FindOutputPlace(out, &output->place, problem)) {
+        return true;
+    }
+    *problem = ShownSystemText(*problem);
+    return false;
+}
+
+PutOutcome PutList(const ListOutput& output, const std::string& bytes, const CheckList& expected,
+                   bool lint) {
     PutOutcome outcome;
-    const bool toStdout = out == "-";
-    const std::string shown = toStdout ? std::string("<stdout>") : ShownSystemText(out);
+    const bool renamed = !output.standardOutput && output.place.kind != OutputPlace::Kind::kStream;
     AtomicFile file;
     std::string problem;
-    std::string target = out;
-    if (toStdout) {
-        target = TemporaryFolder();
-        if (!target.empty() && target.back() != '/' && target.back() != '\\') {
-            target += '/';
-        }
-        target += kScratchName;
-    }
-    if (!file.Write(target, bytes, &problem)) {
+    if (!file.Write(renamed ? output.place.path : ScratchPath(), bytes, &problem)) {
         outcome.problem = ShownSystemText(problem);
         return outcome;
     }
     ListReading reading;
-    if (!ReadList(file.TemporaryPath(), &reading) || !reading.loaded ||
+    if (!ReadList(file.TemporaryPath(), &reading, &problem) || !reading.loaded ||
         !SameList(reading.list, expected)) {
         outcome.problem = "the program would not read back what was meant; nothing is written";
         return outcome;
@@ -42,21 +65,14 @@ PutOutcome PutList(const std::string& out, const std::string& bytes, const Check
     bool clean = true;
     for (const Diagnostic& diagnostic : lint ? Lint(reading) : std::vector<Diagnostic>()) {
         clean = clean && diagnostic.severity != Severity::kError;
-        outcome.findings.push_back(FormatDiagnostic(shown, reading, diagnostic));
+        outcome.findings.push_back(FormatDiagnostic(output.shown, reading, diagnostic));
     }
     if (!clean) {
         outcome.problem = "the list has errors; nothing is written";
         return outcome;
     }
-    if (toStdout) {
-        std::fwrite(bytes.data(), 1, bytes.size(), stdout);
-        outcome.put = std::fflush(stdout) == 0;
-        if (!outcome.put) {
-            outcome.problem = "the list could not be written to standard output";
-        }
-        return outcome;
-    }
-    outcome.put = file.Commit(replace, &problem);
+    outcome.put =
+        renamed ? file.Commit(output.Replaces(), &problem) : WriteOut(output, bytes, &problem);
     if (!outcome.put) {
         outcome.problem = ShownSystemText(problem);
     }

@@ -108,6 +108,17 @@ class Measurer {
         return true;
     }
 
+    // Counts the entries that were not looked for, by kind.
+    void CountUnplaced(ListUpdate* update) const {
+        for (std::size_t index = 0; index < digests_.size(); ++index) {
+            if (!digests_[index]) {
+                const ReadSection& section = reading_.sections[reading_.entries[index].section];
+                ++(section.keyword == TokCdFiles ? update->unplacedDiscEntries
+                                                 : update->unplacedInstalledEntries);
+            }
+        }
+    }
+
     // The installed files whose names named no entry.
     void Unused(std::vector<std::string>* problems) const {
         for (const InstalledFile& file : files_) {
@@ -150,6 +161,7 @@ bool UpdateList(const ListReading& reading, const OpenedDiscs& discs,
     Measurer measurer(reading, discs, installed, jobs);
     measurer.TakeInstalled();
     measurer.ReadAll();
+    measurer.CountUnplaced(update);
     std::vector<EntryUpdate> updates;
     for (std::size_t i = 0; i < reading.entries.size(); ++i) {
         EntryUpdate entry;

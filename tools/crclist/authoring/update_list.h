@@ -16,6 +16,10 @@ struct ListUpdate {
     std::string bytes;                 // the whole list, new numbers in place
     std::vector<EntryUpdate> changed;  // the entries whose size or CRC changed
     CheckList expected;                // what the program should read from `bytes`
+    // The entries left as they are for want of a place: [CDFILES] ones without discs, [REG]
+    // ones that no installed file names.
+    std::size_t unplacedDiscEntries = 0;
+    std::size_t unplacedInstalledEntries = 0;
 };
 
 // Measures the entries of `reading` that there is a place for: the [CDFILES] entries on

@@ -14,11 +14,16 @@ Subcommand AddDumpCommand(CLI::App& app) {
     CLI::App* parser = app.add_subcommand(
         "dump",
         "Print what the program reads from FILE as JSON (UTF-8); exit 0 whether or "
-        "not it loads");
-    parser->add_option("FILE", *file, "the check list, such as crclist.INF")->required();
+        "not it loads, 2 when FILE cannot be read");
+    parser->add_option("FILE", *file, "the check list, such as crclist.INF; - reads standard input")
+        ->required();
     return {parser, [file] {
-                const std::string json = DumpList(LoadList(*file));
-                return WriteText(stdout, json) ? kExitOk : kExitFailed;
+                ListLoad load;
+                std::string problem;
+                if (!LoadListSource(*file, &load, &problem)) {
+                    return UsageError("dump", problem);
+                }
+                return WriteText(stdout, DumpList(load)) ? kExitOk : kExitFailed;
             }};
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "tools/crclist/list/lint.h"
+#include "tools/crclist/list/list_source.h"
 #include "tools/crclist/text/console.h"
 #include "tools/crclist/text/encoding.h"
 #include "tools/crclist/text/shown_text.h"
@@ -21,10 +22,11 @@ struct LintOptions {
 
 int RunLint(const LintOptions& options) {
     LintReport report;
-    if (!LintFile(options.file, &report)) {
-        return UsageError("lint", "cannot read " + options.file);
+    std::string problem;
+    if (!LintFile(options.file, &report, &problem)) {
+        return UsageError("lint", problem);
     }
-    const std::string shownFile = ShownSystemText(options.file);
+    const std::string shownFile = ShownSource(options.file);
     std::string out;
     for (const Diagnostic& diagnostic : report.diagnostics) {
         out += FormatDiagnostic(shownFile, report.reading, diagnostic) + "\n";
@@ -47,7 +49,10 @@ Subcommand AddLintCommand(CLI::App& app) {
         "Explain what the program will make of FILE: one finding a line, then a count. Exit 0 "
         "without errors, 1 with errors, 2 when FILE cannot be read");
     parser->add_flag("--strict", options->strict, "count warnings as errors");
-    parser->add_option("FILE", options->file, "the check list, such as crclist.INF")->required();
+    parser
+        ->add_option("FILE", options->file,
+                     "the check list, such as crclist.INF; - reads standard input")
+        ->required();
     return {parser, [options] { return RunLint(*options); }};
 }
 

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <memory>
 
-#include "tools/crclist/authoring/atomic_file.h"
 #include "tools/crclist/authoring/make_list.h"
 #include "tools/crclist/authoring/put_list.h"
 #include "tools/crclist/commands/disc_option.h"
@@ -24,9 +23,11 @@ int RunMake(MakeCommandOptions& options, const CLI::Option* game) {
     MakeOptions& make = options.make;
     make.hasGame = game->count() > 0;
     if (make.prompts.size() != make.discs.size()) {
-        return UsageError("make",
-                          "give one --prompt for each --disc: the program shows the k-th prompt "
-                          "before the k-th disc");
+        return UsageError("make", "give one --prompt for each --disc (there are " +
+                                      std::to_string(make.discs.size()) + " --disc and " +
+                                      std::to_string(make.prompts.size()) +
+                                      " --prompt): the program shows the k-th prompt before the "
+                                      "k-th disc");
     }
     if (!TakeInstalledFiles("make", options.installed, &make.installed) ||
         !TakeJobs("make", options.jobs, &make.jobs)) {
@@ -39,9 +40,15 @@ int RunMake(MakeCommandOptions& options, const CLI::Option* game) {
         return UsageError("make", error);
     }
     discs.SetJobs(make.jobs);
-    if (make.out != "-" && !options.force && PathExists(make.out)) {
-        Tell("make", make.out + " exists; give --force to replace it");
-        return kExitFailed;
+    for (const std::string& warning : DiscWarnings(make.discs)) {
+        Tell("make", "warning: " + warning);
+    }
+    ListOutput output;
+    if (!FindListOutput(make.out, &output, &error)) {
+        return UsageError("make", error);
+    }
+    if (output.Replaces() && !options.force) {
+        return Exists("make", output);
     }
     ListContent content;
     std::vector<std::string> problems;
@@ -53,7 +60,7 @@ int RunMake(MakeCommandOptions& options, const CLI::Option* game) {
         }
         return NothingWritten("make", problems);
     }
-    return ToldPut("make", PutList(make.out, bytes, ExpectedList(content), options.force, true));
+    return ToldPut("make", PutList(output, bytes, ExpectedList(content), true));
 }
 
 }  // namespace
@@ -64,9 +71,13 @@ Subcommand AddMakeCommand(CLI::App& app) {
     CLI::App* parser = app.add_subcommand(
         "make",
         "Write a new check list from the files of each disc and the installed files. "
-        "Exit 0 when it is written, 1 when something cannot be listed (nothing is written), 2 "
-        "for wrong arguments");
-    parser->add_option("-o,--output", make.out, "the list to write (- for standard output)")
+        "Exit 0 when it is written, 1 when it is not (a file cannot be listed or read, OUT "
+        "exists without --force), 2 for wrong arguments, a --disc that cannot be opened or an "
+        "OUT where no list can be written");
+    parser
+        ->add_option("-o,--output", make.out,
+                     "the list to write (- for standard output, in Shift-JIS); a link is "
+                     "followed, a device written into")
         ->required();
     parser->add_option("--title", make.title, "the title: captions of windows and messages")
         ->required();
@@ -85,7 +96,7 @@ Subcommand AddMakeCommand(CLI::App& app) {
                        "leave out the disc files that match GLOB (* ? **; without / or \\ it "
                        "matches any name on the path; case ignored)");
     AddJobsOption(*parser, options->jobs);
-    parser->add_flag("--force", options->force, "replace OUT when it exists");
+    parser->add_flag("--force", options->force, "replace OUT when it is a file that exists");
     return {parser, [options, game] { return RunMake(*options, game); }};
 }
 

@@ -56,6 +56,12 @@ inline int ToldPut(const std::string& command, const PutOutcome& outcome) {
     return kExitOk;
 }
 
+// Tells that the output is a file that exists and is kept; gives the exit code for it.
+inline int Exists(const std::string& command, const ListOutput& output) {
+    Tell(command, output.shown + " exists; give --force to replace it");
+    return kExitFailed;
+}
+
 struct Subcommand {
     CLI::App* parser = nullptr;
     // Runs the subcommand with the options parsed into it; gives the exit code.

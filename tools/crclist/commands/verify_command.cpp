@@ -9,7 +9,7 @@
 #include "tools/crclist/commands/jobs_option.h"
 #include "tools/crclist/discs/disc_reader.h"
 #include "tools/crclist/list/list_load.h"
-#include "tools/crclist/reading/positional_file.h"
+#include "tools/crclist/list/list_source.h"
 #include "tools/crclist/text/encoding.h"
 #include "tools/crclist/verify/installed_path.h"
 #include "tools/crclist/verify/stop_signal.h"
@@ -29,16 +29,41 @@ struct VerifyOptions {
     std::string file;
 };
 
-// The list reader cannot tell a file that is not there from one that is empty or wrong;
-// only the first is a usage error.
-bool CanRead(const std::string& path) {
-    PositionalFile file;
-    FileFailure failure;
-    return file.Open(path, PositionalFile::Accept::kRegularFile, &failure);
-}
-
 // The name that the program reads its list by when it is started from the disc.
 constexpr char kListOnDisc[] = "crclist.INF";
+
+// How many entries of `list` the options have verified.
+std::size_t EntriesToCheck(const CheckList& list, const VerifyOptions& options) {
+    std::size_t entries = options.installed ? list.installedFiles.size() : 0;
+    for (const DiscGroup& group : list.discGroups) {
+        entries += options.discs.empty() ? 0 : group.size();
+    }
+    return entries;
+}
+
+// That `load` did not load in full, and how to learn why.
+std::string NotLoaded(const ListLoad& load) {
+    const std::string shown = ShownSource(load.path);
+    const std::string lint =
+        load.path == kStandardInput ? "crclist lint - on the same input" : "crclist lint " + shown;
+    return "the program does not load the list " + shown + " (run " + lint + " to see why)";
+}
+
+// Why a list gave nothing to verify.
+std::string NothingToCheck(const ListLoad& load, const VerifyOptions& options) {
+    if (!load.loaded) {
+        return NotLoaded(load) + ", and no entry of it is read: nothing is verified";
+    }
+    std::string sections;
+    if (!options.discs.empty()) {
+        sections = "[CDFILES]";
+    }
+    if (options.installed) {
+        sections += sections.empty() ? "[REG]" : " or [REG]";
+    }
+    return "the list " + ShownSource(load.path) + " has no " + sections +
+           " entry to verify: nothing is verified";
+}
 
 int Verify(const VerifyOptions& options) {
     if (options.discs.empty() && !options.installed) {
@@ -69,19 +94,20 @@ int Verify(const VerifyOptions& options) {
                                           : "no list given, and " + error);
         }
         load = LoadListBytes(bytes, where);
-    } else {
-        if (!CanRead(options.file)) {
-            return UsageError("verify", "cannot read the list " + options.file);
-        }
-        load = LoadList(options.file);
+    } else if (!LoadListSource(options.file, &load, &error)) {
+        return UsageError("verify", error);
     }
     const CheckList& list = load.list;
     const std::size_t groups = list.discGroups.size();
     if (options.installed && !InstalledNamesReadable(list, &error)) {
         return UsageError("verify", error);
     }
+    // Nothing verified is never reported as verified.
+    if (EntriesToCheck(list, options) == 0) {
+        return UsageError("verify", NothingToCheck(load, options));
+    }
     if (!DiscsFitGroups(options.discs, groups, &error)) {
-        return UsageError("verify", error);
+        return UsageError("verify", load.loaded ? error : NotLoaded(load) + "; " + error);
     }
 
     VerifyPlan plan;
@@ -119,7 +145,9 @@ Subcommand AddVerifyCommand(CLI::App& app) {
         "verify",
         "Verify every listed file of the discs and of the installation by size and CRC-32; "
         "exit 0 when all verified and the list loaded cleanly, 1 when a file failed, 2 for a "
-        "wrong command line or an unreadable list, 3 when only the list had faults");
+        "wrong command line or a list that cannot be read or gives nothing to verify, 3 when "
+        "every file verified but the list had faults, 130 or 143 when stopped by Ctrl-C or "
+        "SIGTERM");
     AddDiscOption(*parser, options->discs,
                   "where the discs are: ", "; once for all disc groups, or once for each");
     parser->add_flag("--installed", options->installed,
@@ -130,8 +158,8 @@ Subcommand AddVerifyCommand(CLI::App& app) {
                      "a line for every file, not only failures, and how each disc is read");
     AddJobsOption(*parser, options->jobs);
     parser->add_option("FILE", options->file,
-                       "the check list, such as crclist.INF; without it, the crclist.INF at the "
-                       "root of the first --disc (its letter case ignored)");
+                       "the check list, such as crclist.INF (- reads standard input); without it, "
+                       "the crclist.INF at the root of the first --disc (its letter case ignored)");
     return {parser, [options] { return Verify(*options); }};
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -26,6 +27,11 @@ struct DiscFile {
     std::uint64_t size = 0;
 };
 
+// Whether a listing leaves out the file or folder at `components` (its path relative to the
+// disc, in the system's encoding). What is left out is not looked at, and a folder left out is
+// not entered: so a broken link or a link round into a folder above can be left out too.
+using ListingFilter = std::function<bool(const std::vector<std::string>& components)>;
+
 class DiscReader {
   public:
     virtual ~DiscReader() = default;
@@ -44,11 +50,12 @@ class DiscReader {
     virtual void Read(const std::vector<std::string>& names, ReadObserver& observer) = 0;
 
     // Every regular file of the disc, in no particular order, leaving out the file at `skip`
-    // (a list being written) when it lies on the disc. A part that cannot be listed adds a
-    // problem (in the system's encoding) and the listing goes on; false, with the reason
-    // among the problems, when the disc cannot be listed to its end.
-    virtual bool ListFiles(const std::string& skip, std::vector<DiscFile>* files,
-                           std::vector<std::string>* problems) = 0;
+    // (a list being written) when it lies on the disc, and what `leaveOut` (when given) leaves
+    // out. A part that cannot be listed adds a problem (in the system's encoding) and the
+    // listing goes on; false, with the reason among the problems, when the disc cannot be
+    // listed to its end.
+    virtual bool ListFiles(const std::string& skip, const ListingFilter& leaveOut,
+                           std::vector<DiscFile>* files, std::vector<std::string>* problems) = 0;
 
     // The content of the small file with the listed `name` (found as Read finds it), such as
     // a check list on the disc; `where` is where it lies, for messages. False, with the reason

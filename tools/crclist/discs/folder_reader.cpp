@@ -58,10 +58,10 @@ void FolderReader::Read(const std::vector<std::string>& names, ReadObserver& obs
         request, plan_.Shape());
 }
 
-bool FolderReader::ListFiles(const std::string& skip, std::vector<DiscFile>* files,
-                             std::vector<std::string>* problems) {
+bool FolderReader::ListFiles(const std::string& skip, const ListingFilter& leaveOut,
+                             std::vector<DiscFile>* files, std::vector<std::string>* problems) {
     files->clear();
-    if (!WalkFolder(root_, skip, files, problems)) {
+    if (!WalkFolder(root_, skip, leaveOut, files, problems)) {
         problems->push_back(root_ + " is no folder that can be read");
         return false;
     }

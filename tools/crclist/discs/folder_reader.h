@@ -18,8 +18,8 @@ class FolderReader : public DiscReader {
         : DiscReader(std::move(where)), root_(std::move(root)), medium_(medium) {}
 
     void Read(const std::vector<std::string>& names, ReadObserver& observer) override;
-    bool ListFiles(const std::string& skip, std::vector<DiscFile>* files,
-                   std::vector<std::string>* problems) override;
+    bool ListFiles(const std::string& skip, const ListingFilter& leaveOut,
+                   std::vector<DiscFile>* files, std::vector<std::string>* problems) override;
     bool ReadSmallFile(const std::string& name, std::string* bytes, std::string* where,
                        std::string* error) override;
 

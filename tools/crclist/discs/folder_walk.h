@@ -11,10 +11,11 @@
 namespace crclist {
 
 // Lists every regular file below `root`, through folders and links to them, leaving out the
-// file at `skip` (the list being written) when it lies there. False when `root` is no folder
-// that can be read; a folder below it that cannot be read, or that leads back into one of
-// its own parents, adds a problem and the walk goes on.
-bool WalkFolder(const std::string& root, const std::string& skip, std::vector<DiscFile>* files,
-                std::vector<std::string>* problems);
+// file at `skip` (the list being written) when it lies there, and what `leaveOut` leaves out
+// without looking at it. False when `root` is no folder that can be read; a folder below it
+// that cannot be read, or that leads back into one of its own parents, adds a problem and the
+// walk goes on.
+bool WalkFolder(const std::string& root, const std::string& skip, const ListingFilter& leaveOut,
+                std::vector<DiscFile>* files, std::vector<std::string>* problems);
 
 }  // namespace crclist

@@ -31,6 +31,7 @@ FolderIdentity IdentityOf(const struct stat& info) {
 struct Walk {
     FolderIdentity skip;  // known only when there is a file to skip
     FolderLoopGuard guard;
+    const ListingFilter* leaveOut;
     std::vector<DiscFile>* files;
     std::vector<std::string>* problems;
 };
@@ -48,7 +49,9 @@ bool ListFolder(const std::string& path, std::vector<std::string>& components, W
         const std::string full = JoinSystemPath(path, name);
         components.push_back(name);
         struct stat info;
-        if (::stat(full.c_str(), &info) != 0) {
+        if (*walk.leaveOut && (*walk.leaveOut)(components)) {
+            // Left out unseen: it may be a broken link, or a link round into a folder above.
+        } else if (::stat(full.c_str(), &info) != 0) {
             walk.problems->push_back(full + " cannot be read (a broken link?)");
         } else if (S_ISDIR(info.st_mode)) {
             const FolderLoopGuard::Entry entered = walk.guard.Enter(IdentityOf(info));
@@ -74,13 +77,14 @@ bool ListFolder(const std::string& path, std::vector<std::string>& components, W
 
 }  // namespace
 
-bool WalkFolder(const std::string& root, const std::string& skip, std::vector<DiscFile>* files,
-                std::vector<std::string>* problems) {
+bool WalkFolder(const std::string& root, const std::string& skip, const ListingFilter& leaveOut,
+                std::vector<DiscFile>* files, std::vector<std::string>* problems) {
     struct stat info;
     if (::stat(root.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
         return false;
     }
     Walk walk;
+    walk.leaveOut = &leaveOut;
     walk.files = files;
     walk.problems = problems;
     walk.guard.Enter(IdentityOf(info));

@@ -55,6 +55,7 @@ std::wstring FullPath(const std::wstring& path) {
 struct Walk {
     std::wstring skip;  // full path, compared without case
     FolderLoopGuard guard;
+    const ListingFilter* leaveOut;
     std::vector<DiscFile>* files;
     std::vector<std::string>* problems;
 };
@@ -77,7 +78,9 @@ bool ListFolder(const std::wstring& path, const std::string& utf8Path,
         const std::string utf8Name = WideToUtf8(name);
         const std::string utf8Full = utf8Path + "\\" + utf8Name;
         components.push_back(utf8Name);
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        if (*walk.leaveOut && (*walk.leaveOut)(components)) {
+            // Left out unseen: it may be a link that leads nowhere or round into a folder above.
+        } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             const FolderLoopGuard::Entry entered = walk.guard.Enter(IdentityOf(full));
             if (entered == FolderLoopGuard::Entry::kLoop) {
                 walk.problems->push_back(utf8Full + " leads back into a folder above it");
@@ -103,8 +106,8 @@ bool ListFolder(const std::wstring& path, const std::string& utf8Path,
 
 }  // namespace
 
-bool WalkFolder(const std::string& root, const std::string& skip, std::vector<DiscFile>* files,
-                std::vector<std::string>* problems) {
+bool WalkFolder(const std::string& root, const std::string& skip, const ListingFilter& leaveOut,
+                std::vector<DiscFile>* files, std::vector<std::string>* problems) {
     std::wstring wideRoot;
     if (!ToWide(CP_UTF8, root, &wideRoot)) {
         return false;
@@ -118,6 +121,7 @@ bool WalkFolder(const std::string& root, const std::string& skip, std::vector<Di
     if (!skip.empty() && ToWide(CP_UTF8, skip, &wideSkip)) {
         walk.skip = FullPath(wideSkip);
     }
+    walk.leaveOut = &leaveOut;
     walk.files = files;
     walk.problems = problems;
     walk.guard.Enter(IdentityOf(wideRoot));

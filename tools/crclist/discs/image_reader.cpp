@@ -192,12 +192,19 @@ void ImageReader::Plan(const std::vector<std::size_t>& order) {
     plan_.streams = PlannedStreams(plan_.seeking, plan_.cached, Jobs());
 }
 
-bool ImageReader::ListFiles(const std::string& /*skip*/, std::vector<DiscFile>* files,
-                            std::vector<std::string>* /*problems*/) {
+bool ImageReader::ListFiles(const std::string& /*skip*/, const ListingFilter& leaveOut,
+                            std::vector<DiscFile>* files, std::vector<std::string>* /*problems*/) {
     files->clear();
     for (std::size_t entry = 0; entry < entries_.size(); ++entry) {
-        if (!entries_[entry].folder) {
-            files->push_back({entries_[entry].components, PathOf(entry), entries_[entry].size});
+        const std::vector<std::string>& components = entries_[entry].components;
+        bool left = false;
+        // A file in a folder left out is left out with it, as a folder's listing leaves it.
+        for (std::size_t depth = 1; leaveOut && !left && depth <= components.size(); ++depth) {
+            left = leaveOut({components.begin(),
+                             components.begin() + static_cast<std::ptrdiff_t>(depth)});
+        }
+        if (!entries_[entry].folder && !left) {
+            files->push_back({components, PathOf(entry), entries_[entry].size});
         }
     }
     return true;

@@ -34,8 +34,8 @@ class ImageReader : public DiscReader, private FolderTree {
 
     void Read(const std::vector<std::string>& names, ReadObserver& observer) override;
     // `skip` is for folders: a list being written is never inside an image.
-    bool ListFiles(const std::string& skip, std::vector<DiscFile>* files,
-                   std::vector<std::string>* problems) override;
+    bool ListFiles(const std::string& skip, const ListingFilter& leaveOut,
+                   std::vector<DiscFile>* files, std::vector<std::string>* problems) override;
     bool ReadSmallFile(const std::string& name, std::string* bytes, std::string* where,
                        std::string* error) override;
 

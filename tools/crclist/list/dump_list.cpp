@@ -4,6 +4,7 @@
 
 #include "tools/crclist/text/encoding.h"
 #include "tools/crclist/text/json_layout.h"
+#include "tools/crclist/text/shown_text.h"
 
 namespace crclist {
 namespace {
@@ -14,7 +15,7 @@ Json Entries(const std::vector<FileEntry>& entries) {
     Json array = Json::array();
     for (const FileEntry& entry : entries) {
         array.push_back(
-            {{"name", SjisToUtf8(entry.name)}, {"size", entry.size}, {"crc", entry.crc}});
+            {{"name", SjisToUtf8(entry.name)}, {"size", entry.size}, {"crc", CrcText(entry.crc)}});
     }
     return array;
 }

@@ -21,9 +21,9 @@ std::vector<Diagnostic> Lint(const ListReading& reading) {
     return std::move(items);
 }
 
-bool LintFile(const std::string& path, LintReport* report) {
+bool LintFile(const std::string& source, LintReport* report, std::string* problem) {
     *report = LintReport();
-    if (!ReadList(path, &report->reading)) {
+    if (!ReadList(source, &report->reading, problem)) {
         return false;
     }
     report->diagnostics = Lint(report->reading);

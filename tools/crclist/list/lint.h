@@ -27,8 +27,9 @@ struct LintReport {
     int warnings = 0;
 };
 
-// Lints the file at `path`. False when it cannot be read at all.
-bool LintFile(const std::string& path, LintReport* report);
+// Lints the list at `source` (a path, or "-" for standard input). False, with what is wrong in
+// `problem`, when it cannot be read at all.
+bool LintFile(const std::string& source, LintReport* report, std::string* problem);
 
 // The findings for a reading, in file order.
 std::vector<Diagnostic> Lint(const ListReading& reading);

@@ -32,8 +32,8 @@ void CheckFault(const ListReading& reading, Findings& findings);
 void CheckEntries(const ListReading& reading, Findings& findings);
 // lint_value_checks.cpp: punctuation-value, replaced, not-sjis.
 void CheckValues(const ListReading& reading, Findings& findings);
-// lint_list_checks.cpp: no-prompt, too-few-prompts, unused-prompt, no-title, title-length,
-// reg-without-game.
+// lint_list_checks.cpp: no-prompt, too-few-prompts, unused-prompt, empty-disc, no-title,
+// title-length, reg-without-game.
 void CheckWholeList(const ListReading& reading, Findings& findings);
 
 // lint_text.cpp: how texts of the file appear in a finding.

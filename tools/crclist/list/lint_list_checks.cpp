@@ -1,5 +1,5 @@
-// Findings about the list as a whole: prompts against discs, the title, and installed files
-// without the registry key that finds them.
+// Findings about the list as a whole: prompts against discs, discs without files, the title,
+// and installed files without the registry key that finds them.
 #include "tools/crclist/list/lint_checks.h"
 
 namespace crclist {
@@ -40,6 +40,22 @@ void CheckPrompts(const ListReading& reading, Findings& findings) {
     }
 }
 
+// An empty disc group passes every check, whatever is on the disc: most likely a folder that
+// was empty, or whose files were all excluded, when the list was made.
+void CheckEmptyDiscs(const ListReading& reading, Findings& findings) {
+    for (std::size_t section = 0; section < reading.sections.size(); ++section) {
+        const ReadSection& read = reading.sections[section];
+        if (read.keyword == TokCdFiles &&
+            reading.list.discGroups[static_cast<std::size_t>(read.ordinal - 1)].empty()) {
+            findings.Warning(reading.tokens[read.bracket].start, "empty-disc",
+                             SectionName(reading, section) +
+                                 " has no entries: the CD/DVD check asks for disc " +
+                                 std::to_string(read.ordinal) +
+                                 " and checks nothing on it (list its files, or drop the disc)");
+        }
+    }
+}
+
 void CheckTitle(const ListReading& reading, Findings& findings) {
     std::int32_t at = SectionStart(reading, TokTitle, 1);
     for (const ReadValue& value : reading.values) {
@@ -68,6 +84,7 @@ void CheckWholeList(const ListReading& reading, Findings& findings) {
         return;
     }
     CheckPrompts(reading, findings);
+    CheckEmptyDiscs(reading, findings);
     CheckTitle(reading, findings);
     if (!reading.list.installedFiles.empty() && reading.list.gameKey.empty()) {
         findings.Warning(SectionStart(reading, TokReg, 1), "reg-without-game",

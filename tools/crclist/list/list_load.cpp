@@ -2,6 +2,7 @@
 
 #include "inf/inf_lexer.h"
 #include "platform/ui_headless.h"
+#include "tools/crclist/list/list_source.h"
 
 namespace crclist {
 
@@ -14,13 +15,24 @@ ListLoad LoadList(const std::string& path, InfObserver* observer) {
     return load;
 }
 
-ListLoad LoadListBytes(const std::string& bytes, const std::string& path) {
+ListLoad LoadListBytes(const std::string& bytes, const std::string& path, InfObserver* observer) {
     ListLoad load;
     load.path = path;
     const platform::MessageCollector boxes;
-    load.loaded = load.list.LoadInfBytes(bytes);
+    load.loaded = load.list.LoadInfBytes(bytes, observer);
     load.complaints = boxes.Texts();
     return load;
+}
+
+bool LoadListSource(const std::string& source, ListLoad* load, std::string* problem) {
+    std::string bytes;
+    bool tooLarge = false;
+    if (!ReadListSource(source, &bytes, &tooLarge, problem)) {
+        return false;
+    }
+    // A list too large for the program's block loads as one that cannot be read: not at all.
+    *load = LoadListBytes(bytes, source);
+    return true;
 }
 
 std::vector<Token> LexTokens(const std::string& bytes) {

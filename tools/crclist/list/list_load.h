@@ -24,8 +24,14 @@ struct ListLoad {
 
 // Loads the list at `path` with LoadInfFile, telling `observer` when one is given.
 ListLoad LoadList(const std::string& path, InfObserver* observer = nullptr);
-// Loads a list that was read from `path` some other way (from a disc image) with LoadInfBytes.
-ListLoad LoadListBytes(const std::string& bytes, const std::string& path);
+// Loads a list that was read from `path` some other way (from a disc image, standard input)
+// with LoadInfBytes, telling `observer` when one is given.
+ListLoad LoadListBytes(const std::string& bytes, const std::string& path,
+                       InfObserver* observer = nullptr);
+
+// Loads the list at `source` (list_source.h: a path, or "-" for standard input) with
+// LoadInfBytes. False, with what is wrong in `problem`, when it cannot be read at all.
+bool LoadListSource(const std::string& source, ListLoad* load, std::string* problem);
 
 // The tokens that the program's lexer reads from `bytes`, the end token last; none for no
 // bytes. Its complaints about invalid tokens are not wanted here and are dropped.

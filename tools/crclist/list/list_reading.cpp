@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/platform.h"
 #include "tools/crclist/list/list_load.h"
+#include "tools/crclist/list/list_source.h"
 
 namespace crclist {
 namespace {
@@ -39,25 +39,6 @@ class RecordingObserver : public InfObserver {
     ListReading& reading_;
 };
 
-bool ReadBytes(const std::string& path, ListReading* reading) {
-    platform::File file = platform::OpenFileForReading(path.c_str());
-    if (file == nullptr) {
-        return false;
-    }
-    std::uint64_t size = 0;
-    bool ok = platform::QueryFileSize(file, &size);
-    if (ok && size > static_cast<std::uint64_t>(INT32_MAX)) {
-        reading->tooLarge = true;
-    } else if (ok) {
-        reading->bytes.resize(static_cast<std::size_t>(size));
-        std::uint32_t read = 0;
-        ok = size == 0 || (platform::ReadFile(file, &reading->bytes[0],
-                                              static_cast<std::uint32_t>(size), &read) &&
-                           read == size);
-    }
-    return platform::CloseFile(file) && ok;
-}
-
 }  // namespace
 
 std::string ListReading::Source(std::size_t index) const {
@@ -73,9 +54,9 @@ std::string ListReading::Place(std::int32_t offset) const {
     return std::to_string(line - lineStarts.begin()) + ":" + std::to_string(offset - lineStart + 1);
 }
 
-bool ReadList(const std::string& path, ListReading* reading) {
+bool ReadList(const std::string& source, ListReading* reading, std::string* problem) {
     *reading = ListReading();
-    if (!ReadBytes(path, reading)) {
+    if (!ReadListSource(source, &reading->bytes, &reading->tooLarge, problem)) {
         return false;
     }
     reading->lineStarts.push_back(0);
@@ -89,7 +70,7 @@ bool ReadList(const std::string& path, ListReading* reading) {
     }
     // The complaints about invalid tokens are in the record as the tokens themselves.
     RecordingObserver observer(*reading);
-    ListLoad load = LoadList(path, &observer);
+    ListLoad load = LoadListBytes(reading->bytes, source, &observer);
     reading->loaded = load.loaded;
     reading->list = std::move(load.list);
     return true;

@@ -60,9 +60,10 @@ struct ListReading {
     std::string Place(std::int32_t offset) const;
 };
 
-// Reads the file at `path` (in the system's encoding) into `reading`. False when the file
-// cannot be read at all; a file the program refuses is still read, with `loaded` false.
-bool ReadList(const std::string& path, ListReading* reading);
+// Reads the list at `source` (list_source.h: a path in the system's encoding, or "-" for
+// standard input) into `reading`. False, with what is wrong in `problem`, when it cannot be
+// read at all; a list the program refuses is still read, with `loaded` false.
+bool ReadList(const std::string& source, ListReading* reading, std::string* problem);
 
 // Kinds of token.
 bool IsPunctuation(std::int32_t kind);  // no text of its own: + - * / ... [ ] ; , == ...
