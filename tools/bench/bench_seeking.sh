@@ -63,6 +63,7 @@ timed() {
     printf '%s\n' "${times[@]}" | sort -n | sed -n "$((runs / 2 + 1))p"
 }
 
+# shellcheck disable=SC2317  # called through timed
 dd_files() {
     local file
     for file in "$@"; do

@@ -200,8 +200,8 @@ bool ImageReader::ListFiles(const std::string& /*skip*/, const ListingFilter& le
         bool left = false;
         // A file in a folder left out is left out with it, as a folder's listing leaves it.
         for (std::size_t depth = 1; leaveOut && !left && depth <= components.size(); ++depth) {
-            left = leaveOut({components.begin(),
-                             components.begin() + static_cast<std::ptrdiff_t>(depth)});
+            left = leaveOut(
+                {components.begin(), components.begin() + static_cast<std::ptrdiff_t>(depth)});
         }
         if (!entries_[entry].folder && !left) {
             files->push_back({components, PathOf(entry), entries_[entry].size});

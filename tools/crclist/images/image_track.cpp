@@ -180,9 +180,10 @@ bool OpenDataTrack(const std::string& path, const FileBeside& findBeside, Positi
     }
     const std::string extension = LowerExtension(path);
     std::string head;
-    if (!ReadBytes(named, 0, static_cast<std::size_t>(std::min<std::uint64_t>(
-                                 kLayoutHeadBytes, named.Size())),
-                   &head)) {
+    if (!ReadBytes(
+            named, 0,
+            static_cast<std::size_t>(std::min<std::uint64_t>(kLayoutHeadBytes, named.Size())),
+            &head)) {
         *error = path + " cannot be read";
         return false;
     }
