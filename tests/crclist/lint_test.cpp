@@ -143,7 +143,7 @@ TEST(Lint, FormatsOneFindingALine) {
     ASSERT_EQ(report.diagnostics.size(), 1u);
     EXPECT_EQ(crclist::FormatDiagnostic("a.INF", report.reading, report.diagnostics[0]),
               "a.INF:5:4: warning: '-' is taken as a value of [MESSAGE]: it has no text of its "
-              "own and repeats the text before it, 'x\\ny' (punctuation belongs inside quotes) "
+              "own and repeats the text before it, 'x\\x0Ay' (punctuation belongs inside quotes) "
               "[punctuation-value]");
     EXPECT_FALSE(crclist::LintFile(dir.File("missing.INF"), &report));
     EXPECT_FALSE(crclist::LintFile(dir.path(), &report));

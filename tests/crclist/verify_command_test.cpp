@@ -171,6 +171,25 @@ TEST_F(Verify, WritesALineForEachFailedFile) {
     }
 }
 
+// Names from a Linux folder or a crafted image that a terminal would act on, or that would
+// split a line: every report line is one line, and no control byte reaches the output.
+TEST_F(Verify, ShowsNamesWithoutControlBytes) {
+    std::filesystem::create_directories(File("odd"));
+    dir_.Write("odd/A\x1B[31mRED", "a");
+    dir_.Write("odd/B\nC", "b");
+    dir_.Write("odd.INF", "[CDFILES]\n'A\x1B[31mRED', 1, 0\n'B\nC', 1, 0\n'D\x1B', 1, 0\n");
+    const ChildResult result = RunCrclist({"verify", "--disc", File("odd"), File("odd.INF")});
+    EXPECT_EQ(result.exitCode, 1) << result.err;
+    const std::vector<std::string> lines = Lines(result.out);
+    ASSERT_EQ(lines.size(), 5u) << result.out;
+    EXPECT_EQ(lines[0].rfind("crc         disc 1  A\\x1B[31mRED  CRC ", 0), 0u) << lines[0];
+    EXPECT_EQ(lines[1].rfind("crc         disc 1  B\\x0AC  CRC ", 0), 0u) << lines[1];
+    EXPECT_EQ(lines[2], "missing     disc 1  D\\x1B  not found  " + File("odd") + "/D\\x1B");
+    for (const char c : result.out + result.err) {
+        EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << static_cast<int>(c);
+    }
+}
+
 TEST_F(Verify, TellsOfAListThatDidNotLoadCleanly) {
     const ChildResult result =
         RunCrclist({"verify", "--disc", File("d1"), "--disc", File("d2"), File("invalid.INF")});

@@ -30,14 +30,14 @@ bool ToSjis(const std::string& text, const std::string& what, std::string* sjis,
         std::string ignored;
         if (!Utf8ToSjis(character, &ignored)) {
             std::string problem = what;
-            problem.append(" '").append(utf8).append("' holds '").append(character);
-            problem += "', which has no Shift-JIS form";
+            problem.append(" '").append(EscapedControls(utf8)).append("' holds '");
+            problem += EscapedControls(character) + "', which has no Shift-JIS form";
             problems->push_back(std::move(problem));
             return false;
         }
         i += length;
     }
-    problems->push_back(what + " '" + utf8 + "' has no Shift-JIS form");
+    problems->push_back(what + " '" + EscapedControls(utf8) + "' has no Shift-JIS form");
     return false;
 }
 
@@ -49,10 +49,10 @@ struct Listed {
 bool Excluded(const MakeOptions& options, const DiscFile& file) {
     std::vector<std::string> names;
     for (const std::string& component : file.components) {
-        names.push_back(ShownSystemText(component));
+        names.push_back(SystemTextInUtf8(component));
     }
     for (const std::string& pattern : options.excludes) {
-        if (MatchesExclude(ShownSystemText(pattern), names)) {
+        if (MatchesExclude(SystemTextInUtf8(pattern), names)) {
             return true;
         }
     }

@@ -21,7 +21,7 @@ Json FileObject(const FileResult& result) {
         file["group"] = result.group;
     }
     file["name"] = SjisToUtf8(result.name);
-    file["path"] = result.hasPath ? Json(ShownSystemText(result.path)) : Json(nullptr);
+    file["path"] = result.hasPath ? Json(SystemTextInUtf8(result.path)) : Json(nullptr);
     file["status"] = StatusName(result.status);
     file["expectedSize"] = result.expectedSize;
     file["size"] = result.hasSize ? Json(result.size) : Json(nullptr);
@@ -41,7 +41,7 @@ double Rounded(double value, int decimals) {
 class JsonReport : public VerifyReport {
   public:
     JsonReport(std::FILE* out, const ListLoad& load) : out_(out) {
-        document_["list"] = ShownSystemText(load.path);
+        document_["list"] = SystemTextInUtf8(load.path);
         document_["loaded"] = load.loaded;
         document_["messages"] = Json::array();
         for (const std::string& complaint : load.complaints) {

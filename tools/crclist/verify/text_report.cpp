@@ -1,7 +1,6 @@
 #include <cinttypes>
 
 #include "tools/crclist/text/console.h"
-#include "tools/crclist/text/encoding.h"
 #include "tools/crclist/text/shown_text.h"
 #include "tools/crclist/verify/verify_report.h"
 
@@ -37,7 +36,7 @@ class TextReport : public VerifyReport {
             head += list + "did not load in full\n";
         }
         for (const std::string& complaint : load.complaints) {
-            head += list + SjisToUtf8(complaint) + "\n";
+            head += list + ShownListText(complaint) + "\n";
         }
         WriteText(out_, head);
     }
@@ -51,7 +50,7 @@ class TextReport : public VerifyReport {
             result.Installed() ? "installed" : "disc " + std::to_string(result.group);
         std::string line = StatusName(result.status);
         line.resize(10, ' ');
-        line += "  " + where + "  " + SjisToUtf8(result.name);
+        line += "  " + where + "  " + ShownListText(result.name);
         const std::string detail = Detail(result);
         if (!detail.empty()) {
             line += "  " + detail;

@@ -3,8 +3,8 @@
 #include <chrono>
 #include <map>
 
+#include "tools/crclist/text/shown_text.h"
 #include "tools/crclist/verify/installed_path.h"
-#include "tools/crclist/text/encoding.h"
 
 namespace crclist {
 namespace {
@@ -27,7 +27,7 @@ class GroupRun : public ReadObserver {
         return SizeMatches(entries_[index].size, size);
     }
     void NowReading(std::size_t index) override {
-        progress_.SetName(SjisToUtf8(entries_[index].name));
+        progress_.SetName(ShownListText(entries_[index].name));
     }
     void BytesRead(std::uint64_t count) override {
         totals_.bytes += count;
