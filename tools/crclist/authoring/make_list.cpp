@@ -5,6 +5,7 @@
 
 #include "tools/crclist/authoring/entry_digest.h"
 #include "tools/crclist/authoring/exclude_glob.h"
+#include "tools/crclist/list/name_form.h"
 #include "tools/crclist/text/encoding.h"
 #include "tools/crclist/text/shown_text.h"
 #include "tools/crclist/text/utf8.h"
@@ -43,6 +44,7 @@ bool ToSjis(const std::string& text, const std::string& what, std::string* sjis,
 
 struct Listed {
     std::vector<std::string> sjis;  // the components in Shift-JIS, for the order
+    std::string name;               // as listed: the components with '\\' between them
     const DiscFile* file;
 };
 
@@ -60,8 +62,8 @@ bool Excluded(const MakeOptions& options, const DiscFile& file) {
 }
 
 // The names of a file in Shift-JIS; false, with a problem, when a name cannot be listed as it
-// is. Windows drops the spaces and dots at the end of a name that it opens, so such a name
-// would lead the program to another file or to none.
+// is: a list that names a file Windows cannot hold (a device name, a '?', a space or a dot at
+// the end) would lead the program to another file, to a device or to none.
 bool ListedName(const DiscFile& file, Listed* listed, std::vector<std::string>* problems) {
     bool ok = true;
     const std::string shown = ShownSystemText(file.path);
@@ -75,13 +77,15 @@ bool ListedName(const DiscFile& file, Listed* listed, std::vector<std::string>* 
                                 "folder separator");
             ok = false;
         }
-        if (!component.empty() && (component.back() == ' ' || component.back() == '.')) {
-            problems->push_back(shown +
-                                " has a name that ends in a space or a dot, which Windows drops "
-                                "when it opens the file");
-            ok = false;
-        }
         listed->sjis.push_back(sjis);
+    }
+    for (const std::string& component : listed->sjis) {
+        listed->name += (listed->name.empty() ? "" : "\\") + component;
+    }
+    std::string problem;
+    if (ok && WindowsNameProblem(listed->name, &problem) != WindowsNameFault::kNone) {
+        problems->push_back(shown + " " + problem);
+        ok = false;
     }
     return ok;
 }
@@ -102,7 +106,7 @@ bool MakeDisc(const MakeOptions& options, DiscReader& disc, DiscGroup* group,
     std::vector<Listed> listed;
     for (const DiscFile& file : files) {
         if (!Excluded(options, file)) {
-            listed.push_back({{}, &file});
+            listed.push_back({{}, {}, &file});
             ok = ListedName(file, &listed.back(), problems) && ok;
         }
     }
@@ -116,10 +120,7 @@ bool MakeDisc(const MakeOptions& options, DiscReader& disc, DiscGroup* group,
                                 " is over 2147483647 bytes, more than an entry can describe");
             ok = false;
         }
-        names.emplace_back();
-        for (const std::string& component : item.sjis) {
-            names.back() += (names.back().empty() ? "" : "\\") + component;
-        }
+        names.push_back(item.name);
     }
     // Nothing is read for a list that will not be written.
     if (!ok || !problems->empty()) {
