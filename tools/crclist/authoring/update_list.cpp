@@ -95,9 +95,10 @@ class Measurer {
         const ReadSection& section = reading_.sections[entry.section];
         const std::string shownName = ShownListText(entry.entry.name);
         if (section.keyword == TokCdFiles && digest->outcome == FileDigest::Outcome::kMissing) {
-            problems->push_back(shownName + " of [CDFILES] " + std::to_string(section.ordinal) +
-                                " is not found in " +
-                                ShownSystemText(discs_.WhereOfGroup(Group(section))));
+            problems->push_back(
+                shownName + " of [CDFILES] " + std::to_string(section.ordinal) + " in " +
+                ShownSystemText(discs_.WhereOfGroup(Group(section))) + ": " +
+                (digest->reason.empty() ? "not found" : ShownSystemText(digest->reason)));
             return false;
         }
         update->entry = index;

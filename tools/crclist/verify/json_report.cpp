@@ -23,6 +23,7 @@ Json FileObject(const FileResult& result) {
     file["name"] = SjisToUtf8(result.name);
     file["path"] = result.hasPath ? Json(SystemTextInUtf8(result.path)) : Json(nullptr);
     file["status"] = StatusName(result.status);
+    file["reason"] = result.reason.empty() ? Json(nullptr) : Json(SystemTextInUtf8(result.reason));
     file["expectedSize"] = result.expectedSize;
     file["size"] = result.hasSize ? Json(result.size) : Json(nullptr);
     file["expectedCrc"] = CrcText(result.expectedCrc);
@@ -67,6 +68,7 @@ class JsonReport : public VerifyReport {
         summary["seconds"] = Rounded(totals.seconds, 3);
         summary["mbPerSecond"] = Rounded(totals.MegabytesPerSecond(), 1);
         summary["stopped"] = totals.stopped;
+        summary["notReached"] = totals.notReached;
         document_["summary"] = std::move(summary);
         const std::string text = LayoutJson(document_);
         WriteText(out_, text);

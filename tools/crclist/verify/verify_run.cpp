@@ -119,6 +119,16 @@ void VerifyInstalled(const CheckList& list, GroupRun& run) {
     }
 }
 
+// How many files `plan` verifies.
+std::uint64_t ListedFiles(const CheckList& list, const VerifyPlan& plan) {
+    std::uint64_t count = plan.installed ? list.installedFiles.size() : 0;
+    for (std::size_t group = 0; group < plan.discs.size() && group < list.discGroups.size();
+         ++group) {
+        count += list.discGroups[group].size();
+    }
+    return count;
+}
+
 }  // namespace
 
 std::uint64_t ListedBytes(const CheckList& list, const VerifyPlan& plan) {
@@ -152,6 +162,7 @@ RunTotals RunVerification(const CheckList& list, const VerifyPlan& plan, ResultS
         run.Flush();
     }
     progress.Clear();
+    totals.notReached = ListedFiles(list, plan) - totals.tally.files;
     totals.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return totals;
