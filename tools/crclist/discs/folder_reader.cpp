@@ -2,13 +2,29 @@
 
 #include <filesystem>
 
-#include "tools/crclist/reading/file_batch.h"
 #include "tools/crclist/discs/folder_lookup.h"
 #include "tools/crclist/discs/folder_walk.h"
+#include "tools/crclist/reading/file_batch.h"
 #include "tools/crclist/reading/sequential_file.h"
 #include "tools/crclist/text/windows_names.h"
 
 namespace crclist {
+
+namespace {
+
+bool IsPathSeparator(char c) {
+    return c == '/' || c == static_cast<char>(std::filesystem::path::preferred_separator);
+}
+
+}  // namespace
+
+FolderReader::FolderReader(std::string root) : root_(std::move(root)) {
+    // "disc//" as "disc/": a path joined to the root then has one separator at the joint.
+    while (root_.size() > 1 && IsPathSeparator(root_.back()) &&
+           IsPathSeparator(root_[root_.size() - 2])) {
+        root_.pop_back();
+    }
+}
 
 void FolderReader::Read(const std::vector<std::string>& names, ReadObserver& observer) {
     FolderLookup lookup(root_);

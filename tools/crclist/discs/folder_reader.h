@@ -11,7 +11,7 @@ namespace crclist {
 
 class FolderReader : public DiscReader {
   public:
-    explicit FolderReader(std::string root) : root_(std::move(root)) {}
+    explicit FolderReader(std::string root);
 
     void Read(const std::vector<std::string>& names, ReadObserver& observer) override;
     bool ListFiles(const std::string& skip, std::vector<DiscFile>* files,
