@@ -124,6 +124,22 @@ TEST_F(Disc, FindsListedNamesAsWindowsDoes) {
     }
 }
 
+// A path names the place given and the listed parts with one '/' at each joint, whatever
+// runs of separators the place or the name hold; a listed '\' at the front stays below it.
+TEST_F(Disc, JoinsPathsWithOneSeparator) {
+    const std::vector<std::string> names = {"Data\\Scene.dat", "\\DATA\\\\None.dat\\"};
+    const struct {
+        std::string where, base;
+    } kCases[] = {{folder() + "//", folder()}, {image(), image()}};
+    for (const auto& c : kCases) {
+        Recorder recorder;
+        Open(c.where)->Read(names, recorder);
+        ASSERT_EQ(recorder.done.size(), 2u) << c.where;
+        EXPECT_EQ(recorder.done[0].path, c.base + "/Data/Scene.dat");
+        EXPECT_EQ(recorder.done[1].path, c.base + "/DATA/None.dat");
+    }
+}
+
 TEST_F(Disc, ReadsAFolderInListOrder) {
     std::unique_ptr<DiscReader> reader = Open(folder());
     Recorder recorder;

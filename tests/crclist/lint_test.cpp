@@ -82,6 +82,11 @@ const LintCase kCases[] = {
                     "A\\..B\\C, 1, 0\n表\\x, 1, 0\n",
      {"7:1 error name-form", "8:1 error name-form", "9:1 error name-form", "10:1 error name-form",
       "11:1 error name-form"}},
+    {"names that Windows cannot hold",
+     kDiscEntries + "'Q?', 1, 0\nCON, 1, 0\n'DATA\\nul.txt', 1, 0\n'A.', 1, 0\n'B\nC', 1, 0\n"
+                    "CONSOLE, 1, 0\n",
+     {"7:1 error name-form", "8:1 error name-form", "9:1 error name-form", "10:1 error name-form",
+      "11:1 error name-form"}},
     // Warnings.
     {"punctuation as a value", kTitle + "[MESSAGE]\nA - B\n", {"6:3 warning punctuation-value"}},
     {"punctuation as a name", kReg + "+=, 1, 0\n", {"6:1 warning punctuation-value"}},
@@ -97,7 +102,7 @@ const LintCase kCases[] = {
     {"reg without game", "[TITLE]\nT\n[REG]\nMain, 1, 2\n", {"3:1 warning reg-without-game"}},
     {"duplicate names",
      kTitle + kDisc + "data\\表示.dat., 1, 2\n[REG]\nMain, 1, 2\nMAIN, 1, 2\n",
-     {"9:1 warning duplicate-name", "12:1 warning duplicate-name"}},
+     {"9:1 error name-form", "9:1 warning duplicate-name", "12:1 warning duplicate-name"}},
     {"same name on two discs",
      kTitle + kDisc + "[DRIVEINFO]\n[CDFILES]\nDATA\\表示.DAT, 1, 2\n",
      {}},
@@ -139,6 +144,23 @@ TEST(Lint, FindsWhatTheProgramMakesOfEachFile) {
     }
 }
 
+// What the program does with a name that Windows cannot hold, in the finding's words.
+TEST(Lint, SaysWhatTheProgramDoesWithANameWindowsCannotHold) {
+    TempDir dir;
+    LintReport report;
+    std::string problem;
+    ASSERT_TRUE(crclist::LintFile(dir.Write("a.INF", kDiscEntries + "'Q?', 1, 0\nAUX.DAT, 1, 0\n"),
+                                  &report, &problem));
+    ASSERT_EQ(report.diagnostics.size(), 2u);
+    EXPECT_EQ(report.diagnostics[0].text,
+              "the disc file name 'Q?' holds '?', which Windows does not allow in a file name: "
+              "the program cannot find the file and reports it missing");
+    EXPECT_EQ(report.diagnostics[1].text,
+              "the disc file name 'AUX.DAT' names the device AUX (before an extension, as "
+              "Windows 10 and older read it), which Windows opens instead of a file: the "
+              "program opens the device, not a file");
+}
+
 TEST(Lint, FormatsOneFindingALine) {
     TempDir dir;
     const std::string path = dir.Write("a.INF", "[TITLE]\n'T'\n[MESSAGE]\n'x\ny' -\n");
@@ -148,7 +170,7 @@ TEST(Lint, FormatsOneFindingALine) {
     ASSERT_EQ(report.diagnostics.size(), 1u);
     EXPECT_EQ(crclist::FormatDiagnostic("a.INF", report.reading, report.diagnostics[0]),
               "a.INF:5:4: warning: '-' is taken as a value of [MESSAGE]: it has no text of its "
-              "own and repeats the text before it, 'x\\ny' (punctuation belongs inside quotes) "
+              "own and repeats the text before it, 'x\\x0Ay' (punctuation belongs inside quotes) "
               "[punctuation-value]");
     EXPECT_FALSE(crclist::LintFile(dir.File("missing.INF"), &report, &problem));
     EXPECT_EQ(problem,

@@ -9,6 +9,7 @@
 #include <random>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -54,7 +55,8 @@ class Characters {
     }
 
     // A random text in Shift-JIS: a keyword now and then, else 1 to `most` characters, about
-    // a third of them from the troublesome ones. Never both quotes; no '/' or '\' in names.
+    // a third of them from the troublesome ones. Never both quotes; in names, nothing that
+    // Windows does not allow there.
     std::string Text(std::mt19937& random, int most, bool name) const {
         static const char* const kKeywords[] = {"TITLE",   "GAME",      "REG",     "CDFILES",
                                                 "MESSAGE", "DRIVEINFO", "GAMEDATA"};
@@ -65,7 +67,8 @@ class Characters {
         for (int count = 1 + static_cast<int>(random() % most); count > 0; --count) {
             const auto& from = random() % 3 == 0 ? special_ : all_;
             const std::string& character = from[random() % from.size()];
-            if (name && (character == "/" || character == "\\")) {
+            if (name && character.size() == 1 &&
+                std::string_view("/\\<>:\"|?*").find(character[0]) != std::string_view::npos) {
                 continue;
             }
             text += character;

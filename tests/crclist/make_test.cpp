@@ -173,6 +173,9 @@ TEST(MakeList, NamesWhatItCannotList) {
         {"a name that would read back as another", "T", u8"a¥b", u8"holds '¥'"},
         {"a name that ends in a dot", "T", "DATA./a", "DATA./a has a name that ends in"},
         {"a name that ends in a space", "T", "a ", "a  has a name that ends in"},
+        {"a device name", "T", "DATA/nul.txt", "nul.txt names the device NUL"},
+        {"a terminal's escape", "T", "A\x1B[31mRED", "A\\x1B[31mRED holds a control character"},
+        {"a line feed", "T", "B\nC", "B\\x0AC holds a control character (0x0A)"},
     };
     for (const auto& c : kCases) {
         TempDir dir;

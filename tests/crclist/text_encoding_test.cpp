@@ -81,4 +81,22 @@ TEST(TextEncoding, ShowsASystemTextInUtf8WithoutLosingAByte) {
     EXPECT_EQ(crclist::ShownSystemText("disc/\x95\x5C.DAT"), "disc/\\x95\\.DAT");
 }
 
+// Nothing that a terminal acts on, and no line feed, reaches a text output.
+TEST(TextEncoding, ShowsControlCharactersAsBytes) {
+    const struct {
+        std::string text, shown;
+    } kCases[] = {
+        {"A\x1B[31mRED", "A\\x1B[31mRED"}, {"B\nC\r\t", "B\\x0AC\\x0D\\x09"},
+        {"DEL\x7F", "DEL\\x7F"},           {u8"C1\u009B", "C1\\xC2\\x9B"},
+        {u8"\u00A0表ｶ", u8"\u00A0表ｶ"},  // printable from U+00A0 on
+        {"cut\xE8\xA1", "cut\\xE8\\xA1"},
+    };
+    for (const auto& c : kCases) {
+        EXPECT_EQ(crclist::EscapedControls(c.text), c.shown) << c.shown;
+        EXPECT_EQ(crclist::ShownSystemText(c.text), c.shown) << c.shown;
+    }
+    EXPECT_EQ(crclist::SystemTextInUtf8("B\nC"), "B\nC");  // for JSON, which escapes it itself
+    EXPECT_EQ(crclist::ShownListText("\x95\x5C\x1B"), u8"表\\x1B");
+}
+
 }  // namespace

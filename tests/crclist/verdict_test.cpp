@@ -69,4 +69,23 @@ TEST(Verdict, JudgesWhatTheReadingGave) {
     }
 }
 
+// The reader's words where it has them; else the words of the verdict.
+TEST(Verdict, SaysWhyAFileIsMissingOrUnread) {
+    const struct {
+        Outcome outcome;
+        std::string given, reason;
+    } kCases[] = {
+        {Outcome::kMissing, "", "not found"},
+        {Outcome::kMissing, "not a regular file", "not a regular file"},
+        {Outcome::kReadError, "", "read error"},
+        {Outcome::kRead, "", ""},
+    };
+    for (const auto& c : kCases) {
+        FileDigest digest;
+        digest.outcome = c.outcome;
+        digest.reason = c.given;
+        EXPECT_EQ(Judge(FileEntry{}, digest).reason, c.reason) << c.given;
+    }
+}
+
 }  // namespace

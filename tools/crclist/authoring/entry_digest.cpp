@@ -1,6 +1,7 @@
 #include "tools/crclist/authoring/entry_digest.h"
 
 #include "tools/crclist/discs/read_plan.h"
+#include "tools/crclist/text/shown_text.h"
 
 namespace crclist {
 
@@ -39,7 +40,8 @@ bool EntryNumbers(const FileDigest& digest, std::int32_t* size, std::uint32_t* c
             *crc = digest.crc;
             return true;
         case FileDigest::Outcome::kMissing:
-            *why = "is not found or cannot be opened";
+            *why = digest.reason.empty() ? "is not found or cannot be opened"
+                                         : "is missing: " + ShownSystemText(digest.reason);
             return false;
         case FileDigest::Outcome::kChanged:
             *why = "changed while it was read";
@@ -49,6 +51,9 @@ bool EntryNumbers(const FileDigest& digest, std::int32_t* size, std::uint32_t* c
             break;
     }
     *why = "cannot be read";
+    if (!digest.reason.empty()) {
+        *why += ": " + ShownSystemText(digest.reason);
+    }
     return false;
 }
 

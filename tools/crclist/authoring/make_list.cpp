@@ -6,6 +6,7 @@
 
 #include "tools/crclist/authoring/entry_digest.h"
 #include "tools/crclist/authoring/exclude_glob.h"
+#include "tools/crclist/list/name_form.h"
 #include "tools/crclist/text/encoding.h"
 #include "tools/crclist/text/shown_text.h"
 #include "tools/crclist/text/utf8.h"
@@ -39,26 +40,27 @@ bool ToSjis(const std::string& text, const std::string& what, std::string* sjis,
         std::string ignored;
         if (!Utf8ToSjis(character, &ignored)) {
             std::string problem = what;
-            problem.append(" '").append(utf8).append("' holds ");
+            problem.append(" '").append(EscapedControls(utf8)).append("' holds ");
             if (IsCombiningMark(DecodeUtf8(utf8, i).code)) {
                 problem +=
                     "a decomposed (NFD) character, as macOS writes names, which has no "
                     "Shift-JIS form: rename it in composed form (NFC), such as with "
                     "convmv --nfc";
             } else {
-                problem.append("'").append(character).append("', which has no Shift-JIS form");
+                problem += "'" + EscapedControls(character) + "', which has no Shift-JIS form";
             }
             problems->push_back(std::move(problem));
             return false;
         }
         i += length;
     }
-    problems->push_back(what + " '" + utf8 + "' has no Shift-JIS form");
+    problems->push_back(what + " '" + EscapedControls(utf8) + "' has no Shift-JIS form");
     return false;
 }
 
 struct Listed {
     std::vector<std::string> sjis;  // the components in Shift-JIS, for the order
+    std::string name;               // as listed: the components with '\\' between them
     const DiscFile* file;
 };
 
@@ -67,10 +69,10 @@ bool Excluded(const MakeOptions& options, const std::vector<std::string>& compon
     std::vector<std::string> names;
     names.reserve(components.size());
     for (const std::string& component : components) {
-        names.push_back(ShownSystemText(component));
+        names.push_back(SystemTextInUtf8(component));
     }
     for (const std::string& pattern : options.excludes) {
-        if (MatchesExclude(ShownSystemText(pattern), names)) {
+        if (MatchesExclude(SystemTextInUtf8(pattern), names)) {
             return true;
         }
     }
@@ -78,8 +80,8 @@ bool Excluded(const MakeOptions& options, const std::vector<std::string>& compon
 }
 
 // The names of a file in Shift-JIS; false, with a problem, when a name cannot be listed as it
-// is. Windows drops the spaces and dots at the end of a name that it opens, so such a name
-// would lead the program to another file or to none.
+// is: a list that names a file Windows cannot hold (a device name, a '?', a space or a dot at
+// the end) would lead the program to another file, to a device or to none.
 bool ListedName(const DiscFile& file, Listed* listed, std::vector<std::string>* problems) {
     bool ok = true;
     const std::string shown = ShownSystemText(file.path);
@@ -93,13 +95,15 @@ bool ListedName(const DiscFile& file, Listed* listed, std::vector<std::string>* 
                                 "folder separator");
             ok = false;
         }
-        if (!component.empty() && (component.back() == ' ' || component.back() == '.')) {
-            problems->push_back(shown +
-                                " has a name that ends in a space or a dot, which Windows drops "
-                                "when it opens the file");
-            ok = false;
-        }
         listed->sjis.push_back(sjis);
+    }
+    for (const std::string& component : listed->sjis) {
+        listed->name += (listed->name.empty() ? "" : "\\") + component;
+    }
+    std::string problem;
+    if (ok && WindowsNameProblem(listed->name, &problem) != WindowsNameFault::kNone) {
+        problems->push_back(shown + " " + problem);
+        ok = false;
     }
     return ok;
 }
@@ -127,7 +131,7 @@ bool MakeDisc(const MakeOptions& options, DiscReader& disc, DiscGroup* group,
     bool ok = true;
     std::vector<Listed> listed;
     for (const DiscFile& file : files) {
-        listed.push_back({{}, &file});
+        listed.push_back({{}, {}, &file});
         ok = ListedName(file, &listed.back(), problems) && ok;
     }
     // The order of the list, whatever the order in which the disc gave its files.
@@ -140,10 +144,7 @@ bool MakeDisc(const MakeOptions& options, DiscReader& disc, DiscGroup* group,
                                 " is over 2147483647 bytes, more than an entry can describe");
             ok = false;
         }
-        names.emplace_back();
-        for (const std::string& component : item.sjis) {
-            names.back() += (names.back().empty() ? "" : "\\") + component;
-        }
+        names.push_back(item.name);
     }
     // Nothing is read for a list that will not be written.
     if (!ok || !problems->empty()) {

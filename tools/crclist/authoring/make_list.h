@@ -29,8 +29,8 @@ struct MakeOptions {
 // Fills `content` from the options and the files, the k-th disc read from the reader that
 // `discs` opened for options.discs[k]. False, with one problem a culprit (in UTF-8), when a
 // text or name has no Shift-JIS form, a name is not valid in the system's encoding, holds a
-// backslash or ends in a space or a dot, or a file cannot be read or is over 2147483647
-// bytes. The number of prompts and discs is the caller's to check.
+// backslash or is one that Windows cannot hold (list/name_form.h), or a file cannot be read or
+// is over 2147483647 bytes. The number of prompts and discs is the caller's to check.
 //
 // The files of a disc are listed in the byte order of their Shift-JIS names, folder by
 // folder: the names of a folder in byte order, each folder's files at its place in that

@@ -92,11 +92,12 @@ class Measurer {
         }
         const ReadEntry& entry = reading_.entries[index];
         const ReadSection& section = reading_.sections[entry.section];
-        const std::string shownName = SjisToUtf8(entry.entry.name);
+        const std::string shownName = ShownListText(entry.entry.name);
         if (section.keyword == TokCdFiles && digest->outcome == FileDigest::Outcome::kMissing) {
-            problems->push_back(shownName + " of [CDFILES] " + std::to_string(section.ordinal) +
-                                " is not found in " +
-                                ShownSystemText(discs_.WhereOfGroup(Group(section))));
+            problems->push_back(
+                shownName + " of [CDFILES] " + std::to_string(section.ordinal) + " in " +
+                ShownSystemText(discs_.WhereOfGroup(Group(section))) + ": " +
+                (digest->reason.empty() ? "not found" : ShownSystemText(digest->reason)));
             return false;
         }
         update->entry = index;
@@ -186,7 +187,7 @@ std::string DescribeChange(const ListReading& reading, const std::string& shownF
                            const EntryUpdate& update) {
     const ReadEntry& entry = reading.entries[update.entry];
     std::string line = shownFile + ":" + reading.Place(reading.tokens[entry.name].start) + ": " +
-                       SjisToUtf8(entry.entry.name) + ":";
+                       ShownListText(entry.entry.name) + ":";
     if (update.size != entry.entry.size) {
         line += " size " + SizeText(entry.entry.size) + " -> " + SizeText(update.size);
     }

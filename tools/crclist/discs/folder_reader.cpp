@@ -10,6 +10,15 @@
 
 namespace crclist {
 
+FolderReader::FolderReader(std::string where, std::string root, const Medium& medium)
+    : DiscReader(std::move(where)), root_(std::move(root)), medium_(medium) {
+    // "disc//" as "disc/": a path joined to the root then has one separator at the joint.
+    while (root_.size() > 1 && IsSystemSeparator(root_.back()) &&
+           IsSystemSeparator(root_[root_.size() - 2])) {
+        root_.pop_back();
+    }
+}
+
 void FolderReader::Read(const std::vector<std::string>& names, ReadObserver& observer) {
     FolderLookup lookup(root_);
     // Where each name is, or was looked for (on Windows the system looks when the file is

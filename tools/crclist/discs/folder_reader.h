@@ -14,8 +14,7 @@ namespace crclist {
 class FolderReader : public DiscReader {
   public:
     // `where`: the disc as the user named it; `root`: the folder (on Windows a drive's root).
-    FolderReader(std::string where, std::string root, const Medium& medium)
-        : DiscReader(std::move(where)), root_(std::move(root)), medium_(medium) {}
+    FolderReader(std::string where, std::string root, const Medium& medium);
 
     void Read(const std::vector<std::string>& names, ReadObserver& observer) override;
     bool ListFiles(const std::string& skip, const ListingFilter& leaveOut,

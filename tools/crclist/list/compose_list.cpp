@@ -1,7 +1,6 @@
 #include "tools/crclist/list/compose_list.h"
 
 #include "tools/crclist/list/list_load.h"
-#include "tools/crclist/text/encoding.h"
 #include "tools/crclist/text/shown_text.h"
 
 namespace crclist {
@@ -26,7 +25,7 @@ void Section(const char* keyword, std::string& out) {
 bool Value(const std::string& text, const char* what, std::string& out, std::string* problem) {
     std::string value;
     if (!FormatValue(text, &value)) {
-        *problem = std::string(what) + " " + SjisToUtf8(text) +
+        *problem = std::string(what) + " " + ShownListText(text) +
                    " holds both ' and \", which no value of a check list can hold";
         return false;
     }

@@ -92,12 +92,31 @@ void CheckNumbers(const ListReading& reading, const ReadEntry& entry, Findings& 
     }
 }
 
+// What the program does with a disc name that Windows cannot hold.
+const char* WhatTheProgramDoes(WindowsNameFault fault) {
+    switch (fault) {
+        case WindowsNameFault::kDevice:
+            return "the program opens the device, not a file";
+        case WindowsNameFault::kTrimmed:
+            return "the program checks the file without it, or finds none";
+        case WindowsNameFault::kNotAllowed:
+        case WindowsNameFault::kNone:
+            break;
+    }
+    return "the program cannot find the file and reports it missing";
+}
+
 void CheckDiscName(const ListReading& reading, const ReadEntry& entry, Findings& findings) {
     const std::string& name = entry.entry.name;
     const std::int32_t at = reading.tokens[entry.name].start;
-    const std::string problem = NameFormProblem(name);
+    std::string problem = NameFormProblem(name);
     if (!problem.empty()) {
         findings.Error(at, "name-form", "the disc file name " + Shown(name) + " " + problem);
+    } else if (const WindowsNameFault fault = WindowsNameProblem(name, &problem);
+               fault != WindowsNameFault::kNone) {
+        findings.Error(
+            at, "name-form",
+            "the disc file name " + Shown(name) + " " + problem + ": " + WhatTheProgramDoes(fault));
     }
     if (kDriveRootLength + name.size() > kLongestPath) {
         findings.Warning(at, "long-path",

@@ -2,6 +2,7 @@
 
 #include "tools/crclist/list/lint_checks.h"
 #include "tools/crclist/text/encoding.h"
+#include "tools/crclist/text/shown_text.h"
 #include "tools/crclist/text/utf8.h"
 
 namespace crclist {
@@ -17,34 +18,12 @@ std::string Shown(const std::string& sjis) {
 }
 
 std::string ShownUtf8(const std::string& utf8) {
-    std::string out = "'";
-    std::size_t characters = 0;
-    for (std::size_t i = 0; i < utf8.size();) {
-        const Utf8Character character = DecodeUtf8(utf8, i);
-        if (++characters > kShownCharacters) {
-            out += "...";
-            break;
-        }
-        const char c = utf8[i];
-        const auto byte = static_cast<unsigned char>(c);
-        if (character.length > 1) {
-            out.append(utf8, i, character.length);
-        } else if (c == '\n') {
-            out += "\\n";
-        } else if (c == '\r') {
-            out += "\\r";
-        } else if (c == '\t') {
-            out += "\\t";
-        } else if (byte < 0x20 || byte == 0x7F) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-            out += escaped;
-        } else {
-            out += c;
-        }
-        i += character.length;
+    std::size_t end = 0;
+    for (std::size_t characters = 0; end < utf8.size() && characters < kShownCharacters;
+         ++characters) {
+        end += DecodeUtf8(utf8, end).length;
     }
-    return out + "'";
+    return "'" + EscapedControls(utf8.substr(0, end)) + (end < utf8.size() ? "..." : "") + "'";
 }
 
 std::string ShownByte(std::uint8_t byte) {

@@ -3,6 +3,7 @@
 // code page), and a file or a pipe gets the UTF-8 bytes.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 
@@ -14,6 +15,10 @@ void PrepareStandardOutput();
 
 // Whether `stream` is a terminal (a console on Windows).
 bool IsTerminal(std::FILE* stream);
+
+// The width in columns of the terminal that `stream` writes to; 0 when it is no terminal or
+// does not say.
+std::size_t TerminalColumns(std::FILE* stream);
 
 // Writes `utf8` to `stream` and flushes it. False when it could not be written.
 bool WriteText(std::FILE* stream, const std::string& utf8);

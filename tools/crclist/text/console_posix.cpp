@@ -1,3 +1,4 @@
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include "tools/crclist/text/console.h"
@@ -8,6 +9,11 @@ void PrepareStandardOutput() {}
 
 bool IsTerminal(std::FILE* stream) {
     return ::isatty(::fileno(stream)) != 0;
+}
+
+std::size_t TerminalColumns(std::FILE* stream) {
+    winsize size{};
+    return ::ioctl(::fileno(stream), TIOCGWINSZ, &size) == 0 ? size.ws_col : 0;
 }
 
 bool WriteText(std::FILE* stream, const std::string& utf8) {

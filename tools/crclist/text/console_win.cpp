@@ -14,6 +14,16 @@ bool IsTerminal(std::FILE* stream) {
     return _isatty(_fileno(stream)) != 0;
 }
 
+std::size_t TerminalColumns(std::FILE* stream) {
+    const HANDLE console = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (!GetConsoleScreenBufferInfo(console, &info)) {
+        return 0;
+    }
+    const int columns = info.srWindow.Right - info.srWindow.Left + 1;
+    return columns > 0 ? static_cast<std::size_t>(columns) : 0;
+}
+
 bool WriteText(std::FILE* stream, const std::string& utf8) {
     // A console shows UTF-8 bytes in its own code page; as UTF-16 it shows them right.
     // WriteConsoleW fails on anything that is no console, which then gets the bytes.

@@ -1,6 +1,5 @@
 #include "tools/crclist/text/windows_names.h"
 
-#include <algorithm>
 #include <cstdint>
 
 #include "tools/crclist/text/encoding.h"
@@ -102,9 +101,18 @@ std::string RegistryValueKey(const std::string& name) {
 }
 
 std::string ListedNameAsPath(const std::string& sjisName) {
-    std::string name = SjisToUtf8(sjisName);
-    std::replace(name.begin(), name.end(), '\\', '/');
-    return name;
+    std::string path;
+    for (const char c : SjisToUtf8(sjisName)) {
+        if (!IsSeparator(c)) {
+            path += c;
+        } else if (!path.empty() && path.back() != '/') {
+            path += '/';
+        }
+    }
+    if (!path.empty() && path.back() == '/') {
+        path.pop_back();
+    }
+    return path;
 }
 
 }  // namespace crclist

@@ -22,8 +22,10 @@ std::string FoldCase(const std::string& utf8);
 // ignored as well), never equal to one that is.
 std::string RegistryValueKey(const std::string& name);
 
-// The listed `sjisName` in UTF-8 with '/' between folders, every byte that is not Shift-JIS
-// replaced: where a file that was not found was looked for, in a reader's messages.
+// The listed `sjisName` in UTF-8 with one '/' between folders, every byte that is not
+// Shift-JIS replaced: where a file that was not found was looked for, in a reader's messages.
+// As Windows reads the name behind a drive root, a run of separators is one, and one at
+// either end goes: \DATA\\X\ is DATA/X.
 std::string ListedNameAsPath(const std::string& sjisName);
 
 }  // namespace crclist

@@ -21,8 +21,9 @@ Json FileObject(const FileResult& result) {
         file["group"] = result.group;
     }
     file["name"] = SjisToUtf8(result.name);
-    file["path"] = result.hasPath ? Json(ShownSystemText(result.path)) : Json(nullptr);
+    file["path"] = result.hasPath ? Json(SystemTextInUtf8(result.path)) : Json(nullptr);
     file["status"] = StatusName(result.status);
+    file["reason"] = result.reason.empty() ? Json(nullptr) : Json(SystemTextInUtf8(result.reason));
     file["expectedSize"] = result.expectedSize;
     file["size"] = result.hasSize ? Json(result.size) : Json(nullptr);
     file["expectedCrc"] = CrcText(result.expectedCrc);
@@ -58,7 +59,7 @@ double Rounded(double value, int decimals) {
 class JsonReport : public VerifyReport {
   public:
     JsonReport(std::FILE* out, const ListLoad& load) : out_(out) {
-        document_["list"] = ShownSystemText(load.path);
+        document_["list"] = SystemTextInUtf8(load.path);
         document_["loaded"] = load.loaded;
         document_["messages"] = Json::array();
         for (const std::string& complaint : load.complaints) {
@@ -84,6 +85,7 @@ class JsonReport : public VerifyReport {
         summary["seconds"] = Rounded(totals.seconds, 3);
         summary["mbPerSecond"] = Rounded(totals.MegabytesPerSecond(), 1);
         summary["stopped"] = totals.stopped;
+        summary["notReached"] = totals.notReached;
         document_["reading"] = Readings(totals.readings);
         document_["summary"] = std::move(summary);
         const std::string text = LayoutJson(document_);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cinttypes>
 #include <cmath>
+#include <cstdlib>
 #include <vector>
 
 #include "tools/crclist/text/console.h"
@@ -11,7 +12,9 @@
 namespace crclist {
 namespace {
 
-constexpr std::size_t kColumns = 79;  // one short of the narrowest usual terminal
+constexpr std::size_t kUsualColumns = 80;  // the narrowest usual terminal
+// What marks a name cut at its front: U+2026 (…) in UTF-8, one column wide.
+constexpr char kCutMark[] = "\xE2\x80\xA6";
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
 
 // The columns that a character takes on a terminal: two for the wide East Asian characters,
@@ -37,13 +40,14 @@ std::vector<Character> Characters(const std::string& text) {
     return characters;
 }
 
+// In MB and GB, the units of the speed beside it.
 std::string Amount(std::uint64_t bytes) {
     char text[32];
-    const double mib = static_cast<double>(bytes) / (1024.0 * 1024.0);
-    if (mib >= 1024.0) {
-        std::snprintf(text, sizeof text, "%.2f GiB", mib / 1024.0);
+    const double megabytes = static_cast<double>(bytes) / 1e6;
+    if (megabytes >= 1000.0) {
+        std::snprintf(text, sizeof text, "%.2f GB", megabytes / 1000.0);
     } else {
-        std::snprintf(text, sizeof text, "%.1f MiB", mib);
+        std::snprintf(text, sizeof text, "%.1f MB", megabytes);
     }
     return text;
 }
@@ -70,10 +74,18 @@ std::string FormatProgress(std::uint64_t done, std::uint64_t total, double secon
     if (line.size() >= columns) {
         return line.substr(0, columns);
     }
-    // Keep the end of the name: the file is told by its last components.
+    // Keep the end of the name, the file being told by its last components, after a mark
+    // that says that its front is cut.
     const std::vector<Character> characters = Characters(utf8Name);
-    std::size_t room = columns - line.size();
+    const std::size_t room = columns - line.size();
     std::size_t width = 0;
+    for (const Character& character : characters) {
+        width += character.width;
+    }
+    if (width <= room) {
+        return line + utf8Name;
+    }
+    width = 1;  // the mark
     std::size_t from = utf8Name.size();
     for (auto it = characters.rbegin(); it != characters.rend(); ++it) {
         if (width + it->width > room) {
@@ -82,7 +94,18 @@ std::string FormatProgress(std::uint64_t done, std::uint64_t total, double secon
         width += it->width;
         from = it->start;
     }
-    return line + utf8Name.substr(from);
+    return line + kCutMark + utf8Name.substr(from);
+}
+
+std::size_t ProgressColumns(std::size_t terminalColumns, const char* columnsVariable) {
+    std::size_t columns = terminalColumns;
+    if (columns == 0 && columnsVariable != nullptr) {
+        char* end = nullptr;
+        const unsigned long value = std::strtoul(columnsVariable, &end, 10);
+        columns = *columnsVariable != '\0' && *end == '\0' && value < 10000 ? value : 0;
+    }
+    // One short of the width: a terminal that wraps at the last column would move on a line.
+    return (columns == 0 ? kUsualColumns : columns) - 1;
 }
 
 ProgressLine::ProgressLine(std::FILE* out, bool wanted, std::uint64_t totalBytes)
@@ -108,7 +131,8 @@ void ProgressLine::DrawIfDue() {
     }
     lastDraw_ = now;
     const double seconds = std::chrono::duration<double>(now - start_).count();
-    const std::string line = FormatProgress(done_, total_, seconds, name_, kColumns);
+    const std::size_t columns = ProgressColumns(TerminalColumns(out_), std::getenv("COLUMNS"));
+    const std::string line = FormatProgress(done_, total_, seconds, name_, columns);
     std::size_t width = 0;
     for (const Character& character : Characters(line)) {
         width += character.width;

@@ -1,7 +1,7 @@
-// The progress of a run on one line of a terminal: bytes done of the listed total, the per
-// cent, the speed, the time left and the current name. It is redrawn in place at most ten
-// times a second, and only when its stream is a terminal, so that nothing of it ends up in a
-// file or a pipe.
+// The progress of a run on one line of a terminal, as wide as the terminal: bytes done of the
+// listed total, the per cent, the speed, the time left and the current name. It is redrawn in place
+// at most ten times a second, and only when its stream is a terminal, so that nothing of it ends up
+// in a file or a pipe.
 #pragma once
 
 #include <chrono>
@@ -11,9 +11,14 @@
 
 namespace crclist {
 
-// The text of the line, at most `columns` wide: the end of a long name is kept.
+// The text of the line, at most `columns` wide: of a long name the end is kept, after a '…'.
 std::string FormatProgress(std::uint64_t done, std::uint64_t total, double seconds,
                            const std::string& utf8Name, std::size_t columns);
+
+// The columns that the line may take: one short of the terminal's width (`terminalColumns`,
+// 0 where the terminal does not say), else of the width in $COLUMNS (`columnsVariable`,
+// null when unset), else of 80.
+std::size_t ProgressColumns(std::size_t terminalColumns, const char* columnsVariable);
 
 class ProgressLine {
   public:

@@ -36,11 +36,13 @@ FileResult Judge(const FileEntry& entry, const FileDigest& digest) {
     result.size = digest.size;
     if (digest.outcome == Outcome::kMissing) {
         result.status = Status::kMissing;
+        result.reason = digest.reason.empty() ? "not found" : digest.reason;
     } else if (digest.outcome == Outcome::kReadError ||
                (digest.outcome == Outcome::kNotRead && SizeMatches(entry.size, digest.size))) {
         // The second: not read although its size matched, which only a reader that was told
         // not to read it does. Either way its content is unknown.
         result.status = Status::kReadError;
+        result.reason = digest.reason.empty() ? "read error" : digest.reason;
     } else if (digest.outcome == Outcome::kChanged || !SizeMatches(entry.size, digest.size)) {
         // A file that changed while it was read holds something else than it did: its size
         // is what it held, and its CRC belongs to no version of it.

@@ -27,6 +27,9 @@ struct FileResult {
     std::uint64_t size = 0;
     bool hasCrc = false;  // `crc` is known: the file was read in full
     std::uint32_t crc = 0;
+    // For `missing` and `read-error`: why, in words that follow the name ("not found",
+    // "permission denied"); empty for every other verdict.
+    std::string reason;
 
     bool Installed() const { return group == 0; }
 };

@@ -5,6 +5,7 @@
 
 #include "tools/crclist/reading/mapped_request.h"
 #include "tools/crclist/text/encoding.h"
+#include "tools/crclist/text/shown_text.h"
 #include "tools/crclist/verify/installed_path.h"
 
 namespace crclist {
@@ -28,7 +29,7 @@ class GroupRun : public ReadObserver {
         return SizeMatches(entries_[index].size, size);
     }
     void NowReading(std::size_t index) override {
-        progress_.SetName(SjisToUtf8(entries_[index].name));
+        progress_.SetName(ShownListText(entries_[index].name));
     }
     void BytesRead(std::uint64_t count) override {
         totals_.bytes += count;
@@ -119,6 +120,16 @@ ReadPlan VerifyInstalled(const CheckList& list, std::size_t jobs, GroupRun& run)
     return ReadFilesPlanned(paths, "the installed files", jobs, request);
 }
 
+// How many files `plan` verifies.
+std::uint64_t ListedFiles(const CheckList& list, const VerifyPlan& plan) {
+    std::uint64_t count = plan.installed ? list.installedFiles.size() : 0;
+    for (std::size_t group = 0; group < plan.discs.size() && group < list.discGroups.size();
+         ++group) {
+        count += list.discGroups[group].size();
+    }
+    return count;
+}
+
 }  // namespace
 
 std::uint64_t ListedBytes(const CheckList& list, const VerifyPlan& plan) {
@@ -153,6 +164,7 @@ RunTotals RunVerification(const CheckList& list, const VerifyPlan& plan, ResultS
         run.Flush();
     }
     progress.Clear();
+    totals.notReached = ListedFiles(list, plan) - totals.tally.files;
     totals.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return totals;

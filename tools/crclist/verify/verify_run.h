@@ -41,7 +41,8 @@ struct RunTotals {
     Tally tally;
     std::uint64_t bytes = 0;  // read and taken into a CRC
     double seconds = 0;
-    bool stopped = false;                // a stop was requested before every file was verified
+    bool stopped = false;          // a stop was requested before every file was verified
+    std::uint64_t notReached = 0;  // the listed files without a verdict: after a stop, the rest
     std::vector<GroupReading> readings;  // in the order read
 
     // The reading speed of the run; 0 for a run too short to time.
