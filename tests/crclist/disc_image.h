@@ -10,8 +10,10 @@
 inline bool RunImageTool(const std::string& command) {
     // xorriso 1.5.4 was seen to die of SIGSEGV about once in a hundred runs, at random; a
     // second run of the same command then succeeds.
+    // The tools read the folder's names in the locale's character set: in UTF-8, whatever the
+    // locale the tests run in, so that Japanese names reach the image as they are.
     for (int attempt = 0; attempt < 3; ++attempt) {
-        if (std::system((command + " >/dev/null 2>&1").c_str()) == 0) {
+        if (std::system(("LC_ALL=C.UTF-8 " + command + " >/dev/null 2>&1").c_str()) == 0) {
             return true;
         }
     }

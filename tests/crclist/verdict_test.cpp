@@ -49,6 +49,7 @@ TEST(Verdict, JudgesWhatTheReadingGave) {
         {"not read for its size", Outcome::kNotRead, 9, 0, Status::kSize, true, false},
         {"missing", Outcome::kMissing, 0, 0, Status::kMissing, false, false},
         {"read error", Outcome::kReadError, 10, 0, Status::kReadError, true, false},
+        {"cannot be opened", Outcome::kReadError, 0, 0, Status::kReadError, false, false},
         {"changed while read", Outcome::kChanged, 4, 0, Status::kSize, true, false},
     };
     for (const auto& c : kCases) {
@@ -57,6 +58,7 @@ TEST(Verdict, JudgesWhatTheReadingGave) {
         digest.path = "/disc/DATA/A.DAT";
         digest.size = c.size;
         digest.crc = c.crc;
+        digest.sized = c.hasSize;
         const crclist::FileResult result = Judge(entry, digest);
         EXPECT_EQ(result.status, c.status) << c.what;
         EXPECT_EQ(result.hasSize, c.hasSize) << c.what;

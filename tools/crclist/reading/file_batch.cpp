@@ -242,6 +242,7 @@ void Batch::FindAndRead(Slot& slot, PieceReader& reader) {
         slot.bytes = {found.source, &found.extents, nullptr};
     }
     slot.digest.size = size;
+    slot.digest.sized = true;
     if (!observer_.WantContent(slot.index, size)) {
         slot.own.reset();
         Held held(lock_);

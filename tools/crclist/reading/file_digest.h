@@ -27,8 +27,10 @@ struct FileDigest {
     Outcome outcome = Outcome::kMissing;
     // Where it was found, or looked for, in the system's encoding.
     std::string path;
-    // Its size when it was opened; for kChanged, how much it held as it was read.
+    // Its size when it was opened; for kChanged, how much it held as it was read. Known only
+    // with `sized`: a file that cannot be opened has none.
     std::uint64_t size = 0;
+    bool sized = false;
     std::uint32_t crc = 0;
     // For kMissing and kReadError: why, in words that follow the file's name ("not found",
     // "not a regular file", "permission denied", "input/output error at byte 4096"). Empty

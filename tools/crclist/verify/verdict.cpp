@@ -32,7 +32,7 @@ FileResult Judge(const FileEntry& entry, const FileDigest& digest) {
     result.expectedCrc = entry.crc;
     result.hasPath = true;
     result.path = digest.path;
-    result.hasSize = digest.outcome != Outcome::kMissing;
+    result.hasSize = digest.sized;
     result.size = digest.size;
     if (digest.outcome == Outcome::kMissing) {
         result.status = Status::kMissing;
