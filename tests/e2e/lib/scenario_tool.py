@@ -125,8 +125,8 @@ class Scenario:
     def __init__(self, data, outdir):
         self.data = data
         self.outdir = outdir
-        self.files = {}  # spec path -> (unix path, windows path, size, sparse)
-        self.unreadable = []  # spec paths whose files lose every permission once all is made
+        self.files = {}  # a scenario's file path -> (unix path, windows path, size, sparse)
+        self.unreadable = []  # the paths of the files that lose every permission once all is made
         self.drives = []  # (letter, type, folder)
         self._crcs = {}
 
@@ -153,19 +153,19 @@ class Scenario:
             if not words:
                 continue
             # Long names are written as ${repeat:N:TEXT} here too.
-            spec = repeated(words[0])
-            if spec.endswith("/"):
+            path = repeated(words[0])
+            if path.endswith("/"):
                 # A folder where the check list may name a file.
-                parts = spec.rstrip("/").split("/")
+                parts = path.rstrip("/").split("/")
                 unix = os.path.join(self.folder(parts[0]), *parts[1:])
                 os.makedirs(unix, exist_ok=True)
-                self.files[spec] = (unix, self.windows_path(parts[0], parts[1:]), 0, True)
+                self.files[path] = (unix, self.windows_path(parts[0], parts[1:]), 0, True)
                 continue
             size = parse_size(words[1])
             sparse = "sparse" in words[2:]
             if "noread" in words[2:]:
-                self.unreadable.append(spec)
-            parts = spec.split("/")
+                self.unreadable.append(path)
+            parts = path.split("/")
             rest = parts[1:]
             if rest[-1].startswith("@deep"):
                 rest = rest[:-1] + deep_components(int(rest[-1][5:]))
@@ -175,19 +175,19 @@ class Scenario:
                 with open(unix, "wb") as out:
                     out.truncate(size)
             else:
-                content = random.Random(spec).randbytes(size)
+                content = random.Random(path).randbytes(size)
                 with open(unix, "wb") as out:
                     out.write(content)
-            self.files[spec] = (unix, self.windows_path(parts[0], rest), size, sparse)
+            self.files[path] = (unix, self.windows_path(parts[0], rest), size, sparse)
 
     def take_permissions(self):
         # Last, after the CRCs of every file were computed.
-        for spec in self.unreadable:
-            os.chmod(self.files[spec][0], 0)
+        for path in self.unreadable:
+            os.chmod(self.files[path][0], 0)
 
-    def crc(self, spec):
-        if spec not in self._crcs:
-            unix, _, size, sparse = self.files[spec]
+    def crc(self, path):
+        if path not in self._crcs:
+            unix, _, size, sparse = self.files[path]
             value = 0
             if sparse:
                 # All zeros: no need to read what is not on disk.
@@ -201,23 +201,23 @@ class Scenario:
                 with open(unix, "rb") as data:
                     while block := data.read(1 << 20):
                         value = zlib.crc32(block, value)
-            self._crcs[spec] = value & 0xFFFFFFFF
-        return self._crcs[spec]
+            self._crcs[path] = value & 0xFFFFFFFF
+        return self._crcs[path]
 
     def substitute(self, text, quoted=False):
         def value(match):
-            what, spec = match.group(1), match.group(2)
+            what, path = match.group(1), match.group(2)
             if what == "folder":
-                return windows_form(self.folder(spec))
-            if spec not in self.files:
-                sys.exit(f"unknown file {spec} in {match.group(0)}")
-            _, windows, size, _ = self.files[spec]
+                return windows_form(self.folder(path))
+            if path not in self.files:
+                sys.exit(f"unknown file {path} in {match.group(0)}")
+            _, windows, size, _ = self.files[path]
             result = {
                 "size": lambda: str(size),
                 "badsize": lambda: str(size + 1),
                 "low32": lambda: str(size & 0xFFFFFFFF),
-                "crc": lambda: f"{self.crc(spec):08X}",
-                "badcrc": lambda: f"{self.crc(spec) ^ 1:08X}",
+                "crc": lambda: f"{self.crc(path):08X}",
+                "badcrc": lambda: f"{self.crc(path) ^ 1:08X}",
                 "winpath": lambda: windows,
                 "name": lambda: windows[3:],
             }[what]()
