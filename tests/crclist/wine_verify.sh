@@ -25,7 +25,8 @@ def write(path, content):
 def entry(name, content, crc=None):
     crc = zlib.crc32(content) if crc is None else crc
     return "'%s', %d, %08X" % (name, len(content), crc)
-disc = {"SETUP.EXE": b"setup" * 1000, "Data/Scene.dat": os.urandom(300000),
+# Scene.dat is over 4 MiB: read in pieces, whose CRCs are joined.
+disc = {"SETUP.EXE": b"setup" * 1000, "Data/Scene.dat": os.urandom(5 << 20),
         "表/ﾃｽﾄ.dat": b"test"}
 for name, content in disc.items():
     write("disc/" + name, content)
@@ -71,8 +72,12 @@ verify_json() {
 statuses='[f["status"] for f in d["files"]]'
 verify_json "the disc on E:" 0 \
     "$statuses == ['ok'] * 3 and d['files'][0]['path'] == 'E:\\\\SETUP.EXE' and
-     d['files'][2]['name'] == '表\\\\ﾃｽﾄ.DAT' and d['summary']['bytes'] == 305004" \
+     d['files'][2]['name'] == '表\\\\ﾃｽﾄ.DAT' and d['summary']['bytes'] == 5247884 and
+     d['reading'][0]['seeking'] and d['reading'][0]['streams'] == 1" \
     --disc E: good.INF
+verify_json "the same folder on a drive that does not seek" 0 \
+    "$statuses == ['ok'] * 3 and not d['reading'][0]['seeking'] and
+     d['reading'][0]['streams'] >= 1" --disc "$(e2e_winpath "$title/disc")" good.INF
 verify_json "the drive root E:\\" 0 "$statuses == ['ok'] * 3" --disc "E:\\" good.INF
 verify_json "failures on E:" 1 \
     "$statuses == ['crc', 'missing'] and d['files'][0]['crc'] is not None" --disc E: bad.INF

@@ -52,19 +52,13 @@ void FolderReader::Read(const std::vector<std::string>& names, ReadObserver& obs
     std::vector<std::size_t> order;
     plan_ = PlanFiles(paths, medium_, Jobs(), &order);
     plan_.where = where;
-    std::vector<std::vector<std::size_t>> callers;
-    callers.reserve(order.size());
-    for (const std::size_t index : order) {
-        callers.push_back({index});
-    }
-    MappedRequest request(std::move(callers), observer);
-    ReadFileBatch(
-        order.size(),
+    ReadFileBatchInOrder(
+        order,
         [&](std::size_t index, FoundFile* found) {
-            *found = files[order[index]];
-            return static_cast<bool>(there[order[index]]);
+            *found = files[index];
+            return static_cast<bool>(there[index]);
         },
-        request, plan_.Shape());
+        observer, plan_.Shape());
 }
 
 bool FolderReader::ListFiles(const std::string& skip, const ListingFilter& leaveOut,

@@ -70,19 +70,13 @@ ReadPlan ReadFilesPlanned(const std::vector<std::string>& paths, const std::stri
     std::vector<std::size_t> order;
     ReadPlan plan = PlanFiles(paths, MediumOfFiles(paths), jobs, &order);
     plan.where = where;
-    std::vector<std::vector<std::size_t>> callers;
-    callers.reserve(order.size());
-    for (const std::size_t index : order) {
-        callers.push_back({index});
-    }
-    MappedRequest request(std::move(callers), observer);
-    ReadFileBatch(
-        order.size(),
+    ReadFileBatchInOrder(
+        order,
         [&](std::size_t index, FoundFile* found) {
-            found->path = paths[order[index]];
+            found->path = paths[index];
             return true;
         },
-        request, plan.Shape());
+        observer, plan.Shape());
     return plan;
 }
 

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "tools/crclist/reading/file_batch.h"
 #include "tools/crclist/reading/file_digest.h"
 #include "tools/crclist/reading/read_observer.h"
 
@@ -59,5 +60,21 @@ class MappedRequest : public ReadObserver {
     std::function<std::string(std::size_t caller)> pathOf_;
     bool stopped_ = false;
 };
+
+// Reads files 0 to n-1 of `observer`'s request in `order` (a permutation of them), as
+// ReadFileBatch reads; `locate` finds a file by its index in the caller's request.
+inline void ReadFileBatchInOrder(const std::vector<std::size_t>& order, const FileLocator& locate,
+                                 ReadObserver& observer, const ReadShape& shape) {
+    std::vector<std::vector<std::size_t>> callers;
+    callers.reserve(order.size());
+    for (const std::size_t index : order) {
+        callers.push_back({index});
+    }
+    MappedRequest request(std::move(callers), observer);
+    ReadFileBatch(
+        order.size(),
+        [&](std::size_t index, FoundFile* found) { return locate(order[index], found); }, request,
+        shape);
+}
 
 }  // namespace crclist
