@@ -301,6 +301,19 @@ TEST_F(Verify, WritesOneJsonDocument) {
     EXPECT_EQ(summary["notReached"], 0);
 }
 
+// A FIFO at a listed name never holds up verify or update: it is no file, and is missing so.
+TEST_F(Verify, AFifoAtAListedNameIsMissingAtOnce) {
+    std::filesystem::remove(File("d1/Data/Scene.dat"));
+    ASSERT_EQ(::mkfifo(File("d1/Data/Scene.dat").c_str(), 0600), 0);
+    const ChildResult verify =
+        RunCrclist({"verify", "--quiet", "--disc", File("d1"), File("good1.INF")});
+    EXPECT_EQ(verify.exitCode, 1) << verify.err;
+    EXPECT_NE(verify.out.find("not a regular file"), std::string::npos) << verify.out;
+    const ChildResult update = RunCrclist({"update", File("good1.INF"), "--disc", File("d1")});
+    EXPECT_EQ(update.exitCode, 1) << update.err;
+    EXPECT_NE(update.err.find("not a regular file"), std::string::npos) << update.err;
+}
+
 // Ctrl-C: the run stops at the next block, prints the summary so far and exits 130.
 TEST_F(Verify, StopsOnCtrlC) {
     // A sparse file reads fast from no disk at all, yet 200 of them take seconds.
