@@ -12,6 +12,7 @@
 
 #include "tests/crclist/table_crc.h"
 #include "tests/unit/temp_file.h"
+#include "tools/crclist/discs/disc_reader.h"
 
 namespace {
 
@@ -133,18 +134,35 @@ TEST(FileDigest, ReadsAFileOrSaysWhyNot) {
     }
 }
 
-// A file that is there but may not be read is a read error, not a missing file. Root reads
+// A file that is there but may not be read is a read error, not a missing file: a file at mode
+// 0, and one in a folder at mode 0, found through the folder disc as verify finds it. Root reads
 // anything, so the reading runs as nobody in a child process when the test runs as root.
 TEST(FileDigest, AFileThatMayNotBeReadIsAReadError) {
     TempDir dir;
     ASSERT_TRUE(dir.ok());
-    dir.Write("file", PatternBytes(100));
-    ASSERT_EQ(::chmod(dir.File("file").c_str(), 0), 0);
+    std::filesystem::create_directories(dir.File("disc/Locked"));
+    dir.Write("disc/File.dat", PatternBytes(100));
+    dir.Write("disc/Locked/Inner.dat", PatternBytes(100));
+    ASSERT_EQ(::chmod(dir.File("disc/File.dat").c_str(), 0), 0);
+    ASSERT_EQ(::chmod(dir.File("disc/Locked").c_str(), 0), 0);
     ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
     const auto read = [&] {
-        Observer observer;
-        const FileDigest digest = Digest(dir.File("file"), observer);
-        return digest.outcome == Outcome::kReadError && digest.reason == "permission denied";
+        std::unique_ptr<crclist::DiscReader> disc;
+        std::string error;
+        if (!crclist::OpenDisc(dir.File("disc"), &disc, &error)) {
+            return false;
+        }
+        struct Digests : Observer {
+            std::vector<FileDigest> all = std::vector<FileDigest>(2);
+            void Done(std::size_t index, const FileDigest& done) override { all[index] = done; }
+        } observer;
+        disc->Read({"FILE.DAT", "Locked\\Inner.dat"}, observer);
+        for (const FileDigest& digest : observer.all) {
+            if (digest.outcome != Outcome::kReadError || digest.reason != "permission denied") {
+                return false;
+            }
+        }
+        return true;
     };
     if (::geteuid() != 0) {
         EXPECT_TRUE(read());

@@ -26,7 +26,8 @@ class FolderLookup : public FolderTree {
 
     const FolderNames* NamesIn(const std::string& path) override;
     std::string Join(const std::string& path, const std::string& name) const override;
-    bool Exists(const std::string& path) const override;
+    // Whether something is at `path`.
+    bool Exists(const std::string& path) const;
 
   private:
     std::string root_;

@@ -1,4 +1,5 @@
 #include <dirent.h>
+#include <errno.h>
 #include <sys/stat.h>
 
 #include <vector>
@@ -10,11 +11,12 @@
 namespace crclist {
 namespace {
 
-// The names in the folder at `path`; null when it cannot be read.
+// The names in the folder at `path`: none when there is no such folder; null when it is there
+// but cannot be read.
 std::unique_ptr<FolderNames> ReadFolder(const std::string& path) {
     DIR* folder = ::opendir(path.c_str());
     if (folder == nullptr) {
-        return nullptr;
+        return errno == ENOENT || errno == ENOTDIR ? std::make_unique<FolderNames>() : nullptr;
     }
     std::vector<std::string> names;
     while (const dirent* entry = ::readdir(folder)) {

@@ -40,9 +40,6 @@ bool FindInTree(FolderTree& tree, const std::string& root,
         const FolderNames* names = tree.NamesIn(at);
         if (names == nullptr) {
             at = tree.Join(at, component);
-            if (!tree.Exists(at)) {
-                return false;
-            }
             continue;
         }
         const std::string* found = names->Find(component);

@@ -36,16 +36,15 @@ class FolderTree {
     virtual const FolderNames* NamesIn(const std::string& path) = 0;
     // `name` inside the folder at `path`.
     virtual std::string Join(const std::string& path, const std::string& name) const = 0;
-    // Whether something is at `path`: in a folder that cannot be listed, only the exact name
-    // can be opened.
-    virtual bool Exists(const std::string& path) const = 0;
 
   protected:
     ~FolderTree() = default;
 };
 
 // The path below `root` that Windows opens for `components` (UTF-8), one folder at a time.
-// False when a component matches nothing.
+// False when a component matches nothing. In a folder that cannot be listed only the exact
+// name can be opened: it is taken as it is, and opening the file tells whether it is there or
+// may not be read.
 bool FindInTree(FolderTree& tree, const std::string& root,
                 const std::vector<std::string>& components, std::string* path);
 

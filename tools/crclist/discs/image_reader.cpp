@@ -84,10 +84,6 @@ std::string ImageReader::Join(const std::string& path, const std::string& name) 
     return JoinImagePath(path, name);
 }
 
-bool ImageReader::Exists(const std::string& path) const {
-    return byPath_.count(path) > 0;
-}
-
 bool ImageReader::Find(const std::string& name, std::size_t* entry) {
     std::vector<std::string> components;
     std::string path;

@@ -54,7 +54,6 @@ class ImageReader : public DiscReader, private FolderTree {
 
     const FolderNames* NamesIn(const std::string& path) override;
     std::string Join(const std::string& path, const std::string& name) const override;
-    bool Exists(const std::string& path) const override;
 
     std::string image_;
     Medium medium_;
