@@ -72,6 +72,14 @@ const UpdateCase kCases[] = {
      0,
      "[TITLE]\nT\n[GAME]\nK\n[REG]\nMain, 4, BF28CD64\nOther, 1, 2\n",
      "F:6:1: Main: crc 00000000 -> BF28CD64\n"},
+    // A value name with no Shift-JIS form is compared by its bytes, as lint compares them: a
+    // list saved in UTF-8 still matches the name given in UTF-8.
+    {"a value name that is not Shift-JIS",
+     "[TITLE]\nT\n[GAME]\nK\n[REG]\n'" + std::string(u8"é") + "', 4, 0\n",
+     {"--installed", std::string(u8"é") + "=@/main.bin"},
+     0,
+     "[TITLE]\nT\n[GAME]\nK\n[REG]\n'" + std::string(u8"é") + "', 4, BF28CD64\n",
+     "F:6:1: " + std::string(u8"ﾃｩ") + ": crc 00000000 -> BF28CD64\n"},
     {"no place to look for the files", kHead + "[CDFILES]\nGONE,1,1\n", {}, 2, "", ""},
     // Failures write nothing.
     {"a missing file",
