@@ -93,7 +93,7 @@ crclist update "$(winpath crclist.INF)" --disc "$(winpath disc1)" --disc "$(winp
 check "update refuses a missing file" test "$status" -eq 1 -a -z "$(cmp crclist.INF kept.INF)"
 : >master.iso
 crclist make -o "$(winpath image.INF)" --title T --disc "$(winpath master.iso)" --prompt P
-check "make: an image is a usage error on Windows" test "$status" -eq 2 -a ! -e image.INF -a -n "$(grep 'mount a disc image' err.txt)"
+check "make: an empty image is refused" test "$status" -eq 2 -a ! -e image.INF -a -n "$(grep 'master.iso' err.txt)"
 
 # lint on lists with faults: the codes and places, and the exit codes.
 printf "[TITLE]\r\n'テスト'\r\n[DRIVEINFO]\r\n[CDFILES]\r\nSET UP.EXE, 1, 2\r\n" | sjis >bad.INF
