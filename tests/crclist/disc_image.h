@@ -2,6 +2,8 @@
 // one: ISO 9660 images from a folder, and the same sectors in raw form.
 #pragma once
 
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -69,4 +71,48 @@ inline std::string Utf16Be(const std::string& ascii) {
         wide += c;
     }
     return wide;
+}
+
+// A 32-bit number of a directory record or descriptor, written both ways: little-endian at
+// `at`, big-endian after it.
+inline void PutBothEndian32(std::string* bytes, std::size_t at, std::uint32_t value) {
+    for (std::size_t byte = 0; byte < 4; ++byte) {
+        (*bytes)[at + byte] = static_cast<char>(value >> (8 * byte));
+        (*bytes)[at + 7 - byte] = static_cast<char>(value >> (8 * byte));
+    }
+}
+
+inline std::uint32_t LittleEndian32At(const std::string& bytes, std::size_t at) {
+    std::uint32_t value = 0;
+    for (std::size_t byte = 4; byte-- > 0;) {
+        value = (value << 8) | static_cast<unsigned char>(bytes[at + byte]);
+    }
+    return value;
+}
+
+// Where the directory record of the name `identifier` (as the tree records it) begins in the
+// image; npos when there is none.
+inline std::size_t RecordOf(const std::string& image, const std::string& identifier) {
+    for (auto at = image.find(identifier); at != std::string::npos;
+         at = image.find(identifier, at + 1)) {
+        if (at >= 33 && static_cast<unsigned char>(image[at - 1]) == identifier.size()) {
+            return at - 33;
+        }
+    }
+    return std::string::npos;
+}
+
+// What `command` writes on its standard output (run by the shell).
+inline std::string OutputOf(const std::string& command) {
+    std::string output;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return output;
+    }
+    char buffer[4096];
+    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+        output.append(buffer, got);
+    }
+    ::pclose(pipe);
+    return output;
 }

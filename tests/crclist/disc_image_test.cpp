@@ -5,10 +5,12 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
 #include "tests/crclist/child_process.h"
+#include "tests/crclist/disc_digests.h"
 #include "tests/crclist/disc_image.h"
 #include "tests/crclist/table_crc.h"
 #include "tests/unit/temp_file.h"
@@ -97,47 +99,6 @@ class Images : public ::testing::Test {
     TempDir dir_;
 };
 
-// What a disc lists and reads: each file with its content's size and CRC.
-std::map<std::string, std::pair<std::uint64_t, std::uint32_t>> Digests(const std::string& disc) {
-    std::map<std::string, std::pair<std::uint64_t, std::uint32_t>> digests;
-    std::unique_ptr<crclist::DiscReader> reader;
-    std::string error;
-    EXPECT_TRUE(crclist::OpenDisc(disc, &reader, &error)) << error;
-    if (!reader) {
-        return digests;
-    }
-    std::vector<crclist::DiscFile> files;
-    std::vector<std::string> problems;
-    EXPECT_TRUE(reader->ListFiles("", nullptr, &files, &problems));
-    std::vector<std::string> names;
-    for (const crclist::DiscFile& file : files) {
-        std::string name;
-        for (const std::string& component : file.components) {
-            std::string sjis;
-            EXPECT_TRUE(Utf8ToSjis(component, &sjis)) << component;
-            name += (name.empty() ? "" : "\\") + sjis;
-        }
-        names.push_back(name);
-    }
-    struct Collect : crclist::ReadObserver {
-        bool WantContent(std::size_t, std::uint64_t) const override { return true; }
-        void BytesRead(std::uint64_t) override {}
-        bool StopRequested() override { return false; }
-        void Done(std::size_t index, const crclist::FileDigest& digest) override {
-            EXPECT_EQ(digest.outcome, crclist::FileDigest::Outcome::kRead) << digest.path;
-            (*digests)[(*files)[index].path.substr(disc->size() + 1)] = {digest.size, digest.crc};
-        }
-        std::map<std::string, std::pair<std::uint64_t, std::uint32_t>>* digests;
-        const std::vector<crclist::DiscFile>* files;
-        const std::string* disc;
-    } collect;
-    collect.digests = &digests;
-    collect.files = &files;
-    collect.disc = &disc;
-    reader->Read(names, collect);
-    return digests;
-}
-
 TEST_F(Images, ListsWhatWindowsShowsInEveryForm) {
     const Files folder = FolderFiles();
     Files deep = {{"a/b/c/d/e/f/g/h/i/deep.txt", "deep"}, {kLong + ".txt", "long"}};
@@ -221,7 +182,7 @@ TEST_F(Images, ListsWhatWindowsShowsInEveryForm) {
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.what);
         const std::string disc = c.make();
-        std::map<std::string, std::pair<std::uint64_t, std::uint32_t>> expected;
+        DiscDigests expected;
         for (const auto& [name, content] : c.expected) {
             expected[name] = {content.size(), TableCrc(content)};
         }
@@ -242,22 +203,96 @@ TEST_F(Images, ListsWhatWindowsShowsInEveryForm) {
     }
 }
 
-// A disc image that cannot be read as it is, is refused when it is opened, naming the image
-// and what is wrong: nothing is listed or verified from it.
+// Every form that image_forms.py writes of an image reads as the image itself. libcdio's
+// cd-info sees each Nero image's tracks where they were written, so that the Nero images of the
+// tests are what other tools take for Nero images.
+TEST_F(Images, ReadsEveryFormAsItsImage) {
+    const std::string iso = dir_.Write("disc.iso", Joliet());
+    const std::uint64_t isoSectors = fs::file_size(iso) / kSector;
+    const DiscDigests expected = Digests(iso);
+    ASSERT_EQ(expected.size(), FolderFiles().size());
+    fs::create_directory(dir_.File("forms"));
+    std::istringstream forms(OutputOf("python3 " SUMWARDEN_SOURCE_DIR
+                                      "/tests/crclist/image_forms.py '" +
+                                      iso + "' '" + dir_.File("forms") + "'"));
+    std::size_t count = 0;
+    for (std::string form, file; forms >> form >> file; ++count) {
+        SCOPED_TRACE(form);
+        const std::string disc = dir_.File("forms/" + file);
+        EXPECT_EQ(Digests(disc), expected);
+        if (form.compare(0, 3, "nrg") != 0) {
+            continue;
+        }
+        // cd-info's track list: each track's number, start as MSF and LSN, and type; then the
+        // lead-out, numbered 170.
+        std::istringstream info(
+            OutputOf("LC_ALL=C cd-info --no-cddb --no-device-info --quiet '" + disc + "'"));
+        std::vector<std::uint64_t> starts;
+        std::string firstType;
+        for (std::string line; std::getline(info, line);) {
+            std::istringstream fields(line);
+            int track = 0;
+            char colon = 0;
+            std::string msf;
+            std::uint64_t lsn = 0;
+            std::string type;
+            if (fields >> track >> colon >> msf >> lsn >> type && colon == ':' && track != 170) {
+                firstType = starts.empty() ? type : firstType;
+                starts.push_back(lsn);
+            }
+        }
+        const std::vector<std::uint64_t> written = form == "nrg-mixed"
+                                                       ? std::vector<std::uint64_t>{0, isoSectors}
+                                                       : std::vector<std::uint64_t>{0};
+        EXPECT_EQ(starts, written) << "libcdio-utils installs cd-info";
+        EXPECT_NE(firstType, "audio");
+    }
+    EXPECT_GE(count, 11u);  // bin/cue MODE1, MODE2 and 2336, ccd, mds, six Nero images
+}
+
+// A disc image that cannot be read as it is, is refused when it is opened, with exit code 2
+// and a message naming the image and what is wrong: nothing is listed or verified from it.
 TEST_F(Images, RefusesBadImagesWithTheReason) {
-    std::string damaged = Joliet();
-    // The folder データ's Joliet record (its name's length, then its name in UTF-16) gets an
-    // extent far past the end of the image.
-    const std::size_t record = damaged.find("\x06\x30\xc7\x30\xfc\x30\xbf") + 1 - 33;
-    ASSERT_LT(record, damaged.size());
-    damaged.replace(record + 2, 4, "\xff\xff\xff\x00", 4);
+    const std::string joliet = Joliet();
+    // The Joliet records (each name's length, then the name in UTF-16) of a file and a folder.
+    const std::size_t file = RecordOf(joliet, Utf16Be("README.TXT"));
+    const std::size_t folder = RecordOf(joliet, "\x30\xc7\x30\xfc\x30\xbf");  // データ
+    const std::size_t big = RecordOf(joliet, Utf16Be("Big.dat"));
+    ASSERT_NE(file, std::string::npos);
+    ASSERT_NE(folder, std::string::npos);
+    ASSERT_NE(big, std::string::npos);
+    const auto damaged = [&](std::size_t at, const std::string& bytes) {
+        std::string image = joliet;
+        image.replace(at, bytes.size(), bytes);
+        return image;
+    };
+    std::string loop = joliet;  // the folder's data is the root folder that holds it
+    PutBothEndian32(&loop, folder + 2, static_cast<std::uint32_t>(folder / kSector));
+    // A Nero image whose one chunk claims more bytes than its chain holds.
+    const std::string chain = std::string("DAOX\x7f\xff\xff\xff", 8) + std::string(22, '\0');
+    std::string offset(8, '\0');
+    offset[4] = static_cast<char>(joliet.size() >> 24);
+    offset[5] = static_cast<char>(joliet.size() >> 16);
+    offset[6] = static_cast<char>(joliet.size() >> 8);
+    offset[7] = static_cast<char>(joliet.size());
     const struct {
         const char* what;
         std::string file;
         std::string bytes;
         const char* reason;
     } kCases[] = {
-        {"a damaged folder", "disc.iso", damaged, "lies past the end of its volume"},
+        {"an extent past the volume's end", "disc.iso",
+         damaged(folder + 2, std::string("\xff\xff\xff\x00", 4)),
+         "lies past the end of its volume"},
+        {"an interleaved file", "disc.iso", damaged(file + 26, "\x01\x01"),
+         "README.TXT, which is interleaved"},
+        {"a folder that loops", "disc.iso", loop, "leads back into a folder above it"},
+        {"a record that does not fit", "disc.iso", damaged(file + 32, "\xff"), "does not fit"},
+        {"an image cut short", "disc.iso",
+         joliet.substr(0, LittleEndian32At(joliet, big + 2) * kSector + 4 * kSector),
+         "is cut short: the data of Big.dat"},
+        {"a Nero image with a broken chain", "disc.nrg", joliet + chain + "NER5" + offset,
+         "chunk DAOX goes on past the chain"},
         {"a cue naming a missing file", "disc.cue",
          "FILE \"gone.bin\" BINARY\nTRACK 01 MODE1/2352\nINDEX 01 00:00:00\n", "gone.bin"},
         {"an audio CD", "disc.cue", "FILE \"a.bin\" BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n",
@@ -267,17 +302,16 @@ TEST_F(Images, RefusesBadImagesWithTheReason) {
         {"an unknown layout", "disc.bin", std::string(100000, '\0'), "unknown sector layout"},
         {"a CHD image", "disc.chd", std::string("MComprHD") + std::string(100, '\0'),
          "chdman extractcd"},
-        {"an NRG image", "disc.img", std::string(100, '\0') + "NER5" + std::string(8, '\0'),
-         "Nero image"},
     };
     dir_.Write("a.bin", std::string(20 * kRawSector, '\0'));
     for (const auto& c : kCases) {
         const std::string disc = dir_.Write(c.file, c.bytes);
-        std::unique_ptr<crclist::DiscReader> reader;
-        std::string error;
-        EXPECT_FALSE(crclist::OpenDisc(disc, &reader, &error)) << c.what;
-        EXPECT_NE(error.find(disc), std::string::npos) << c.what << ": " << error;
-        EXPECT_NE(error.find(c.reason), std::string::npos) << c.what << ": " << error;
+        const ChildResult made = RunCrclist(
+            {"make", "-o", dir_.File("list.INF"), "--title", "T", "--prompt", "P", "--disc", disc});
+        EXPECT_EQ(made.exitCode, 2) << c.what;
+        EXPECT_NE(made.err.find(disc), std::string::npos) << c.what << ": " << made.err;
+        EXPECT_NE(made.err.find(c.reason), std::string::npos) << c.what << ": " << made.err;
+        EXPECT_FALSE(fs::exists(dir_.File("list.INF"))) << c.what;
     }
 }
 

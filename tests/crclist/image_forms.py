@@ -59,12 +59,17 @@ def chunk(name, data):
 
 def nero(track, sector_size, mode, version, dao, audio_after=0):
     """A Nero image of the data track `track` (sectors of `sector_size` bytes, Nero's `mode`:
-    0 MODE1, 2 MODE2 form 1, 3 MODE2), followed by `audio_after` sectors of an audio track."""
+    0 MODE1, 2 MODE2 form 1, 3 MODE2), followed by `audio_after` sectors of an audio track.
+    A disc-at-once image holds the two seconds before track 1 as well, as Nero writes them:
+    track 1's index 0 is where the file begins, its index 1 where its data does."""
     wide = version == 2
+    pregap = b"\0" * (PREGAP * sector_size) if dao else b""
     audio = b"\0" * (audio_after * 2352)
-    tracks = [(0, len(track), sector_size, mode)]
+    # Each track: where its index 0, its index 1 and its end lie in the file.
+    data = len(pregap)
+    tracks = [(0, data, data + len(track), sector_size, mode)]
     if audio_after:
-        tracks.append((len(track), len(track) + len(audio), 2352, 7))
+        tracks.append((data + len(track), data + len(track), data + len(track) + len(audio), 2352, 7))
     chain = b""
     if dao:
         # The cue points: the lead-in, each track's index 0 and 1, the lead-out; then each
@@ -79,26 +84,26 @@ def nero(track, sector_size, mode, version, dao, audio_after=0):
 
         points = [point(0x41, 0, 0, -PREGAP)]
         lsn = 0
-        for number, (start, end, size, kind) in enumerate(tracks, 1):
+        for number, (index0, index1, end, size, kind) in enumerate(tracks, 1):
             control = 0x01 if kind == 7 else 0x41
-            points.append(point(control, bcd(number), 0, lsn - (PREGAP if number == 1 else 0)))
+            points.append(point(control, bcd(number), 0, lsn - (index1 - index0) // size))
             points.append(point(control, bcd(number), 1, lsn))
-            lsn += (end - start) // size
+            lsn += (end - index1) // size
         points.append(point(0x01, 0xAA, 1, lsn))
         chain += chunk(b"CUEX" if wide else b"CUES", b"".join(points))
         head = struct.pack("<I", 0) + b"\0" * 13 + bytes([0, 0, 0, 1, len(tracks)])
         entries = b""
         offset = ">QQQ" if wide else ">III"
-        for start, end, size, kind in tracks:
+        for index0, index1, end, size, kind in tracks:
             entries += b"\0" * 12 + struct.pack(">HB", size, kind) + b"\0" * 3
-            entries += struct.pack(offset, start, start, end)
+            entries += struct.pack(offset, index0, index1, end)
         data = head + entries
         data = struct.pack("<I", len(data)) + data[4:]
         chain += chunk(b"DAOX" if wide else b"DAOI", data)
     else:
         entries = b""
         lsn = 0
-        for start, end, size, kind in tracks:
+        for _, start, end, size, kind in tracks:
             if wide:
                 entries += struct.pack(">QQIIQ", start, end - start, kind, lsn, 0)
             else:
@@ -107,7 +112,7 @@ def nero(track, sector_size, mode, version, dao, audio_after=0):
         chain += chunk(b"ETN2" if wide else b"ETNF", entries)
     chain += chunk(b"SINF", struct.pack(">I", 1))
     chain += chunk(b"END!", b"")
-    body = track + audio
+    body = pregap + track + audio
     footer = b"NER5" + struct.pack(">Q", len(body)) if wide else b"NERO" + struct.pack(">I", len(body))
     return body + chain + footer
 

@@ -66,8 +66,8 @@ if data.count(b">ja-JP<") != 1:
     sys.exit("crclist.exe has no manifest asking for ja-JP")
 open(sys.argv[2], "wb").write(data.replace(b">ja-JP<", b">en-US<"))
 PY
-# Beside it, the UDF reader that it loads, as the package ships them.
-cp "$(dirname "$exe")/libudfread.dll" "$title/"
+# The DLLs that crclist.exe loads from its own folder (libudfread) go beside the copy too.
+cp "$(dirname "$exe")"/*.dll "$title/" || exit 2
 
 # run EXE OUT LABEL ARGS...: runs EXE in the title's folder and appends what it did to OUT,
 # the timings of verify's reports taken out.

@@ -106,7 +106,7 @@ crclist update "$(winpath crclist.INF)" --disc "$(winpath disc1)" --disc "$(winp
 check "update refuses a missing file" test "$status" -eq 1 -a -z "$(cmp crclist.INF kept.INF)"
 : >master.iso
 crclist make -o "$(winpath image.INF)" --title T --disc "$(winpath master.iso)" --prompt P
-check "make: an image that is none is refused, naming it" test "$status" -eq 2 -a ! -e image.INF -a -n "$(grep 'master.iso' err.txt)"
+check "make: an empty image is refused" test "$status" -eq 2 -a ! -e image.INF -a -n "$(grep 'master.iso' err.txt)"
 
 # lint on lists with faults: the codes and places, and the exit codes.
 printf "[TITLE]\r\n'テスト'\r\n[DRIVEINFO]\r\n[CDFILES]\r\nSET UP.EXE, 1, 2\r\n" | sjis >bad.INF

@@ -5,7 +5,9 @@
 //
 // An input that starts with a byte other than zero and holds a zero byte is a sheet and its
 // image: the text before the first zero is written as disc.cue (disc.ccd when it begins as
-// CloneCD's do) and the bytes after it as disc.img beside it. Any other input is an image.
+// CloneCD's do) and the bytes after it as disc.img beside it. Any other input is an image, and
+// so is one that ends with a Nero footer, whatever its first byte: a mutation of a Nero seed
+// stays a Nero image.
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -74,6 +76,13 @@ class Reading : public crclist::ReadObserver {
     std::vector<int> done_;
 };
 
+// Whether `input` ends as a Nero image does: "NER5" and a 64-bit offset, or "NERO" and a 32-bit
+// one.
+bool EndsWithNeroFooter(const std::string& input) {
+    return (input.size() >= 12 && input.compare(input.size() - 12, 4, "NER5") == 0) ||
+           (input.size() >= 8 && input.compare(input.size() - 8, 4, "NERO") == 0);
+}
+
 void ReadDisc(const std::string& where) {
     std::unique_ptr<crclist::DiscReader> reader;
     std::string error;
@@ -127,7 +136,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     ClearFolder();  // new files each time: see WriteScratch
     const auto zero = input.find('\0');
-    if (!input.empty() && input[0] != '\0' && zero != std::string::npos) {
+    if (!input.empty() && input[0] != '\0' && zero != std::string::npos &&
+        !EndsWithNeroFooter(input)) {
         const std::string sheet = input.substr(0, zero);
         const std::string name = crclist::LooksLikeCcdSheet(sheet) ? "disc.ccd" : "disc.cue";
         WriteFile(name, sheet);

@@ -18,7 +18,6 @@ namespace crclist {
 namespace {
 
 // Where a volume descriptor holds what is read here.
-constexpr std::size_t kVolumeSpaceSize = 80;
 constexpr std::size_t kLogicalBlockSize = 128;
 constexpr std::size_t kRootRecord = 156;
 

@@ -27,7 +27,7 @@ struct SectorLayout {
     std::uint64_t sectors = 0;     // how many the track holds
 };
 
-class SectorView : public ByteSource {
+class SectorView final : public ByteSource {
   public:
     // Reads the track that `layout` describes from `file`, which must stay open while the view
     // is read. The layout's sector count is cut to what the file holds.

@@ -23,7 +23,7 @@ struct FileFailure {
     std::string reason;
 };
 
-class PositionalFile : public ByteSource {
+class PositionalFile final : public ByteSource {
   public:
     enum class Accept {
         kRegularFile,  // a listed file: anything else is not a regular file
