@@ -42,12 +42,12 @@ void FolderReader::Read(const std::vector<std::string>& names, ReadObserver& obs
         return;
     }
     // A medium that seeks: every name found first, to ask where each file lies.
-    std::vector<FoundFile> files(names.size());
     std::vector<bool> there(names.size());
     std::vector<std::string> paths(names.size());
     for (std::size_t index = 0; index < names.size(); ++index) {
-        there[index] = find(index, &files[index]);
-        paths[index] = files[index].path;
+        FoundFile found;
+        there[index] = find(index, &found);
+        paths[index] = std::move(found.path);
     }
     std::vector<std::size_t> order;
     plan_ = PlanFiles(paths, medium_, Jobs(), &order);
@@ -55,7 +55,7 @@ void FolderReader::Read(const std::vector<std::string>& names, ReadObserver& obs
     ReadFileBatchInOrder(
         order,
         [&](std::size_t index, FoundFile* found) {
-            *found = files[index];
+            found->path = paths[index];
             return static_cast<bool>(there[index]);
         },
         observer, plan_.Shape());

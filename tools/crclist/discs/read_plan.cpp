@@ -29,27 +29,31 @@ ReadPlan PlanFiles(const std::vector<std::string>& paths, const Medium& medium, 
         plan.streams = PlannedStreams(plan.seeking, false, jobs);
         return plan;
     }
-    // Each file is asked about once, without reading it: whether it is in memory, and where it
-    // lies on its disk.
+    // The files are asked about without reading them: whether each is in memory, up to the
+    // first that is not, and then where each lies on its disk.
+    plan.cached = std::all_of(paths.begin(), paths.end(), [](const std::string& path) {
+        PositionalFile file;
+        FileFailure failure;
+        std::uint64_t inMemory = 0;
+        // A file that does not open is the reading's to tell about.
+        return !file.Open(path, PositionalFile::Accept::kRegularFile, &failure) ||
+               (file.CachedBytes(0, file.Size(), &inMemory) && inMemory == file.Size());
+    });
+    plan.streams = PlannedStreams(true, plan.cached, 0);
+    if (plan.cached) {
+        return plan;
+    }
     constexpr std::uint64_t kUnknown = std::numeric_limits<std::uint64_t>::max();
     std::vector<std::uint64_t> places(paths.size(), kUnknown);
-    bool cached = true;
     for (std::size_t index = 0; index < paths.size(); ++index) {
         PositionalFile file;
         FileFailure failure;
-        if (!file.Open(paths[index], PositionalFile::Accept::kRegularFile, &failure)) {
-            continue;  // the reading tells why
+        if (file.Open(paths[index], PositionalFile::Accept::kRegularFile, &failure)) {
+            file.PhysicalOffset(&places[index]);
         }
-        std::uint64_t inMemory = 0;
-        cached = cached && file.CachedBytes(0, file.Size(), &inMemory) && inMemory == file.Size();
-        file.PhysicalOffset(&places[index]);
     }
-    plan.cached = cached;
-    plan.streams = PlannedStreams(true, cached, 0);
-    if (!cached) {
-        std::stable_sort(order->begin(), order->end(),
-                         [&places](std::size_t a, std::size_t b) { return places[a] < places[b]; });
-    }
+    std::stable_sort(order->begin(), order->end(),
+                     [&places](std::size_t a, std::size_t b) { return places[a] < places[b]; });
     return plan;
 }
 
