@@ -22,12 +22,13 @@ using crclist::Medium;
 
 class Order : public crclist::ReadObserver {
   public:
-    std::vector<std::size_t> read;  // in the order in which reading began
+    std::vector<std::size_t> read;  // in the order in which reading began, with one stream
+    std::vector<std::size_t> done;  // in the order of the reading
     bool WantContent(std::size_t, std::uint64_t) const override { return true; }
     void NowReading(std::size_t index) override { read.push_back(index); }
     void BytesRead(std::uint64_t) override {}
     bool StopRequested() override { return false; }
-    void Done(std::size_t, const crclist::FileDigest&) override {}
+    void Done(std::size_t index, const crclist::FileDigest&) override { done.push_back(index); }
 };
 
 // Takes the file's pages out of the page cache, as a cold start finds it. False where the
@@ -93,25 +94,25 @@ TEST_F(ReadPlan, TheMediumAndTheCacheDecideTheStreams) {
     const struct {
         const char* what;
         Medium::Kind medium;
-        bool evicted;
+        std::size_t evicted;  // of the files, from the first
         std::size_t jobs;
         bool seeking;
         bool cached;
-        std::size_t streams;  // 0: the machine's
+        std::size_t streams;     // 0: the machine's
+        std::size_t fromMedium;  // files read from the medium as one stream
     } kCases[] = {
-        {"flash", Medium::Kind::kOther, true, 0, false, false, 0},
-        {"a rotating disk, in memory", Medium::Kind::kRotational, false, 0, true, true, 0},
-        {"a rotating disk, cold", Medium::Kind::kRotational, true, 0, true, false, 1},
-        {"an optical drive, cold", Medium::Kind::kOptical, true, 0, true, false, 1},
-        {"--jobs 1 on flash", Medium::Kind::kOther, false, 1, false, false, 1},
-        {"--jobs 64 on a rotating disk", Medium::Kind::kRotational, true, 64, true, false, 0},
+        {"flash", Medium::Kind::kOther, 3, 0, false, false, 0, 0},
+        {"a rotating disk, in memory", Medium::Kind::kRotational, 0, 0, true, true, 0, 0},
+        {"a rotating disk, cold", Medium::Kind::kRotational, 3, 0, true, false, 1, 3},
+        {"a rotating disk, one file cold", Medium::Kind::kRotational, 1, 0, true, false, 0, 1},
+        {"an optical drive, cold", Medium::Kind::kOptical, 3, 0, true, false, 1, 3},
+        {"--jobs 1 on flash", Medium::Kind::kOther, 0, 1, false, false, 1, 0},
+        {"--jobs 64 on a rotating disk", Medium::Kind::kRotational, 3, 64, true, false, 0, 0},
     };
     for (const auto& c : kCases) {
-        if (c.evicted) {
-            for (const std::string& name : names_) {
-                if (!Evict(dir_.File("disc/" + name))) {
-                    GTEST_SKIP() << "the page cache keeps these files";
-                }
+        for (std::size_t evicted = 0; evicted < c.evicted; ++evicted) {
+            if (!Evict(dir_.File("disc/" + names_[evicted]))) {
+                GTEST_SKIP() << "the page cache keeps these files";
             }
         }
         Answer(c.medium);
@@ -124,6 +125,11 @@ TEST_F(ReadPlan, TheMediumAndTheCacheDecideTheStreams) {
         EXPECT_EQ(plan.seeking, c.seeking) << c.what;
         EXPECT_EQ(plan.cached, c.cached) << c.what;
         EXPECT_EQ(plan.streams, c.streams == 0 ? machine_ : c.streams) << c.what;
+        EXPECT_EQ(plan.fromMedium, c.fromMedium) << c.what;
+        if (c.evicted == 1 && c.jobs == 0) {
+            // What is in memory first, what is on the disk after it.
+            EXPECT_EQ(order.done, (std::vector<std::size_t>{1, 2, 0})) << c.what;
+        }
     }
 }
 

@@ -133,12 +133,12 @@ void ImageReader::Read(const std::vector<std::string>& names, ReadObserver& obse
     };
     std::sort(order.begin(), order.end(),
               [&place](std::size_t a, std::size_t b) { return place(a) < place(b); });
+    Plan(&order);
     std::vector<std::vector<std::size_t>> callers;
     callers.reserve(order.size());
     for (const std::size_t data : order) {
         callers.push_back(byData[data]);
     }
-    Plan(order);
     MappedRequest request(std::move(callers), observer,
                           [&](std::size_t index) { return PathOf(found[index]); });
     ReadFileBatch(
@@ -162,30 +162,39 @@ void ImageReader::Read(const std::vector<std::string>& names, ReadObserver& obse
     }
 }
 
-void ImageReader::Plan(const std::vector<std::size_t>& order) {
+void ImageReader::Plan(std::vector<std::size_t>* order) {
     const std::string where = plan_.where;
     plan_ = ReadPlan();
     plan_.where = where;
     plan_.medium = medium_.kind;
     plan_.seeking = medium_.Seeking();
-    if (plan_.seeking && Jobs() == 0) {
-        // Asked of the image's file, for the sectors that hold the data to be read.
-        plan_.cached = true;
-        for (const std::size_t data : order) {
-            const ImageEntry& entry = entries_[data];
-            for (const Extent& extent : entry.extents) {
-                if (entry.source == nullptr && !extent.zeros &&
-                    !view_->Cached(extent.offset, extent.length)) {
-                    plan_.cached = false;
-                    break;
-                }
-            }
-            if (!plan_.cached) {
+    if (!plan_.seeking || Jobs() > 0) {
+        plan_.streams = PlannedStreams(plan_.seeking, false, Jobs());
+        return;
+    }
+    // Asked of the image's file, for the sectors that hold each file's data; the files keep
+    // the order of their data on either side.
+    std::vector<bool> inMemory(order->size(), true);
+    std::vector<std::uint64_t> places(order->size());
+    for (std::size_t at = 0; at < order->size(); ++at) {
+        const ImageEntry& entry = entries_[(*order)[at]];
+        places[at] = at;
+        for (const Extent& extent : entry.extents) {
+            if (entry.source == nullptr && !extent.zeros &&
+                !view_->Cached(extent.offset, extent.length)) {
+                inMemory[at] = false;
                 break;
             }
         }
     }
-    plan_.streams = PlannedStreams(plan_.seeking, plan_.cached, Jobs());
+    std::vector<std::size_t> positions;
+    PlanAroundMemory(inMemory, places, &plan_, &positions);
+    std::vector<std::size_t> planned;
+    planned.reserve(positions.size());
+    for (const std::size_t at : positions) {
+        planned.push_back((*order)[at]);
+    }
+    *order = std::move(planned);
 }
 
 bool ImageReader::ListFiles(const std::string& /*skip*/, const ListingFilter& leaveOut,

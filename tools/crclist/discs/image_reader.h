@@ -42,8 +42,9 @@ class ImageReader : public DiscReader, private FolderTree {
   private:
     ImageReader(std::string image, std::string where)
         : DiscReader(std::move(where)), image_(std::move(image)) {}
-    // Plans a reading of the data of `order` (entries, in the order of their data).
-    void Plan(const std::vector<std::size_t>& order);
+    // Plans a reading of the data of `order` (entries, in the order of their data), and puts
+    // it in the order of the reading.
+    void Plan(std::vector<std::size_t>* order);
 
     // The entry that Windows opens for the listed (Shift-JIS) `name`; false when none, or it
     // is a folder.

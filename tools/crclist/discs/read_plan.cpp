@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 #include <numeric>
+#include <utility>
 
 #include "tools/crclist/reading/file_batch.h"
 #include "tools/crclist/reading/mapped_request.h"
@@ -29,32 +30,42 @@ ReadPlan PlanFiles(const std::vector<std::string>& paths, const Medium& medium, 
         plan.streams = PlannedStreams(plan.seeking, false, jobs);
         return plan;
     }
-    // The files are asked about without reading them: whether each is in memory, up to the
-    // first that is not, and then where each lies on its disk.
-    plan.cached = std::all_of(paths.begin(), paths.end(), [](const std::string& path) {
-        PositionalFile file;
-        FileFailure failure;
-        std::uint64_t inMemory = 0;
-        // A file that does not open is the reading's to tell about.
-        return !file.Open(path, PositionalFile::Accept::kRegularFile, &failure) ||
-               (file.CachedBytes(0, file.Size(), &inMemory) && inMemory == file.Size());
-    });
-    plan.streams = PlannedStreams(true, plan.cached, 0);
-    if (plan.cached) {
-        return plan;
-    }
+    // Each file is asked about without reading it: whether it is in memory, and where on its
+    // disk it lies when it is not.
     constexpr std::uint64_t kUnknown = std::numeric_limits<std::uint64_t>::max();
+    std::vector<bool> inMemory(paths.size(), true);
     std::vector<std::uint64_t> places(paths.size(), kUnknown);
     for (std::size_t index = 0; index < paths.size(); ++index) {
         PositionalFile file;
         FileFailure failure;
-        if (file.Open(paths[index], PositionalFile::Accept::kRegularFile, &failure)) {
+        std::uint64_t cached = 0;
+        // A file that does not open is the reading's to tell about.
+        if (file.Open(paths[index], PositionalFile::Accept::kRegularFile, &failure) &&
+            !(file.CachedBytes(0, file.Size(), &cached) && cached == file.Size())) {
+            inMemory[index] = false;
             file.PhysicalOffset(&places[index]);
         }
     }
-    std::stable_sort(order->begin(), order->end(),
-                     [&places](std::size_t a, std::size_t b) { return places[a] < places[b]; });
+    PlanAroundMemory(inMemory, places, &plan, order);
     return plan;
+}
+
+void PlanAroundMemory(const std::vector<bool>& inMemory, const std::vector<std::uint64_t>& places,
+                      ReadPlan* plan, std::vector<std::size_t>* order) {
+    order->resize(inMemory.size());
+    std::iota(order->begin(), order->end(), std::size_t{0});
+    std::stable_sort(order->begin(), order->end(), [&](std::size_t a, std::size_t b) {
+        return std::make_pair(!inMemory[a], inMemory[a] ? 0 : places[a]) <
+               std::make_pair(!inMemory[b], inMemory[b] ? 0 : places[b]);
+    });
+    plan->fromMedium = static_cast<std::size_t>(std::count(inMemory.begin(), inMemory.end(), false));
+    plan->cached = plan->fromMedium == 0;
+    plan->inMedium.assign(inMemory.size() - plan->fromMedium, false);
+    plan->inMedium.resize(inMemory.size(), true);
+    // With nothing in memory, the one stream is all there is.
+    plan->streams = plan->fromMedium == inMemory.size() && !inMemory.empty()
+                        ? 1
+                        : PlannedStreams(true, true, 0);
 }
 
 Medium MediumOfFiles(const std::vector<std::string>& paths) {

@@ -22,11 +22,26 @@ struct ReadPlan {
     // Every byte to be read is in memory already, as the system told without touching the
     // medium: it is read with every processor whatever the medium.
     bool cached = false;
-    std::size_t streams = 1;
+    std::size_t streams = 1;  // the threads that read
+    // The files whose data must come from a medium that seeks, read one at a time, after the
+    // files in memory: inMedium[k] for the k-th file of the reading.
+    std::size_t fromMedium = 0;
+    std::vector<bool> inMedium;
 
     // The shape of the reading that follows from it.
-    ReadShape Shape() const { return ReadShapeOfStreams(streams); }
+    ReadShape Shape() const {
+        ReadShape shape = ReadShapeOfStreams(streams);
+        shape.fromMedium = inMedium;
+        return shape;
+    }
 };
+
+// The order and the plan of reading files some of which are in memory: those in memory first,
+// in the order given, with every processor, then the others one at a time, in the order
+// given. `inMemory[i]` says whether item i (an index into `places`) is in memory, `places[i]`
+// where it lies on its medium.
+void PlanAroundMemory(const std::vector<bool>& inMemory, const std::vector<std::uint64_t>& places,
+                      ReadPlan* plan, std::vector<std::size_t>* order);
 
 // The streams of a reading: at most `jobs` when the user gave a number (above 0), else every
 // processor's for a medium that does not seek or for data in memory, and one for a medium that
@@ -34,8 +49,9 @@ struct ReadPlan {
 std::size_t PlannedStreams(bool seeking, bool cached, std::size_t jobs);
 
 // The plan for reading the files at `paths` (system encoding) from `medium`, and `*order`, the
-// order to read them in: as given, or, when they come from a medium that seeks, in the order
-// in which it holds them where the system tells it (FIEMAP), those it does not after the rest.
+// order to read them in: as given, or, when they come from a medium that seeks, those in memory
+// first and then the others in the order in which it holds them where the system tells it
+// (FIEMAP), those it does not after the rest.
 ReadPlan PlanFiles(const std::vector<std::string>& paths, const Medium& medium, std::size_t jobs,
                    std::vector<std::size_t>* order);
 

@@ -22,9 +22,14 @@ constexpr std::size_t kWindow = 64;
 // passes on the bytes read: a tenth of what the progress line allows itself.
 constexpr int kPollMilliseconds = 10;
 
+// A file whose data lies on a medium that seeks holds a turn: such files are read one after
+// another, in the order of their turns.
+constexpr std::size_t kNoTurn = ~std::size_t{0};
+
 // One file of the window.
 struct Slot {
     std::size_t index = 0;
+    std::size_t turn = kNoTurn;
     bool done = false;
     FileDigest digest;
     // Once it is found: where its bytes lie, and the file of its own that holds them.
@@ -122,7 +127,10 @@ class Batch {
 
     bool Claim(Piece* piece);
     bool ClaimAndWork(Held& held, PieceReader& reader);
+    bool AwaitTurn(const Slot& slot, PieceReader& reader);
+    void EndTurn(std::size_t turn);
     void FindAndRead(Slot& slot, PieceReader& reader);
+    void FindAndReadFile(Slot& slot, PieceReader& reader);
     void ReadLargePiece(Slot& slot, std::size_t number, PieceReader& reader);
     void Complete(Slot& slot);
     void Help();
@@ -145,6 +153,8 @@ class Batch {
     std::size_t busy_ = 0;       // pieces being read
     std::size_t waiting_ = 0;    // threads in Wait
     bool finished_ = false;      // the helpers are to return
+    std::size_t turns_ = 0;      // the turns given to files from the medium
+    std::size_t turn_ = 0;       // the turn whose file may read the medium now
 
     std::atomic<bool> stop_{false};
     std::atomic<std::uint64_t> unreported_{0};  // bytes read by helpers, not yet passed on
@@ -188,6 +198,9 @@ bool Batch::Claim(Piece* piece) {
     if (nextFile_ < count_ && nextFile_ < delivered_ + kWindow) {
         Slot& slot = slots_[nextFile_ % kWindow];
         slot.Reset(nextFile_++);
+        if (slot.index < shape_.fromMedium.size() && shape_.fromMedium[slot.index]) {
+            slot.turn = turns_++;
+        }
         *piece = {&slot, 0, true};
         return true;
     }
@@ -213,8 +226,53 @@ bool Batch::ClaimAndWork(Held& held, PieceReader& reader) {
     return true;
 }
 
-// Without the lock: until the file is found, only this thread touches its slot.
+// Without the lock: waits until the file of `slot` may read the medium. False when a stop came
+// first: the file is then stopped.
+bool Batch::AwaitTurn(const Slot& slot, PieceReader& reader) {
+    for (;;) {
+        if (reader.stop()) {
+            return false;
+        }
+        Held held(lock_);
+        if (turn_ == slot.turn) {
+            return true;
+        }
+        ++waiting_;
+        lock_.Wait(kPollMilliseconds);
+        --waiting_;
+    }
+}
+
+// Without the lock: the file after the one of `turn` may read the medium.
+void Batch::EndTurn(std::size_t turn) {
+    Held held(lock_);
+    turn_ = turn + 1;
+    lock_.WakeAll();
+}
+
+// Without the lock: until the file is found, only this thread touches its slot. A file from a
+// medium that seeks is found, opened and read whole in its turn.
 void Batch::FindAndRead(Slot& slot, PieceReader& reader) {
+    if (slot.turn == kNoTurn) {
+        FindAndReadFile(slot, reader);
+        return;
+    }
+    if (!AwaitTurn(slot, reader)) {
+        Held held(lock_);
+        slot.digest.outcome = Outcome::kStopped;
+        Complete(slot);
+        return;
+    }
+    // By its number, not its slot: once the file is complete, the slot may take another.
+    struct TurnEnd {
+        Batch& batch;
+        const std::size_t turn;
+        ~TurnEnd() { batch.EndTurn(turn); }
+    } end{*this, slot.turn};
+    FindAndReadFile(slot, reader);
+}
+
+void Batch::FindAndReadFile(Slot& slot, PieceReader& reader) {
     FoundFile& found = slot.found;
     if (!locate_(slot.index, &found)) {
         Held held(lock_);
@@ -250,7 +308,7 @@ void Batch::FindAndRead(Slot& slot, PieceReader& reader) {
         Complete(slot);
         return;
     }
-    if (size <= shape_.pieceSize) {
+    if (size <= shape_.pieceSize || slot.turn != kNoTurn) {
         const PieceRead read = ReadPiece(slot.bytes, 0, size, true, reader);
         slot.own.reset();
         Held held(lock_);

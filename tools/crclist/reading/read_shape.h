@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace crclist {
 
@@ -19,6 +20,10 @@ struct ReadShape {
     // The bytes of a large file that one thread takes at a time, read in order: long enough
     // that the system's read-ahead follows each thread as a stream of its own.
     std::uint64_t pieceSize = std::uint64_t{4} << 20;
+    // fromMedium[i]: file i's data must come from a medium that seeks, so that it is read whole
+    // by one thread at a time, in the order of the request: one stream, whatever the threads.
+    // Files beyond its end, and all when it is empty, are read by any thread, in pieces.
+    std::vector<bool> fromMedium;
 };
 
 // The bytes of a core's second-level cache; 0 when the system does not tell.

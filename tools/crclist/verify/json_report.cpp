@@ -32,7 +32,8 @@ Json FileObject(const FileResult& result) {
 }
 
 // How each group was read: the disc group (null for the installed files), where, its medium,
-// whether its data was in memory already, and how many threads read it.
+// whether its data was in memory already, how many threads read it, and how many files were
+// read from a medium that seeks as one stream.
 Json Readings(const std::vector<GroupReading>& readings) {
     Json all = Json::array();
     for (const GroupReading& reading : readings) {
@@ -43,6 +44,7 @@ Json Readings(const std::vector<GroupReading>& readings) {
         one["seeking"] = reading.plan.seeking;
         one["inMemory"] = reading.plan.cached;
         one["streams"] = reading.plan.streams;
+        one["fromMedium"] = reading.plan.fromMedium;
         all.push_back(std::move(one));
     }
     return all;

@@ -25,19 +25,28 @@ std::string Detail(const FileResult& result) {
     return "";
 }
 
-// "disc 1 (master/disc1): a rotating disk, read by 1 thread", "..., in memory, read by 4
-// threads".
+std::string Threads(std::size_t count) {
+    return std::to_string(count) + (count == 1 ? " thread" : " threads");
+}
+
+// "disc 1 (master/disc1): a rotating disk, read from it as one stream", "...: a rotating
+// disk, in memory, read by 4 threads", "...: a rotating disk, 2 files read from it as one
+// stream, the others in memory by 4 threads".
 std::string Described(const GroupReading& reading) {
     const ReadPlan& plan = reading.plan;
     std::string line = reading.group > 0 ? "disc " + std::to_string(reading.group) + " (" +
                                                ShownSystemText(plan.where) + ")"
                                          : std::string("installed files");
     line += std::string(": ") + MediumName(plan.medium);
-    if (plan.cached) {
-        line += ", in memory";
+    if (plan.fromMedium == 0) {
+        return line + (plan.seeking && plan.cached ? ", in memory" : "") + ", read by " +
+               Threads(plan.streams);
     }
-    return line + ", read by " + std::to_string(plan.streams) +
-           (plan.streams == 1 ? " thread" : " threads");
+    if (plan.fromMedium == plan.inMedium.size()) {
+        return line + ", read from it as one stream";
+    }
+    return line + ", " + CountText(plan.fromMedium, "file") +
+           " read from it as one stream, the others in memory by " + Threads(plan.streams);
 }
 
 // "9437184 bytes in 0.008 s, 1185.1 MB/s". The speed is left out where it would say nothing:
