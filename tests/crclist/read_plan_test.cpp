@@ -146,6 +146,7 @@ TEST_F(ReadPlan, OneStreamReadsInTheOrderOfTheMedium) {
     }
     std::sort(places.begin(), places.end());
     std::vector<std::size_t> expected;
+    expected.reserve(places.size());
     for (const auto& place : places) {
         expected.push_back(place.second);
     }

@@ -58,7 +58,8 @@ void PlanAroundMemory(const std::vector<bool>& inMemory, const std::vector<std::
         return std::make_pair(!inMemory[a], inMemory[a] ? 0 : places[a]) <
                std::make_pair(!inMemory[b], inMemory[b] ? 0 : places[b]);
     });
-    plan->fromMedium = static_cast<std::size_t>(std::count(inMemory.begin(), inMemory.end(), false));
+    plan->fromMedium =
+        static_cast<std::size_t>(std::count(inMemory.begin(), inMemory.end(), false));
     plan->cached = plan->fromMedium == 0;
     plan->inMedium.assign(inMemory.size() - plan->fromMedium, false);
     plan->inMedium.resize(inMemory.size(), true);
