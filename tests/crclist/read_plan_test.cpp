@@ -127,8 +127,8 @@ TEST_F(ReadPlan, TheMediumAndTheCacheDecideTheStreams) {
         EXPECT_EQ(plan.streams, c.streams == 0 ? machine_ : c.streams) << c.what;
         EXPECT_EQ(plan.fromMedium, c.fromMedium) << c.what;
         if (c.evicted == 1 && c.jobs == 0) {
-            // What is in memory first, what is on the disk after it.
-            EXPECT_EQ(order.done, (std::vector<std::size_t>{1, 2, 0})) << c.what;
+            // Read in list order, the file on the disk in its turn.
+            EXPECT_EQ(order.done, (std::vector<std::size_t>{0, 1, 2})) << c.what;
         }
     }
 }

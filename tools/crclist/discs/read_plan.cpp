@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <limits>
 #include <numeric>
-#include <utility>
 
 #include "tools/crclist/reading/file_batch.h"
 #include "tools/crclist/reading/mapped_request.h"
@@ -54,19 +53,26 @@ void PlanAroundMemory(const std::vector<bool>& inMemory, const std::vector<std::
                       ReadPlan* plan, std::vector<std::size_t>* order) {
     order->resize(inMemory.size());
     std::iota(order->begin(), order->end(), std::size_t{0});
-    std::stable_sort(order->begin(), order->end(), [&](std::size_t a, std::size_t b) {
-        return std::make_pair(!inMemory[a], inMemory[a] ? 0 : places[a]) <
-               std::make_pair(!inMemory[b], inMemory[b] ? 0 : places[b]);
-    });
     plan->fromMedium =
         static_cast<std::size_t>(std::count(inMemory.begin(), inMemory.end(), false));
     plan->cached = plan->fromMedium == 0;
-    plan->inMedium.assign(inMemory.size() - plan->fromMedium, false);
-    plan->inMedium.resize(inMemory.size(), true);
-    // With nothing in memory, the one stream is all there is.
-    plan->streams = plan->fromMedium == inMemory.size() && !inMemory.empty()
-                        ? 1
-                        : PlannedStreams(true, true, 0);
+    if (plan->cached) {
+        plan->streams = PlannedStreams(true, true, 0);
+        return;
+    }
+    if (plan->fromMedium == inMemory.size()) {
+        // Nothing in memory: one stream, in the order in which the medium holds the files.
+        std::stable_sort(order->begin(), order->end(),
+                         [&places](std::size_t a, std::size_t b) { return places[a] < places[b]; });
+        plan->inMedium.assign(inMemory.size(), true);
+        plan->streams = 1;
+        return;
+    }
+    // Most often a few pages that the system let go: the files stay in the order given, so that
+    // their verdicts need not wait for each other, and those on the medium take turns.
+    plan->inMedium = inMemory;
+    plan->inMedium.flip();
+    plan->streams = PlannedStreams(true, true, 0);
 }
 
 Medium MediumOfFiles(const std::vector<std::string>& paths) {

@@ -23,8 +23,8 @@ struct ReadPlan {
     // medium: it is read with every processor whatever the medium.
     bool cached = false;
     std::size_t streams = 1;  // the threads that read
-    // The files whose data must come from a medium that seeks, read one at a time, after the
-    // files in memory: inMedium[k] for the k-th file of the reading.
+    // The files whose data must come from a medium that seeks, read one at a time, in turns:
+    // inMedium[k] for the k-th file of the reading.
     std::size_t fromMedium = 0;
     std::vector<bool> inMedium;
 
@@ -36,10 +36,10 @@ struct ReadPlan {
     }
 };
 
-// The order and the plan of reading files some of which are in memory: those in memory first,
-// in the order given, with every processor, then the others one at a time, in the order
-// given. `inMemory[i]` says whether item i (an index into `places`) is in memory, `places[i]`
-// where it lies on its medium.
+// The order and the plan of reading items from a medium that seeks, `inMemory[i]` saying
+// whether item i is in memory and `places[i]` where it lies on the medium. All in memory: read
+// with every processor, in the order given. None: one stream, in the order of their places.
+// Some: with every processor, in the order given, those on the medium one at a time, in turns.
 void PlanAroundMemory(const std::vector<bool>& inMemory, const std::vector<std::uint64_t>& places,
                       ReadPlan* plan, std::vector<std::size_t>* order);
 

@@ -308,6 +308,10 @@ void Batch::FindAndReadFile(Slot& slot, PieceReader& reader) {
         Complete(slot);
         return;
     }
+    // A large file is read to its end, and the system is told so, that it reads far ahead.
+    if (slot.own && size > shape_.pieceSize) {
+        slot.own->ReadingToTheEnd();
+    }
     if (size <= shape_.pieceSize || slot.turn != kNoTurn) {
         const PieceRead read = ReadPiece(slot.bytes, 0, size, true, reader);
         slot.own.reset();
@@ -318,9 +322,6 @@ void Batch::FindAndReadFile(Slot& slot, PieceReader& reader) {
         slot.digest.reason = read.reason;
         Complete(slot);
         return;
-    }
-    if (slot.own) {
-        slot.own->ReadingToTheEnd();
     }
     {
         Held held(lock_);
