@@ -28,6 +28,12 @@ class UniqueHandle {
     HANDLE handle_ = nullptr;
 };
 
+// What CreateFile gave, as UniqueHandle takes it: null when nothing opened, where CreateFile
+// gives INVALID_HANDLE_VALUE.
+inline HANDLE Opened(HANDLE handle) {
+    return handle == INVALID_HANDLE_VALUE ? nullptr : handle;
+}
+
 // An open registry key: RegCloseKey.
 class RegistryKey {
   public:

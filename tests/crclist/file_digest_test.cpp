@@ -1,4 +1,4 @@
-#include "tools/crclist/reading/file_digest.h"
+#include "tools/crclist/reading/file_batch.h"
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -48,7 +48,13 @@ class Observer : public crclist::ReadObserver {
 FileDigest Digest(const std::string& path, Observer& observer) {
     crclist::ReadShape shape;
     shape.readSize = kReadSize;
-    crclist::ReadFilesAt({path}, observer, shape);
+    crclist::ReadFileBatch(
+        1,
+        [&path](std::size_t, crclist::FoundFile* found) {
+            found->path = path;
+            return true;
+        },
+        observer, shape);
     if (observer.digest) {
         return *observer.digest;
     }
@@ -190,7 +196,13 @@ TEST(FileDigest, LeavesNoFileOpen) {
     for (const bool want : {true, false}) {
         Observer observer;
         observer.wantContent = want;
-        crclist::ReadFilesAt({dir.File("file"), dir.File("none")}, observer);
+        crclist::ReadFileBatch(
+            2,
+            [&dir](std::size_t index, crclist::FoundFile* found) {
+                found->path = dir.File(index == 0 ? "file" : "none");
+                return true;
+            },
+            observer, crclist::MachineReadShape());
     }
     EXPECT_EQ(OpenDescriptorCount(), before);
 }

@@ -124,8 +124,8 @@ TEST_F(ReadPlan, TheMediumAndTheCacheDecideTheStreams) {
         EXPECT_EQ(plan.where, dir_.File("disc")) << c.what;
         EXPECT_EQ(plan.seeking, c.seeking) << c.what;
         EXPECT_EQ(plan.cached, c.cached) << c.what;
-        EXPECT_EQ(plan.streams, c.streams == 0 ? machine_ : c.streams) << c.what;
-        EXPECT_EQ(plan.fromMedium, c.fromMedium) << c.what;
+        EXPECT_EQ(plan.Streams(), c.streams == 0 ? machine_ : c.streams) << c.what;
+        EXPECT_EQ(plan.FromMedium(), c.fromMedium) << c.what;
         if (c.evicted == 1 && c.jobs == 0) {
             // Read in list order, the file on the disk in its turn.
             EXPECT_EQ(order.done, (std::vector<std::size_t>{0, 1, 2})) << c.what;

@@ -34,6 +34,13 @@ std::vector<Form> Forms(const std::string& plain) {
     };
 }
 
+// Writes `form`'s image and opens it as `file`.
+bool WriteAndOpen(const TempDir& dir, const Form& form, crclist::PositionalFile* file) {
+    dir.Write("image", std::vector<std::uint8_t>(form.bytes.begin(), form.bytes.end()));
+    crclist::FileFailure failure;
+    return file->Open(dir.File("image"), crclist::PositionalFile::Accept::kFileOrDrive, &failure);
+}
+
 class Recorder : public crclist::ReadObserver {
   public:
     std::map<std::size_t, crclist::FileDigest> done;
@@ -55,11 +62,8 @@ TEST(SectorView, GivesAnyStretchOfTheUserData) {
         {0, 2048}, {0, 1},       {1, 2047},  {100, 5000},
         {2047, 2}, {2048, 4096}, {3, 30000}, {kSectors * kSectorSize - 10, 100}};
     for (const Form& form : Forms(plain)) {
-        dir.Write("image", std::vector<std::uint8_t>(form.bytes.begin(), form.bytes.end()));
         crclist::PositionalFile file;
-        crclist::FileFailure failure;
-        ASSERT_TRUE(
-            file.Open(dir.File("image"), crclist::PositionalFile::Accept::kFileOrDrive, &failure));
+        ASSERT_TRUE(WriteAndOpen(dir, form, &file));
         const crclist::SectorView view(file, form.layout);
         crclist::ReadScratch scratch(64 << 10);
         for (const auto& [offset, count] : kStretches) {
@@ -92,11 +96,8 @@ TEST(SectorView, FilesInExtentsGetTheCrcOfTheirContent) {
         {{0, 12345, true}},
     };
     for (const Form& form : Forms(plain)) {
-        dir.Write("image", std::vector<std::uint8_t>(form.bytes.begin(), form.bytes.end()));
         crclist::PositionalFile file;
-        crclist::FileFailure failure;
-        ASSERT_TRUE(
-            file.Open(dir.File("image"), crclist::PositionalFile::Accept::kFileOrDrive, &failure));
+        ASSERT_TRUE(WriteAndOpen(dir, form, &file));
         const crclist::SectorView view(file, form.layout);
         for (const std::size_t helpers : {0, 2}) {
             crclist::ReadShape shape;

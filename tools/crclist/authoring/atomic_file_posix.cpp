@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "tools/crclist/authoring/atomic_file.h"
+#include "tools/crclist/text/path_join.h"
 
 namespace crclist {
 namespace {
@@ -19,12 +20,6 @@ constexpr int kMostLinks = 40;
 
 std::string Reason(const std::string& what) {
     return what + ": " + std::strerror(errno);
-}
-
-// The folder part of `path`, with its last '/'; empty for a name in the current folder.
-std::string FolderPart(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 // The folder part as a message names it: "." for the current folder, no '/' at the end.
@@ -52,7 +47,7 @@ bool FollowLinks(std::string path, std::string* end, std::string* problem) {
         }
         target.resize(static_cast<std::size_t>(length));
         if (target.front() != '/') {
-            target.insert(0, FolderPart(path));
+            target.insert(0, FolderOfPath(path));
         }
         path = std::move(target);
     }
@@ -99,7 +94,7 @@ AtomicFile::~AtomicFile() {
 
 bool AtomicFile::Write(const std::string& target, const std::string& bytes, std::string* problem) {
     target_ = target;
-    const std::string folder = FolderPart(target);
+    const std::string folder = FolderOfPath(target);
     std::string pattern = folder + "." + target.substr(folder.size()) + ".XXXXXX";
     const int fd = ::mkstemp(&pattern[0]);
     if (fd < 0) {
@@ -167,7 +162,7 @@ bool FindOutputPlace(const std::string& path, OutputPlace* place, std::string* p
     if (!FollowLinks(path, &place->path, problem)) {
         return false;
     }
-    const std::string folder = ShownFolder(FolderPart(place->path));
+    const std::string folder = ShownFolder(FolderOfPath(place->path));
     if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
         *problem = "cannot write " + path + ": the folder " + folder +
                    " does not exist; make it first (mkdir -p " + folder + ")";

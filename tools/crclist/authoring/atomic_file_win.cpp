@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "platform/win_handles.h"
 #include "tools/crclist/authoring/atomic_file.h"
 #include "tools/crclist/text/windows_text.h"
 
@@ -51,29 +52,6 @@ bool WriteAll(HANDLE file, const std::string& bytes, bool flush) {
     }
     return !flush || FlushFileBuffers(file) != 0;
 }
-
-std::wstring FullPath(const std::wstring& path) {
-    const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    std::wstring full(size, L'\0');
-    const DWORD length = size == 0 ? 0 : GetFullPathNameW(path.c_str(), size, &full[0], nullptr);
-    return length == 0 || length >= size ? path : full.substr(0, length);
-}
-
-class ScopedHandle {
-  public:
-    explicit ScopedHandle(HANDLE handle) : handle_(handle) {}
-    ScopedHandle(const ScopedHandle&) = delete;
-    ScopedHandle& operator=(const ScopedHandle&) = delete;
-    ~ScopedHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE) {
-            CloseHandle(handle_);
-        }
-    }
-    HANDLE get() const { return handle_; }
-
-  private:
-    HANDLE handle_;
-};
 
 // Opens what is at `path`, following its links, to learn what it is: no right to read or
 // write is asked, and a folder opens too.
@@ -164,7 +142,7 @@ bool AtomicFile::Commit(bool replace, std::string* problem) {
 bool FindOutputPlace(const std::string& path, OutputPlace* place, std::string* problem) {
     const std::wstring wide = Wide(path);
     // NUL, CON, COM1 and pipes are named in the device space, whatever folder they are given in.
-    if (!wide.empty() && FullPath(wide).rfind(L"\\\\.\\", 0) == 0) {
+    if (!wide.empty() && FullPathOf(wide).rfind(L"\\\\.\\", 0) == 0) {
         *place = {OutputPlace::Kind::kStream, path};
         return true;
     }
@@ -173,14 +151,14 @@ bool FindOutputPlace(const std::string& path, OutputPlace* place, std::string* p
         *problem = "cannot write " + path + ": it is not a name of a file";
         return false;
     }
-    const ScopedHandle opened(OpenToLookAt(wide));
-    if (opened.get() != INVALID_HANDLE_VALUE) {
+    const win::UniqueHandle opened(win::Opened(OpenToLookAt(wide)));
+    if (opened.Get() != nullptr) {
         BY_HANDLE_FILE_INFORMATION info;
-        if (GetFileType(opened.get()) != FILE_TYPE_DISK) {
+        if (GetFileType(opened.Get()) != FILE_TYPE_DISK) {
             *place = {OutputPlace::Kind::kStream, path};
             return true;
         }
-        if (GetFileInformationByHandle(opened.get(), &info) &&
+        if (GetFileInformationByHandle(opened.Get(), &info) &&
             (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
             *problem = path + " is a folder: give the name of the file to write, such as " + path +
                        (path.back() == '\\' || path.back() == '/' ? "" : "\\") + "crclist.INF";
@@ -188,7 +166,7 @@ bool FindOutputPlace(const std::string& path, OutputPlace* place, std::string* p
         }
         // The file that every link and junction on the way leads to is the one replaced.
         place->kind = OutputPlace::Kind::kFile;
-        place->path = FinalPath(opened.get(), path);
+        place->path = FinalPath(opened.Get(), path);
         return true;
     }
     const DWORD error = GetLastError();
@@ -226,23 +204,22 @@ bool FindOutputPlace(const std::string& path, OutputPlace* place, std::string* p
 
 bool IsStandardOutput(const std::string& path) {
     const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
-    const ScopedHandle named(OpenToLookAt(Wide(path)));
+    const win::UniqueHandle named(win::Opened(OpenToLookAt(Wide(path))));
     BY_HANDLE_FILE_INFORMATION a;
     BY_HANDLE_FILE_INFORMATION b;
-    return output != nullptr && output != INVALID_HANDLE_VALUE &&
-           named.get() != INVALID_HANDLE_VALUE && GetFileType(output) == FILE_TYPE_DISK &&
-           GetFileType(named.get()) == FILE_TYPE_DISK && GetFileInformationByHandle(output, &a) &&
-           GetFileInformationByHandle(named.get(), &b) &&
+    return output != nullptr && output != INVALID_HANDLE_VALUE && named.Get() != nullptr &&
+           GetFileType(output) == FILE_TYPE_DISK && GetFileType(named.Get()) == FILE_TYPE_DISK &&
+           GetFileInformationByHandle(output, &a) && GetFileInformationByHandle(named.Get(), &b) &&
            a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
            a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
 }
 
 bool WriteIntoStream(const std::string& path, const std::string& bytes, std::string* problem) {
     // OPEN_EXISTING: a device is written into, never made.
-    const ScopedHandle stream(CreateFileW(Wide(path).c_str(), GENERIC_WRITE,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (stream.get() == INVALID_HANDLE_VALUE || !WriteAll(stream.get(), bytes, false)) {
+    const win::UniqueHandle stream(win::Opened(
+        CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+    if (stream.Get() == nullptr || !WriteAll(stream.Get(), bytes, false)) {
         *problem = Reason("cannot write " + path);
         return false;
     }

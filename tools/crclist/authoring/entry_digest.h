@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tools/crclist/reading/file_digest.h"
+#include "tools/crclist/reading/read_observer.h"
 
 namespace crclist {
 

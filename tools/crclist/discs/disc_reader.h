@@ -64,14 +64,19 @@ class DiscReader {
                                std::string* error) = 0;
 
   protected:
-    explicit DiscReader(std::string where) { plan_.where = std::move(where); }
+    explicit DiscReader(std::string where) : where_(std::move(where)) { plan_.where = where_; }
 
     std::size_t Jobs() const { return jobs_; }
-    // Where the disc is, as the user named it, and how the reading goes: set by each Read.
-    ReadPlan plan_;
+    // Takes `plan` as how the reading goes, for the disc where it is.
+    void SetPlan(ReadPlan plan) {
+        plan_ = std::move(plan);
+        plan_.where = where_;
+    }
 
   private:
+    const std::string where_;  // as the user named it
     std::size_t jobs_ = 0;
+    ReadPlan plan_;
 };
 
 // What ReadSmallFile reads at most: far more than any check list holds.

@@ -30,15 +30,10 @@ void FolderReader::Read(const std::vector<std::string>& names, ReadObserver& obs
         found->path = JoinSystemPath(root_, ListedNameAsPath(names[index]));
         return false;
     };
-    const std::string where = plan_.where;
     if (!medium_.Seeking() || Jobs() > 0) {
         // Every name is found by the thread that reads it, in list order.
-        plan_ = ReadPlan();
-        plan_.medium = medium_.kind;
-        plan_.seeking = medium_.Seeking();
-        plan_.streams = PlannedStreams(plan_.seeking, false, Jobs());
-        plan_.where = where;
-        ReadFileBatch(names.size(), find, observer, plan_.Shape());
+        SetPlan(PlanUnasked(medium_, Jobs()));
+        ReadFileBatch(names.size(), find, observer, LastPlan().shape);
         return;
     }
     // A medium that seeks: every name found first, to ask where each file lies.
@@ -50,15 +45,14 @@ void FolderReader::Read(const std::vector<std::string>& names, ReadObserver& obs
         paths[index] = std::move(found.path);
     }
     std::vector<std::size_t> order;
-    plan_ = PlanFiles(paths, medium_, Jobs(), &order);
-    plan_.where = where;
+    SetPlan(PlanFiles(paths, medium_, Jobs(), &order));
     ReadFileBatchInOrder(
         order,
         [&](std::size_t index, FoundFile* found) {
             found->path = paths[index];
             return static_cast<bool>(there[index]);
         },
-        observer, plan_.Shape());
+        observer, LastPlan().shape);
 }
 
 bool FolderReader::ListFiles(const std::string& skip, const ListingFilter& leaveOut,

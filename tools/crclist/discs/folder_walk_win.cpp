@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "platform/win_handles.h"
 #include "tools/crclist/discs/folder_walk.h"
 #include "tools/crclist/reading/folder_loop_guard.h"
 #include "tools/crclist/text/windows_text.h"
@@ -27,29 +28,17 @@ class FindHandle {
 // What tells a file or folder from every other: its volume's serial number and its index there,
 // through a junction or a link as well; unknown when it cannot be opened to ask.
 FolderIdentity IdentityOf(const std::wstring& path) {
-    HANDLE handle =
+    const win::UniqueHandle handle(win::Opened(
         CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        return {};
-    }
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)));
     BY_HANDLE_FILE_INFORMATION information;
-    const bool known = GetFileInformationByHandle(handle, &information) != 0;
-    CloseHandle(handle);
-    if (!known) {
+    if (handle.Get() == nullptr || !GetFileInformationByHandle(handle.Get(), &information)) {
         return {};
     }
     return {
         information.dwVolumeSerialNumber,
         (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow,
         true};
-}
-
-std::wstring FullPath(const std::wstring& path) {
-    const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    std::wstring full(size, L'\0');
-    const DWORD length = size == 0 ? 0 : GetFullPathNameW(path.c_str(), size, &full[0], nullptr);
-    return length == 0 || length >= size ? path : full.substr(0, length);
 }
 
 struct Walk {
@@ -93,7 +82,7 @@ bool ListFolder(const std::wstring& path, const std::string& utf8Path,
                 walk.guard.Leave();
             }
         } else {
-            if (walk.skip.empty() || lstrcmpiW(FullPath(full).c_str(), walk.skip.c_str()) != 0) {
+            if (walk.skip.empty() || lstrcmpiW(FullPathOf(full).c_str(), walk.skip.c_str()) != 0) {
                 const std::uint64_t size =
                     (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
                 walk.files->push_back({components, utf8Full, size});
@@ -119,7 +108,7 @@ bool WalkFolder(const std::string& root, const std::string& skip, const ListingF
     Walk walk;
     std::wstring wideSkip;
     if (!skip.empty() && ToWide(CP_UTF8, skip, &wideSkip)) {
-        walk.skip = FullPath(wideSkip);
+        walk.skip = FullPathOf(wideSkip);
     }
     walk.leaveOut = &leaveOut;
     walk.files = files;

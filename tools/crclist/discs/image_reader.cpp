@@ -147,7 +147,7 @@ void ImageReader::Read(const std::vector<std::string>& names, ReadObserver& obse
             Locate(order[index], file);
             return true;
         },
-        request, plan_.Shape());
+        request, LastPlan().shape);
     if (request.Stopped()) {
         return;
     }
@@ -163,13 +163,9 @@ void ImageReader::Read(const std::vector<std::string>& names, ReadObserver& obse
 }
 
 void ImageReader::Plan(std::vector<std::size_t>* order) {
-    const std::string where = plan_.where;
-    plan_ = ReadPlan();
-    plan_.where = where;
-    plan_.medium = medium_.kind;
-    plan_.seeking = medium_.Seeking();
-    if (!plan_.seeking || Jobs() > 0) {
-        plan_.streams = PlannedStreams(plan_.seeking, false, Jobs());
+    ReadPlan plan = PlanUnasked(medium_, Jobs());
+    if (!plan.seeking || Jobs() > 0) {
+        SetPlan(std::move(plan));
         return;
     }
     // Asked of the image's file, for the sectors that hold each file's data; the files keep
@@ -188,7 +184,8 @@ void ImageReader::Plan(std::vector<std::size_t>* order) {
         }
     }
     std::vector<std::size_t> positions;
-    PlanAroundMemory(inMemory, places, &plan_, &positions);
+    PlanAroundMemory(inMemory, places, &plan, &positions);
+    SetPlan(std::move(plan));
     std::vector<std::size_t> planned;
     planned.reserve(positions.size());
     for (const std::size_t at : positions) {

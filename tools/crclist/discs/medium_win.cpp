@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <winioctl.h>
 
+#include "platform/win_handles.h"
 #include "tools/crclist/discs/medium.h"
 #include "tools/crclist/text/windows_text.h"
 
@@ -18,9 +19,10 @@ bool SeekPenalty(const std::wstring& root) {
         return false;
     }
     const std::wstring volume = L"\\\\.\\" + root.substr(0, 2);
-    HANDLE handle = CreateFileW(volume.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
+    const win::UniqueHandle handle(
+        win::Opened(CreateFileW(volume.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr)));
+    if (handle.Get() == nullptr) {
         return false;
     }
     STORAGE_PROPERTY_QUERY query = {};
@@ -28,9 +30,9 @@ bool SeekPenalty(const std::wstring& root) {
     query.QueryType = PropertyStandardQuery;
     DEVICE_SEEK_PENALTY_DESCRIPTOR penalty = {};
     DWORD returned = 0;
-    const bool told = DeviceIoControl(handle, IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof query,
-                                      &penalty, sizeof penalty, &returned, nullptr) != 0;
-    CloseHandle(handle);
+    const bool told =
+        DeviceIoControl(handle.Get(), IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof query, &penalty,
+                        sizeof penalty, &returned, nullptr) != 0;
     return told && returned >= sizeof penalty && penalty.IncursSeekPenalty;
 }
 

@@ -20,13 +20,10 @@ std::size_t PlannedStreams(bool seeking, bool cached, std::size_t jobs) {
 
 ReadPlan PlanFiles(const std::vector<std::string>& paths, const Medium& medium, std::size_t jobs,
                    std::vector<std::size_t>* order) {
-    ReadPlan plan;
-    plan.medium = medium.kind;
-    plan.seeking = medium.Seeking();
+    ReadPlan plan = PlanUnasked(medium, jobs);
     order->resize(paths.size());
     std::iota(order->begin(), order->end(), std::size_t{0});
     if (!plan.seeking || jobs > 0) {
-        plan.streams = PlannedStreams(plan.seeking, false, jobs);
         return plan;
     }
     // Each file is asked about without reading it: whether it is in memory, and where on its
@@ -53,26 +50,33 @@ void PlanAroundMemory(const std::vector<bool>& inMemory, const std::vector<std::
                       ReadPlan* plan, std::vector<std::size_t>* order) {
     order->resize(inMemory.size());
     std::iota(order->begin(), order->end(), std::size_t{0});
-    plan->fromMedium =
+    const auto fromMedium =
         static_cast<std::size_t>(std::count(inMemory.begin(), inMemory.end(), false));
-    plan->cached = plan->fromMedium == 0;
-    if (plan->cached) {
-        plan->streams = PlannedStreams(true, true, 0);
-        return;
-    }
-    if (plan->fromMedium == inMemory.size()) {
+    plan->cached = fromMedium == 0;
+    if (fromMedium == inMemory.size() && !inMemory.empty()) {
         // Nothing in memory: one stream, in the order in which the medium holds the files.
         std::stable_sort(order->begin(), order->end(),
                          [&places](std::size_t a, std::size_t b) { return places[a] < places[b]; });
-        plan->inMedium.assign(inMemory.size(), true);
-        plan->streams = 1;
+        plan->shape = ReadShapeOfStreams(1);
+        plan->shape.fromMedium.assign(inMemory.size(), true);
         return;
     }
-    // Most often a few pages that the system let go: the files stay in the order given, so that
-    // their verdicts need not wait for each other, and those on the medium take turns.
-    plan->inMedium = inMemory;
-    plan->inMedium.flip();
-    plan->streams = PlannedStreams(true, true, 0);
+    // With some in memory (most often but a few pages that the system let go), the files stay
+    // in the order given, so that their verdicts need not wait for each other, and those on the
+    // medium take turns.
+    plan->shape = ReadShapeOfStreams(PlannedStreams(true, true, 0));
+    if (!plan->cached) {
+        plan->shape.fromMedium = inMemory;
+        plan->shape.fromMedium.flip();
+    }
+}
+
+ReadPlan PlanUnasked(const Medium& medium, std::size_t jobs) {
+    ReadPlan plan;
+    plan.medium = medium.kind;
+    plan.seeking = medium.Seeking();
+    plan.shape = ReadShapeOfStreams(PlannedStreams(plan.seeking, false, jobs));
+    return plan;
 }
 
 Medium MediumOfFiles(const std::vector<std::string>& paths) {
@@ -98,7 +102,7 @@ ReadPlan ReadFilesPlanned(const std::vector<std::string>& paths, const std::stri
             found->path = paths[index];
             return true;
         },
-        observer, plan.Shape());
+        observer, plan.shape);
     return plan;
 }
 

@@ -5,6 +5,7 @@
 // request.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -22,19 +23,22 @@ struct ReadPlan {
     // Every byte to be read is in memory already, as the system told without touching the
     // medium: it is read with every processor whatever the medium.
     bool cached = false;
-    std::size_t streams = 1;  // the threads that read
-    // The files whose data must come from a medium that seeks, read one at a time, in turns:
-    // inMedium[k] for the k-th file of the reading.
-    std::size_t fromMedium = 0;
-    std::vector<bool> inMedium;
+    // The reading that follows from it: its threads, and the files that must come from a
+    // medium that seeks, read one at a time in turns (shape.fromMedium).
+    ReadShape shape = ReadShapeOfStreams(1);
 
-    // The shape of the reading that follows from it.
-    ReadShape Shape() const {
-        ReadShape shape = ReadShapeOfStreams(streams);
-        shape.fromMedium = inMedium;
-        return shape;
+    // The threads that read.
+    std::size_t Streams() const { return shape.helpers + 1; }
+    // How many files come from the medium one at a time.
+    std::size_t FromMedium() const {
+        return static_cast<std::size_t>(
+            std::count(shape.fromMedium.begin(), shape.fromMedium.end(), true));
     }
 };
+
+// The plan where the files are not asked about: on a medium that does not seek, or with the
+// threads that the user gave (`jobs` above 0).
+ReadPlan PlanUnasked(const Medium& medium, std::size_t jobs);
 
 // The order and the plan of reading items from a medium that seeks, `inMemory[i]` saying
 // whether item i is in memory and `places[i]` where it lies on the medium. All in memory: read

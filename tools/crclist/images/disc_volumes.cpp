@@ -3,6 +3,8 @@
 #include <cstring>
 #include <vector>
 
+#include "tools/crclist/images/byte_order.h"
+
 namespace crclist {
 namespace {
 
@@ -11,11 +13,6 @@ constexpr std::uint64_t kFirstDescriptor = 16;
 constexpr std::size_t kMostDescriptors = 32;
 
 constexpr std::size_t kVolumeSpaceSize = 80;
-
-std::uint32_t LittleEndian32(const unsigned char* bytes) {
-    return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) |
-           (static_cast<std::uint32_t>(bytes[3]) << 24);
-}
 
 bool HasIdentifier(const unsigned char* sector, const char* identifier) {
     return std::memcmp(sector + 1, identifier, 5) == 0;
@@ -48,7 +45,7 @@ bool ReadDiscVolumes(SectorView& view, DiscVolumes* volumes) {
         if (HasIdentifier(sector, "CD001")) {
             if (sector[0] == 1 && !volumes->iso9660) {
                 volumes->iso9660 = true;
-                volumes->isoSectors = LittleEndian32(sector + kVolumeSpaceSize);
+                volumes->isoSectors = LittleEndian(sector + kVolumeSpaceSize, 4);
                 volumes->primarySector = kFirstDescriptor + index;
             }
             if (IsJoliet(sector) && !volumes->joliet) {

@@ -22,18 +22,9 @@ constexpr char kUnknownLayout[] =
     " has an unknown sector layout: no ISO 9660 or UDF volume in 2048-byte sectors, nor in raw "
     "sectors of 2352 or 2448 bytes, nor in MODE2 sectors of 2336";
 
-// The folder of `path` and its last name, split at its last separator.
-std::string FolderOf(const std::string& path) {
-    for (std::size_t at = path.size(); at > 0; --at) {
-        if (IsSystemSeparator(path[at - 1])) {
-            return path.substr(0, at);
-        }
-    }
-    return "";
-}
-
+// The last name of `path`, after its folder.
 std::string NameOf(const std::string& path) {
-    return path.substr(FolderOf(path).size());
+    return path.substr(FolderOfPath(path).size());
 }
 
 // The name without its extension, and the extension in lower case with its dot.
@@ -51,16 +42,20 @@ std::string LowerExtension(const std::string& path) {
     return extension;
 }
 
-bool ReadBytes(const PositionalFile& file, std::uint64_t offset, std::size_t count,
-               std::string* bytes) {
-    std::vector<unsigned char> buffer(count);
-    std::size_t got = 0;
-    std::string reason;
-    if (!file.ReadAt(offset, buffer.data(), count, &got, &reason)) {
+// The whole of `file` as text, when it is small and free of zero bytes as a sheet is; `text`
+// holds its head, read already, and the rest is read only when the head passes.
+bool ReadSheetText(const PositionalFile& file, std::string* text) {
+    if (file.Size() > kLargestSheet || text->find('\0') != std::string::npos) {
         return false;
     }
-    bytes->assign(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(got));
-    return true;
+    if (text->size() < file.Size()) {
+        std::vector<unsigned char> whole;
+        if (!file.ReadBytes(0, static_cast<std::size_t>(file.Size()), &whole)) {
+            return false;
+        }
+        text->assign(whole.begin(), whole.end());
+    }
+    return text->find('\0') == std::string::npos;
 }
 
 // Opens the track that lies from `start` to `end` in the file at `path`.
@@ -100,7 +95,7 @@ bool OpenCueTrack(const std::string& sheet, const std::string& text, const FileB
         return false;
     }
     std::string path;
-    if (!find(FolderOf(sheet), data->file, &path)) {
+    if (!find(FolderOfPath(sheet), data->file, &path)) {
         *error = sheet + " names " + data->file + " for track " + number + ", which is not there";
         return false;
     }
@@ -130,7 +125,7 @@ bool OpenCcdTrack(const std::string& sheet, const std::string& text, const FileB
     }
     const std::string image = StemOf(sheet) + ".img";
     std::string path;
-    if (!find(FolderOf(sheet), image, &path)) {
+    if (!find(FolderOfPath(sheet), image, &path)) {
         *error = sheet + " has no image " + image + " beside it";
         return false;
     }
@@ -179,15 +174,15 @@ bool OpenDataTrack(const std::string& path, const FileBeside& findBeside, Positi
         return false;
     }
     const std::string extension = LowerExtension(path);
-    std::string head;
-    if (!ReadBytes(
-            named, 0,
-            static_cast<std::size_t>(std::min<std::uint64_t>(kLayoutHeadBytes, named.Size())),
+    std::vector<unsigned char> head;
+    if (!named.ReadBytes(
+            0, static_cast<std::size_t>(std::min<std::uint64_t>(kLayoutHeadBytes, named.Size())),
             &head)) {
         *error = path + " cannot be read";
         return false;
     }
-    if (head.compare(0, 8, "MComprHD") == 0 || extension == ".chd") {
+    std::string text(head.begin(), head.end());
+    if (text.compare(0, 8, "MComprHD") == 0 || extension == ".chd") {
         *error = path +
                  " is a CHD image, which is not read: convert it with chdman extractcd -i "
                  "IMAGE.chd -o IMAGE.cue, and give the .cue";
@@ -198,27 +193,23 @@ bool OpenDataTrack(const std::string& path, const FileBeside& findBeside, Positi
     if (extension == ".nrg" && IsNeroImage(named)) {
         return OpenNeroTrack(path, named, layout, error);
     }
-    if (head.compare(0, 16, "MEDIA DESCRIPTOR") == 0 || extension == ".mds") {
+    if (text.compare(0, 16, "MEDIA DESCRIPTOR") == 0 || extension == ".mds") {
         // The .mdf beside it is read by its sync pattern alone.
         const std::string image = StemOf(path) + ".mdf";
         std::string found;
-        if (!findBeside(FolderOf(path), image, &found)) {
+        if (!findBeside(FolderOfPath(path), image, &found)) {
             *error = path + " has no image " + image + " beside it";
             return false;
         }
         return OpenTrack(found, 0, kToTheEnd, file, layout, error);
     }
-    std::string text = head;
-    if (named.Size() <= kLargestSheet && text.find('\0') == std::string::npos &&
-        (text.size() == named.Size() || ReadBytes(named, 0, named.Size(), &text)) &&
-        text.find('\0') == std::string::npos) {
+    if (ReadSheetText(named, &text)) {
         if (extension == ".ccd" || LooksLikeCcdSheet(text)) {
             return OpenCcdTrack(path, text, findBeside, file, layout, error);
         }
         return OpenCueTrack(path, text, findBeside, file, layout, error);
     }
-    const std::vector<unsigned char> bytes(head.begin(), head.end());
-    if (DetectSectorLayout(bytes, 0, named.Size(), layout)) {
+    if (DetectSectorLayout(head, 0, named.Size(), layout)) {
         return true;
     }
     if (IsNeroImage(named)) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "tools/crclist/images/byte_order.h"
 #include "tools/crclist/images/image_file_system.h"
 #include "tools/crclist/reading/folder_loop_guard.h"
 #include "tools/crclist/text/encoding.h"
@@ -27,15 +28,6 @@ constexpr unsigned char kDirectoryFlag = 0x02;
 constexpr unsigned char kAssociatedFlag = 0x04;
 constexpr unsigned char kMultiExtentFlag = 0x80;
 
-std::uint32_t LittleEndian32(const unsigned char* bytes) {
-    return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) |
-           (static_cast<std::uint32_t>(bytes[3]) << 24);
-}
-
-std::uint32_t LittleEndian16(const unsigned char* bytes) {
-    return bytes[0] | (bytes[1] << 8);
-}
-
 struct Record {
     std::uint64_t data = 0;    // where its data begins, in bytes of the volume
     std::uint32_t length = 0;  // of its data
@@ -52,9 +44,9 @@ bool ParseRecord(const unsigned char* bytes, std::size_t size, std::uint32_t blo
         return false;
     }
     // The extended attribute record, when there is one, comes before the data.
-    const std::uint64_t block = std::uint64_t{LittleEndian32(bytes + 2)} + bytes[1];
+    const std::uint64_t block = LittleEndian(bytes + 2, 4) + bytes[1];
     record->data = block * blockSize;
-    record->length = LittleEndian32(bytes + 10);
+    record->length = static_cast<std::uint32_t>(LittleEndian(bytes + 10, 4));
     record->flags = bytes[25];
     record->interleaved = bytes[26] != 0 || bytes[27] != 0;
     record->identifier.assign(reinterpret_cast<const char*>(bytes + 33), identifierLength);
@@ -128,7 +120,7 @@ bool Iso9660::ReadRoot(Record* root, std::string* problem) {
         *problem = "cannot be read: its volume descriptor cannot be read";
         return false;
     }
-    blockSize_ = LittleEndian16(sector_.data() + kLogicalBlockSize);
+    blockSize_ = static_cast<std::uint32_t>(LittleEndian(sector_.data() + kLogicalBlockSize, 2));
     if (blockSize_ != 512 && blockSize_ != 1024 && blockSize_ != 2048) {
         *problem = "is damaged: its logical block size is " + std::to_string(blockSize_) +
                    " bytes, not 512, 1024 or 2048";

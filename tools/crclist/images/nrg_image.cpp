@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "tools/crclist/images/byte_order.h"
+
 namespace crclist {
 namespace {
 
@@ -20,20 +22,9 @@ constexpr std::size_t kDaoMode = 14;
 // The modes of Nero's chunks that are audio.
 constexpr std::uint32_t kAudioMode = 7;
 
-std::uint64_t BigEndian(const unsigned char* bytes, std::size_t size) {
-    std::uint64_t value = 0;
-    for (std::size_t index = 0; index < size; ++index) {
-        value = (value << 8) | bytes[index];
-    }
-    return value;
-}
-
 bool ReadExactly(const PositionalFile& file, std::uint64_t offset, std::size_t count,
                  std::vector<unsigned char>* bytes) {
-    bytes->resize(count);
-    std::size_t got = 0;
-    std::string reason;
-    return file.ReadAt(offset, bytes->data(), count, &got, &reason) && got == count;
+    return file.ReadBytes(offset, count, bytes) && bytes->size() == count;
 }
 
 // Where the chain of chunks begins, and where the footer that points at it does.

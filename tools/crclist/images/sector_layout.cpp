@@ -32,15 +32,12 @@ bool DetectSectorLayout(const PositionalFile& file, std::uint64_t start, std::ui
     if (end <= start) {
         return false;
     }
-    std::vector<unsigned char> head(
-        static_cast<std::size_t>(std::min<std::uint64_t>(kLayoutHeadBytes, end - start)));
-    std::size_t got = 0;
-    std::string reason;
-    if (!file.ReadAt(start, head.data(), head.size(), &got, &reason)) {
-        return false;
-    }
-    head.resize(got);
-    return DetectSectorLayout(head, start, end, layout);
+    std::vector<unsigned char> head;
+    return file.ReadBytes(
+               start,
+               static_cast<std::size_t>(std::min<std::uint64_t>(kLayoutHeadBytes, end - start)),
+               &head) &&
+           DetectSectorLayout(head, start, end, layout);
 }
 
 bool DetectSectorLayout(const std::vector<unsigned char>& head, std::uint64_t start,

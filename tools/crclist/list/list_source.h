@@ -3,6 +3,7 @@
 // the program reads its list, and what keeps it from being read is told in words.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -21,6 +22,11 @@ constexpr std::uint64_t kLargestList = 2147483647;
 // with what is wrong in `problem` (UTF-8, naming the source), when it cannot be read.
 bool ReadListSource(const std::string& source, std::string* bytes, bool* tooLarge,
                     std::string* problem);
+
+// For the halves of ReadListSource: appends `size` bytes of a list being read to `bytes`. False
+// when the list is thereby over kLargestList bytes: `bytes` is then emptied and `tooLarge` set,
+// and the reading ends.
+bool AppendListBytes(const char* data, std::size_t size, std::string* bytes, bool* tooLarge);
 
 // How messages and findings name `source`: "<stdin>" for standard input.
 inline std::string ShownSource(const std::string& source) {

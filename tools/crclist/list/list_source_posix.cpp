@@ -55,10 +55,7 @@ bool ReadToEnd(int fd, std::string* bytes, bool* tooLarge) {
         if (got <= 0) {
             return got == 0;
         }
-        bytes->append(chunk, static_cast<std::size_t>(got));
-        if (bytes->size() > kLargestList) {
-            bytes->clear();
-            *tooLarge = true;
+        if (!AppendListBytes(chunk, static_cast<std::size_t>(got), bytes, tooLarge)) {
             return true;
         }
     }

@@ -61,10 +61,7 @@ bool ReadToEnd(HANDLE file, std::string* bytes, bool* tooLarge) {
         if (got == 0) {
             return true;
         }
-        bytes->append(chunk, got);
-        if (bytes->size() > kLargestList) {
-            bytes->clear();
-            *tooLarge = true;
+        if (!AppendListBytes(chunk, got, bytes, tooLarge)) {
             return true;
         }
     }

@@ -102,7 +102,8 @@ WindowsNameFault WindowsNameProblem(const std::string& sjis, std::string* proble
         *problem = std::string("holds ") + shown + ", which Windows does not allow in a file name";
         return WindowsNameFault::kNotAllowed;
     }
-    for (const std::string& part : Parts(sjis)) {
+    const std::vector<std::string> parts = Parts(sjis);
+    for (const std::string& part : parts) {
         const std::string device = DeviceName(part);
         if (!device.empty()) {
             *problem = "names the device " + device +
@@ -113,7 +114,7 @@ WindowsNameFault WindowsNameProblem(const std::string& sjis, std::string* proble
             return WindowsNameFault::kDevice;
         }
     }
-    for (const std::string& part : Parts(sjis)) {
+    for (const std::string& part : parts) {
         // A part's last byte is never a second byte that looks like ' ' or '.': both are
         // below every second byte.
         if (!part.empty() && (part.back() == ' ' || part.back() == '.') && part != "." &&

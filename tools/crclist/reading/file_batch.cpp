@@ -74,31 +74,6 @@ int Weight(Outcome outcome) {
     }
 }
 
-// The lock, held from construction and let go however the scope is left.
-class Held {
-  public:
-    explicit Held(ReadingLock& lock) : lock_(lock) { lock_.Lock(); }
-    Held(const Held&) = delete;
-    Held& operator=(const Held&) = delete;
-    ~Held() {
-        if (held_) {
-            lock_.Unlock();
-        }
-    }
-    void Lock() {
-        lock_.Lock();
-        held_ = true;
-    }
-    void Unlock() {
-        held_ = false;
-        lock_.Unlock();
-    }
-
-  private:
-    ReadingLock& lock_;
-    bool held_ = true;
-};
-
 class Batch {
   public:
     Batch(std::size_t count, const FileLocator& locate, ReadObserver& observer,
@@ -126,7 +101,7 @@ class Batch {
     };
 
     bool Claim(Piece* piece);
-    bool ClaimAndWork(Held& held, PieceReader& reader);
+    bool ClaimAndWork(LockHeld& held, PieceReader& reader);
     bool AwaitTurn(const Slot& slot, PieceReader& reader);
     void EndTurn(std::size_t turn);
     void FindAndRead(Slot& slot, PieceReader& reader);
@@ -208,7 +183,7 @@ bool Batch::Claim(Piece* piece) {
 }
 
 // With the lock held, which it lets go while it works: false when there is nothing to claim.
-bool Batch::ClaimAndWork(Held& held, PieceReader& reader) {
+bool Batch::ClaimAndWork(LockHeld& held, PieceReader& reader) {
     Piece piece;
     if (!Claim(&piece)) {
         return false;
@@ -233,7 +208,7 @@ bool Batch::AwaitTurn(const Slot& slot, PieceReader& reader) {
         if (reader.stop()) {
             return false;
         }
-        Held held(lock_);
+        LockHeld held(lock_);
         if (turn_ == slot.turn) {
             return true;
         }
@@ -245,7 +220,7 @@ bool Batch::AwaitTurn(const Slot& slot, PieceReader& reader) {
 
 // Without the lock: the file after the one of `turn` may read the medium.
 void Batch::EndTurn(std::size_t turn) {
-    Held held(lock_);
+    LockHeld held(lock_);
     turn_ = turn + 1;
     lock_.WakeAll();
 }
@@ -258,7 +233,7 @@ void Batch::FindAndRead(Slot& slot, PieceReader& reader) {
         return;
     }
     if (!AwaitTurn(slot, reader)) {
-        Held held(lock_);
+        LockHeld held(lock_);
         slot.digest.outcome = Outcome::kStopped;
         Complete(slot);
         return;
@@ -275,7 +250,7 @@ void Batch::FindAndRead(Slot& slot, PieceReader& reader) {
 void Batch::FindAndReadFile(Slot& slot, PieceReader& reader) {
     FoundFile& found = slot.found;
     if (!locate_(slot.index, &found)) {
-        Held held(lock_);
+        LockHeld held(lock_);
         slot.digest.path = found.path;
         slot.digest.reason = found.reason.empty() ? "not found" : found.reason;
         Complete(slot);  // kMissing
@@ -287,7 +262,7 @@ void Batch::FindAndReadFile(Slot& slot, PieceReader& reader) {
         auto own = std::make_unique<PositionalFile>();
         FileFailure failure;
         if (!own->Open(found.path, PositionalFile::Accept::kRegularFile, &failure)) {
-            Held held(lock_);
+            LockHeld held(lock_);
             slot.digest.outcome = failure.missing ? Outcome::kMissing : Outcome::kReadError;
             slot.digest.reason = failure.reason;
             Complete(slot);
@@ -303,7 +278,7 @@ void Batch::FindAndReadFile(Slot& slot, PieceReader& reader) {
     slot.digest.sized = true;
     if (!observer_.WantContent(slot.index, size)) {
         slot.own.reset();
-        Held held(lock_);
+        LockHeld held(lock_);
         slot.digest.outcome = Outcome::kNotRead;
         Complete(slot);
         return;
@@ -315,7 +290,7 @@ void Batch::FindAndReadFile(Slot& slot, PieceReader& reader) {
     if (size <= shape_.pieceSize || slot.turn != kNoTurn) {
         const PieceRead read = ReadPiece(slot.bytes, 0, size, true, reader);
         slot.own.reset();
-        Held held(lock_);
+        LockHeld held(lock_);
         slot.digest.size = read.outcome == Outcome::kChanged ? read.end : size;
         slot.digest.outcome = read.outcome;
         slot.digest.crc = read.outcome == Outcome::kRead ? read.crc : 0;
@@ -324,7 +299,7 @@ void Batch::FindAndReadFile(Slot& slot, PieceReader& reader) {
         return;
     }
     {
-        Held held(lock_);
+        LockHeld held(lock_);
         slot.pieces = static_cast<std::size_t>((size + shape_.pieceSize - 1) / shape_.pieceSize);
         slot.claimed = 1;
         slot.crcs.assign(slot.pieces, 0);
@@ -342,7 +317,7 @@ void Batch::ReadLargePiece(Slot& slot, std::size_t number, PieceReader& reader) 
     const bool last = number + 1 == slot.pieces;
     const PieceRead read = ReadPiece(slot.bytes, offset, length, last, reader);
 
-    Held held(lock_);
+    LockHeld held(lock_);
     slot.crcs[number] = read.crc;
     if (read.outcome == Outcome::kChanged) {
         // What it held: where it ended first, else what it grew to.
@@ -378,7 +353,7 @@ void Batch::Help() {
     ReadScratch scratch(shape_.readSize);
     PieceReader reader{scratch, [this] { return stop_.load(); },
                        [this](std::uint64_t count) { unreported_ += count; }};
-    Held held(lock_);
+    LockHeld held(lock_);
     while (!finished_) {
         if (ClaimAndWork(held, reader)) {
             continue;
@@ -403,7 +378,7 @@ void Batch::Run() {
 
 // Hands out the digests in the order of the files, reading whatever no helper has taken.
 void Batch::Deliver(PieceReader& reader) {
-    Held held(lock_);
+    LockHeld held(lock_);
     std::size_t named = count_;  // the file last told to NowReading
     while (delivered_ < count_) {
         Slot& next = slots_[delivered_ % kWindow];

@@ -1,16 +1,9 @@
-// What reading a file for its size and CRC-32 gives, and the reading of files named by their
-// paths, such as the installed files of verify, make and update: one batch for them all. Disc
-// readers make their requests through file_batch.h. The verdict on a digest is made elsewhere
-// (verify/verdict.h).
+// What reading a file for its size and CRC-32 gives (file_batch.h reads them). The verdict on
+// a digest is made elsewhere (verify/verdict.h).
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
-
-#include "tools/crclist/reading/read_observer.h"
-#include "tools/crclist/reading/read_shape.h"
 
 namespace crclist {
 
@@ -37,10 +30,5 @@ struct FileDigest {
     // where the reader cannot tell.
     std::string reason;
 };
-
-// Reads the files at `paths` (system encoding) as files 0 to n-1 of `observer`'s request, in
-// one batch with the threads and reads of `shape`.
-void ReadFilesAt(const std::vector<std::string>& paths, ReadObserver& observer,
-                 const ReadShape& shape = MachineReadShape());
 
 }  // namespace crclist

@@ -50,6 +50,16 @@ bool PositionalFile::ReadAt(std::uint64_t offset, void* out, std::size_t count, 
     return true;
 }
 
+bool PositionalFile::ReadBytes(std::uint64_t offset, std::size_t count,
+                               std::vector<unsigned char>* bytes) const {
+    bytes->resize(count);
+    std::size_t got = 0;
+    std::string reason;
+    const bool read = ReadAt(offset, bytes->data(), count, &got, &reason);
+    bytes->resize(got);
+    return read;
+}
+
 bool PositionalFile::Read(std::uint64_t offset, std::size_t count, ReadScratch& scratch,
                           const SpanSink& take, std::size_t* got, std::string* reason) const {
     const bool read =

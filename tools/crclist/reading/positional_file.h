@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "tools/crclist/reading/byte_source.h"
 
@@ -39,7 +40,6 @@ class PositionalFile final : public ByteSource {
 
     // False, with `failure` set, when `path` cannot be opened as what `accept` takes.
     bool Open(const std::string& path, Accept accept, FileFailure* failure);
-    bool IsOpen() const;
     // The size when it was opened: of the file, or of the disc in a drive (where a seek to the
     // end lands, as a drive has no size in its status).
     std::uint64_t Size() const { return size_; }
@@ -58,6 +58,9 @@ class PositionalFile final : public ByteSource {
     // with the system's words in `reason`.
     bool ReadAt(std::uint64_t offset, void* out, std::size_t count, std::size_t* got,
                 std::string* reason) const;
+    // The same into `bytes`, which holds what was read: fewer than `count` only at the end.
+    bool ReadBytes(std::uint64_t offset, std::size_t count,
+                   std::vector<unsigned char>* bytes) const;
     // As a source: the bytes at `offset`, read into the scratch's buffer.
     bool Read(std::uint64_t offset, std::size_t count, ReadScratch& scratch, const SpanSink& take,
               std::size_t* got, std::string* reason) const override;

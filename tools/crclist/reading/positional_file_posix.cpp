@@ -132,10 +132,6 @@ bool PositionalFile::Open(const std::string& path, Accept accept, FileFailure* f
     return true;
 }
 
-bool PositionalFile::IsOpen() const {
-    return handle_ >= 0;
-}
-
 bool PositionalFile::CurrentSize(std::uint64_t* size) const {
     struct stat info;
     if (handle_ < 0 || ::fstat(static_cast<int>(handle_), &info) != 0 || info.st_size < 0) {

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "platform/win_handles.h"
 #include "tools/crclist/reading/positional_file.h"
 #include "tools/crclist/text/windows_text.h"
 
@@ -43,22 +44,6 @@ FileFailure OpenFailureOf(DWORD error, const std::wstring& path) {
     return FailureOf(error);
 }
 
-class Event {
-  public:
-    Event() : handle_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
-    Event(const Event&) = delete;
-    Event& operator=(const Event&) = delete;
-    ~Event() {
-        if (handle_ != nullptr) {
-            CloseHandle(handle_);
-        }
-    }
-    HANDLE get() const { return handle_; }
-
-  private:
-    HANDLE handle_;
-};
-
 }  // namespace
 
 PositionalFile::~PositionalFile() {
@@ -97,10 +82,6 @@ bool PositionalFile::Open(const std::string& path, Accept /*accept*/, FileFailur
     return true;
 }
 
-bool PositionalFile::IsOpen() const {
-    return handle_ != -1;
-}
-
 bool PositionalFile::CurrentSize(std::uint64_t* size) const {
     LARGE_INTEGER value;
     if (handle_ == -1 || !GetFileSizeEx(reinterpret_cast<HANDLE>(handle_), &value) ||
@@ -130,15 +111,15 @@ bool PositionalFile::PhysicalOffset(std::uint64_t* /*offset*/) const {
 bool PositionalFile::ReadOnce(std::uint64_t offset, void* out, std::size_t count, std::size_t* got,
                               std::string* reason) const {
     *got = 0;
-    Event done;
-    if (done.get() == nullptr) {
+    const win::UniqueHandle done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (done.Get() == nullptr) {
         *reason = FailureOf(GetLastError()).reason;
         return false;
     }
     OVERLAPPED at = {};
     at.Offset = static_cast<DWORD>(offset);
     at.OffsetHigh = static_cast<DWORD>(offset >> 32);
-    at.hEvent = done.get();
+    at.hEvent = done.Get();
     const auto asked = static_cast<DWORD>(count > 0x40000000u ? 0x40000000u : count);
     const HANDLE file = reinterpret_cast<HANDLE>(handle_);
     DWORD read = 0;

@@ -34,15 +34,30 @@ class ReadingLock {
     std::unique_ptr<State> state_;
 };
 
+// The lock, held from construction and let go however the scope is left; it may be let go and
+// taken again meanwhile, around work done without it.
 class LockHeld {
   public:
     explicit LockHeld(ReadingLock& lock) : lock_(lock) { lock_.Lock(); }
     LockHeld(const LockHeld&) = delete;
     LockHeld& operator=(const LockHeld&) = delete;
-    ~LockHeld() { lock_.Unlock(); }
+    ~LockHeld() {
+        if (held_) {
+            lock_.Unlock();
+        }
+    }
+    void Lock() {
+        lock_.Lock();
+        held_ = true;
+    }
+    void Unlock() {
+        held_ = false;
+        lock_.Unlock();
+    }
 
   private:
     ReadingLock& lock_;
+    bool held_ = true;
 };
 
 // Runs work(1) to work(count), each on a thread of its own, until they

@@ -26,6 +26,15 @@ std::string JoinSystemPath(const std::string& folder, const std::string& name) {
     return IsSystemSeparator(folder.back()) ? folder + name : folder + kSystemSeparator + name;
 }
 
+std::string FolderOfPath(const std::string& path) {
+    for (std::size_t at = path.size(); at > 0; --at) {
+        if (IsSystemSeparator(path[at - 1])) {
+            return path.substr(0, at);
+        }
+    }
+    return "";
+}
+
 std::string JoinImagePath(const std::string& folder, const std::string& name) {
     return folder.empty() ? name : folder + '/' + name;
 }

@@ -16,6 +16,10 @@ std::string JoinSystemPath(const std::string& folder, const std::string& name);
 // The separator that this system writes between folders: '/', on Windows '\'.
 extern const char kSystemSeparator;
 
+// The folder part of the system path `path`, up to and with its last separator; empty for a
+// name in the current folder.
+std::string FolderOfPath(const std::string& path);
+
 // Whether `c` separates folders in a path of this system: '/', and on Windows '\' too.
 bool IsSystemSeparator(char c);
 

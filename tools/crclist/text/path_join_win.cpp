@@ -1,4 +1,5 @@
 #include "tools/crclist/text/path_join.h"
+#include "tools/crclist/text/windows_text.h"
 
 namespace crclist {
 
@@ -10,3 +11,10 @@ bool IsSystemSeparator(char c) {
 }
 
 }  // namespace crclist
+
+std::wstring FullPathOf(const std::wstring& path) {
+    const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    std::wstring full(size, L'\0');
+    const DWORD length = size == 0 ? 0 : GetFullPathNameW(path.c_str(), size, &full[0], nullptr);
+    return length == 0 || length >= size ? path : full.substr(0, length);
+}

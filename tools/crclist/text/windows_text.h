@@ -13,5 +13,9 @@ bool ToWide(UINT codePage, const std::string& bytes, std::wstring* wide);
 // UTF-16 from Windows in UTF-8.
 std::string WideToUtf8(const std::wstring& wide);
 
+// The full path of `path` as the system completes it (GetFullPathNameW); `path` itself when it
+// cannot.
+std::wstring FullPathOf(const std::wstring& path);
+
 // A text in the process's ANSI code page (what an "A" function gives) in UTF-8, exactly.
 bool AnsiToUtf8(const std::string& ansi, std::string* utf8);

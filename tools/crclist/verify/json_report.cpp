@@ -43,8 +43,8 @@ Json Readings(const std::vector<GroupReading>& readings) {
         one["medium"] = MediumName(reading.plan.medium);
         one["seeking"] = reading.plan.seeking;
         one["inMemory"] = reading.plan.cached;
-        one["streams"] = reading.plan.streams;
-        one["fromMedium"] = reading.plan.fromMedium;
+        one["streams"] = reading.plan.Streams();
+        one["fromMedium"] = reading.plan.FromMedium();
         all.push_back(std::move(one));
     }
     return all;

@@ -38,15 +38,16 @@ std::string Described(const GroupReading& reading) {
                                                ShownSystemText(plan.where) + ")"
                                          : std::string("installed files");
     line += std::string(": ") + MediumName(plan.medium);
-    if (plan.fromMedium == 0) {
+    const std::size_t fromMedium = plan.FromMedium();
+    if (fromMedium == 0) {
         return line + (plan.seeking && plan.cached ? ", in memory" : "") + ", read by " +
-               Threads(plan.streams);
+               Threads(plan.Streams());
     }
-    if (plan.fromMedium == plan.inMedium.size()) {
+    if (fromMedium == plan.shape.fromMedium.size()) {
         return line + ", read from it as one stream";
     }
-    return line + ", " + CountText(plan.fromMedium, "file") +
-           " read from it as one stream, the others in memory by " + Threads(plan.streams);
+    return line + ", " + CountText(fromMedium, "file") +
+           " read from it as one stream, the others in memory by " + Threads(plan.Streams());
 }
 
 // "9437184 bytes in 0.008 s, 1185.1 MB/s". The speed is left out where it would say nothing:
