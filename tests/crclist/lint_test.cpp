@@ -2,6 +2,8 @@
 // severity code". Narrow literals are Shift-JIS, as a check list is; u8 literals are UTF-8.
 #include "tools/crclist/list/lint.h"
 
+#include <cstdint>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -177,6 +179,21 @@ TEST(Lint, FormatsOneFindingALine) {
               "cannot read the list " + dir.File("missing.INF") + ": there is no such file");
     EXPECT_FALSE(crclist::LintFile(dir.path(), &report, &problem));
     EXPECT_EQ(problem, "cannot read the list " + dir.path() + ": it is a folder, not a check list");
+}
+
+// A list larger than the program can hold is told by its size alone: its 2 GiB are not read.
+TEST(Lint, TellsAListTooLargeByItsSize) {
+    TempDir dir;
+    const std::string path = dir.Write("huge.INF", "[TITLE]\n'T'\n");
+    std::filesystem::resize_file(path, std::uintmax_t{1} << 31);
+    LintReport report;
+    std::string problem;
+    ASSERT_TRUE(crclist::LintFile(path, &report, &problem)) << problem;
+    EXPECT_TRUE(report.reading.bytes.empty());
+    ASSERT_EQ(report.diagnostics.size(), 1u);
+    EXPECT_EQ(crclist::FormatDiagnostic("huge.INF", report.reading, report.diagnostics[0]),
+              "huge.INF:1:1: error: the file is over 2147483647 bytes: the program cannot read "
+              "it and shows its load-failure message [syntax]");
 }
 
 // The property the fuzzer holds on a large scale, here on mutations of the cases above: lint
