@@ -61,7 +61,9 @@ bool FollowLinks(std::string path, std::string* end, std::string* problem) {
 bool TakeModeAndOwner(int fd, const std::string& target) {
     struct stat info;
     if (::stat(target.c_str(), &info) == 0) {
-        static_cast<void>(::fchown(fd, info.st_uid, info.st_gid));
+        if (::fchown(fd, info.st_uid, info.st_gid) != 0) {
+            // Refused unless root: the writer then owns the new file, as any new file.
+        }
         return ::fchmod(fd, info.st_mode & 07777) == 0;
     }
     const mode_t mask = ::umask(0);
