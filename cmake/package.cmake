@@ -31,7 +31,7 @@ add_custom_target(sumwarden_package_texts ALL
   DEPENDS ${package_texts}/README.txt ${package_texts}/sample/crclist.INF)
 
 install(TARGETS sumwarden crclist crclist_udfread RUNTIME DESTINATION .)
-install(FILES ${PROJECT_SOURCE_DIR}/third_party/libudfread/COPYING DESTINATION libudfread)
+install(FILES ${CRCLIST_UDFREAD_COPYING} DESTINATION libudfread)
 install(FILES ${package_texts}/README.txt DESTINATION .)
 install(FILES ${package_texts}/sample/crclist.INF DESTINATION sample)
 

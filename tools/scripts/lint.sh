@@ -40,8 +40,7 @@ tracked() {
 lint_format() {
     need clang-format
     local files
-    # Other projects' code (third_party/) keeps its own layout.
-    mapfile -d '' -t files < <(tracked '*.cpp' '*.h' ':(exclude)third_party')
+    mapfile -d '' -t files < <(tracked '*.cpp' '*.h')
     # With no file named, clang-format would wait for standard input.
     [ "${#files[@]}" -gt 0 ] || return 1
     clang-format --dry-run --Werror "${files[@]}" || return 1

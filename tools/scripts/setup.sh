@@ -23,8 +23,9 @@ case ${1:-} in
             g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
             binutils-mingw-w64-x86-64 python3 locales wine64 fonts-wine xvfb xauth x11-utils
             imagemagick fonts-ipafont-gothic
-            # crclist.exe's zlib, the tools that master the tests' disc images
-            libz-mingw-w64-dev xorriso genisoimage
+            # crclist.exe's zlib, the download of its libudfread's source, the tools that master
+            # the tests' disc images
+            libz-mingw-w64-dev curl xorriso genisoimage
             # an independent reader of the Nero images that the tests make
             libcdio-utils
             # the checks of crclist's completion and package
@@ -53,4 +54,31 @@ if ((${#missing[@]})); then
     export DEBIAN_FRONTEND=noninteractive
     "${sudo_cmd[@]}" apt-get update -qq
     "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# Debian builds libudfread only natively, so crclist.exe compiles the files of its source
+# package (third_party/libudfread/CMakeLists.txt). The tarball is the one that
+# `apt-get source libudfread` gets on bookworm, checked by its hash; no deb-src entry needed.
+udfread_source() {
+    local dir name=libudfread_1.1.2.orig.tar.gz
+    local sha256=2bf16726ac98d093156195bb049a663e07d3323e079c26912546f4e05c77bac5
+    dir="$(dirname "$0")/../../third_party/libudfread/upstream"
+    [ -f "$dir/src/udfread.c" ] && return 0
+    local tarball
+    tarball=$(mktemp)
+    trap 'rm -f "$tarball"' RETURN
+    echo "setup: fetching $name"
+    curl -fsSL --retry 3 -o "$tarball" \
+        "http://deb.debian.org/debian/pool/main/libu/libudfread/$name" ||
+        curl -fsSL --retry 3 -o "$tarball" \
+            "http://snapshot.debian.org/archive/debian/20250520T000000Z/pool/main/libu/libudfread/$name"
+    echo "$sha256  $tarball" | sha256sum --quiet -c - || {
+        echo "setup: $name does not have the expected contents" >&2
+        return 1
+    }
+    rm -rf "$dir" && mkdir -p "$dir" && tar -xzf "$tarball" -C "$dir" --strip-components=1
+}
+
+if [ -z "${1:-}" ]; then
+    udfread_source
 fi
