@@ -8,6 +8,7 @@
 #include "tools/crclist/authoring/exclude_glob.h"
 #include "tools/crclist/list/name_form.h"
 #include "tools/crclist/text/encoding.h"
+#include "tools/crclist/text/path_join.h"
 #include "tools/crclist/text/shown_text.h"
 #include "tools/crclist/text/utf8.h"
 
@@ -64,15 +65,17 @@ struct Listed {
     const DiscFile* file;
 };
 
-// Whether --exclude leaves out the file or folder at `components`.
-bool Excluded(const MakeOptions& options, const std::vector<std::string>& components) {
+// Whether one of the --exclude patterns (in UTF-8) leaves out the file or folder at
+// `components`.
+bool Excluded(const std::vector<std::string>& patterns,
+              const std::vector<std::string>& components) {
     std::vector<std::string> names;
     names.reserve(components.size());
     for (const std::string& component : components) {
         names.push_back(SystemTextInUtf8(component));
     }
-    for (const std::string& pattern : options.excludes) {
-        if (MatchesExclude(SystemTextInUtf8(pattern), names)) {
+    for (const std::string& pattern : patterns) {
+        if (MatchesExclude(pattern, names)) {
             return true;
         }
     }
@@ -97,9 +100,7 @@ bool ListedName(const DiscFile& file, Listed* listed, std::vector<std::string>* 
         }
         listed->sjis.push_back(sjis);
     }
-    for (const std::string& component : listed->sjis) {
-        listed->name += (listed->name.empty() ? "" : "\\") + component;
-    }
+    listed->name = JoinListedName(listed->sjis);
     std::string problem;
     if (ok && WindowsNameProblem(listed->name, &problem) != WindowsNameFault::kNone) {
         problems->push_back(shown + " " + problem);
@@ -113,8 +114,12 @@ bool MakeDisc(const MakeOptions& options, DiscReader& disc, DiscGroup* group,
     std::vector<DiscFile> files;
     std::vector<std::string> listing;
     // What is excluded is not even looked at, so that it may be a broken link.
-    const ListingFilter leaveOut = [&options](const std::vector<std::string>& components) {
-        return Excluded(options, components);
+    std::vector<std::string> patterns;
+    for (const std::string& pattern : options.excludes) {
+        patterns.push_back(SystemTextInUtf8(pattern));
+    }
+    const ListingFilter leaveOut = [&patterns](const std::vector<std::string>& components) {
+        return Excluded(patterns, components);
     };
     const bool readable =
         disc.ListFiles(options.out == "-" ? std::string() : options.out,

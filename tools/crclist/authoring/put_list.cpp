@@ -4,6 +4,7 @@
 
 #include "tools/crclist/list/compose_list.h"
 #include "tools/crclist/list/lint.h"
+#include "tools/crclist/text/path_join.h"
 #include "tools/crclist/text/shown_text.h"
 
 namespace crclist {
@@ -13,11 +14,7 @@ constexpr char kScratchName[] = "crclist-output.INF";
 
 // Where the list is read back before it goes to a stream, which cannot be read back.
 std::string ScratchPath() {
-    std::string path = TemporaryFolder();
-    if (!path.empty() && path.back() != '/' && path.back() != '\\') {
-        path += '/';
-    }
-    return path + kScratchName;
+    return JoinSystemPath(TemporaryFolder(), kScratchName);
 }
 
 // Writes `bytes` where they go without a rename.

@@ -36,19 +36,16 @@ int RunMake(MakeCommandOptions& options, const CLI::Option* game) {
     // A disc that is not there is told before anything is read.
     OpenedDiscs discs;
     std::string error;
-    if (!discs.Open(make.discs, &error)) {
+    if (!discs.Open(make.discs, &error, make.jobs)) {
         return UsageError("make", error);
     }
-    discs.SetJobs(make.jobs);
     for (const std::string& warning : DiscWarnings(make.discs)) {
         Tell("make", "warning: " + warning);
     }
     ListOutput output;
-    if (!FindListOutput(make.out, &output, &error)) {
-        return UsageError("make", error);
-    }
-    if (output.Replaces() && !options.force) {
-        return Exists("make", output);
+    if (const int code = TakeListOutput("make", make.out, options.force, &output);
+        code != kExitOk) {
+        return code;
     }
     ListContent content;
     std::vector<std::string> problems;

@@ -56,10 +56,19 @@ inline int ToldPut(const std::string& command, const PutOutcome& outcome) {
     return kExitOk;
 }
 
-// Tells that the output is a file that exists and is kept; gives the exit code for it.
-inline int Exists(const std::string& command, const ListOutput& output) {
-    Tell(command, output.shown + " exists; give --force to replace it");
-    return kExitFailed;
+// Where a list that the command writes goes: `out`, "-" for standard output. The exit code
+// when it cannot go there, or when it would replace a file without `force`; else kExitOk.
+inline int TakeListOutput(const std::string& command, const std::string& out, bool force,
+                          ListOutput* output) {
+    std::string problem;
+    if (!FindListOutput(out, output, &problem)) {
+        return UsageError(command, problem);
+    }
+    if (output->Replaces() && !force) {
+        Tell(command, output->shown + " exists; give --force to replace it");
+        return kExitFailed;
+    }
+    return kExitOk;
 }
 
 struct Subcommand {

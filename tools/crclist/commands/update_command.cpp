@@ -26,18 +26,17 @@ struct UpdateOptions {
 // Where the updated list goes: OUT, or FILE itself, which must then be a file to replace.
 // The exit code when it cannot go there, else kExitOk.
 int FindOutput(const UpdateOptions& options, ListOutput* output) {
-    const bool inPlace = options.out.empty();
+    if (!options.out.empty()) {
+        return TakeListOutput("update", options.out, options.force, output);
+    }
     std::string problem;
-    if (!FindListOutput(inPlace ? options.file : options.out, output, &problem)) {
+    if (!FindListOutput(options.file, output, &problem)) {
         return UsageError("update", problem);
     }
-    if (inPlace && !output->Replaces()) {
+    if (!output->Replaces()) {
         return UsageError("update", output->shown +
                                         " is not a file that can be rewritten in place: give "
                                         "-o OUT for the updated list");
-    }
-    if (!inPlace && output->Replaces() && !options.force) {
-        return Exists("update", *output);
     }
     return kExitOk;
 }
@@ -86,10 +85,9 @@ int RunUpdate(const UpdateOptions& options) {
         return code;
     }
     OpenedDiscs discs;
-    if (!discs.Open(options.discs, &error)) {
+    if (!discs.Open(options.discs, &error, jobs)) {
         return UsageError("update", error);
     }
-    discs.SetJobs(jobs);
     ListUpdate update;
     std::vector<std::string> problems;
     if (!UpdateList(reading, discs, installed, jobs, &update, &problems)) {

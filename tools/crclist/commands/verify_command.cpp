@@ -35,8 +35,10 @@ constexpr char kListOnDisc[] = "crclist.INF";
 // How many entries of `list` the options have verified.
 std::size_t EntriesToCheck(const CheckList& list, const VerifyOptions& options) {
     std::size_t entries = options.installed ? list.installedFiles.size() : 0;
-    for (const DiscGroup& group : list.discGroups) {
-        entries += options.discs.empty() ? 0 : group.size();
+    if (!options.discs.empty()) {
+        for (const DiscGroup& group : list.discGroups) {
+            entries += group.size();
+        }
     }
     return entries;
 }
@@ -77,10 +79,9 @@ int Verify(const VerifyOptions& options) {
     // is told at once.
     OpenedDiscs readers;
     std::string error;
-    if (!readers.Open(options.discs, &error)) {
+    if (!readers.Open(options.discs, &error, jobs)) {
         return UsageError("verify", error);
     }
-    readers.SetJobs(jobs);
     // Without a list, the one at the root of the first disc, as the program reads it when it
     // is started from there.
     ListLoad load;

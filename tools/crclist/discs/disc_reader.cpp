@@ -33,7 +33,8 @@ bool OpenDisc(const std::string& where, std::unique_ptr<DiscReader>* reader, std
     return false;
 }
 
-bool OpenedDiscs::Open(const std::vector<std::string>& wheres, std::string* error) {
+bool OpenedDiscs::Open(const std::vector<std::string>& wheres, std::string* error,
+                       std::size_t jobs) {
     wheres_ = wheres;
     for (const std::string& where : wheres) {
         std::unique_ptr<DiscReader>& reader = readers_[where];
@@ -41,6 +42,7 @@ bool OpenedDiscs::Open(const std::vector<std::string>& wheres, std::string* erro
             readers_.erase(where);
             return false;
         }
+        reader->SetJobs(jobs);
     }
     return true;
 }

@@ -97,14 +97,9 @@ DiscPlace WhatIsAt(const std::string& where, std::string* root);
 class OpenedDiscs {
   public:
     // Opens every place in `wheres` before any is read, so that a mistyped one is told at
-    // once. False, with the reason in `error`, at the first that cannot be opened.
-    bool Open(const std::vector<std::string>& wheres, std::string* error);
-    // At most `jobs` threads read each disc; 0: as many as suit its medium.
-    void SetJobs(std::size_t jobs) {
-        for (auto& [where, reader] : readers_) {
-            reader->SetJobs(jobs);
-        }
-    }
+    // once; at most `jobs` threads read each (0: as many as suit its medium). False, with the
+    // reason in `error`, at the first that cannot be opened.
+    bool Open(const std::vector<std::string>& wheres, std::string* error, std::size_t jobs = 0);
 
     bool Empty() const { return wheres_.empty(); }
     // Where disc group `group` (from 0) is, and its reader; only when not Empty.

@@ -30,7 +30,7 @@ void FolderReader::Read(const std::vector<std::string>& names, ReadObserver& obs
         found->path = JoinSystemPath(root_, ListedNameAsPath(names[index]));
         return false;
     };
-    if (!medium_.Seeking() || Jobs() > 0) {
+    if (!AsksAboutItems(medium_, Jobs())) {
         // Every name is found by the thread that reads it, in list order.
         SetPlan(PlanUnasked(medium_, Jobs()));
         ReadFileBatch(names.size(), find, observer, LastPlan().shape);

@@ -64,9 +64,7 @@ bool ListFolder(const std::string& path, std::vector<std::string>& components, W
                 walk.guard.Leave();
             }
         } else if (S_ISREG(info.st_mode)) {
-            const FolderIdentity file = IdentityOf(info);
-            if (!(walk.skip.known && walk.skip.volume == file.volume &&
-                  walk.skip.index == file.index)) {
+            if (!IdentityOf(info).SameAs(walk.skip)) {
                 walk.files->push_back({components, full, static_cast<std::uint64_t>(info.st_size)});
             }
         }

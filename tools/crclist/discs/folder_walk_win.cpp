@@ -3,6 +3,7 @@
 #include "platform/win_handles.h"
 #include "tools/crclist/discs/folder_walk.h"
 #include "tools/crclist/reading/folder_loop_guard.h"
+#include "tools/crclist/text/path_join.h"
 #include "tools/crclist/text/windows_text.h"
 
 namespace crclist {
@@ -117,7 +118,7 @@ bool WalkFolder(const std::string& root, const std::string& skip, const ListingF
     // "D:\" and "DISC\" are listed as "D:" and "DISC", each then + "\*". In UTF-8 a '\' or '/'
     // byte is always that character, never the second byte of another.
     std::string base = root;
-    if (!base.empty() && (base.back() == '\\' || base.back() == '/')) {
+    if (!base.empty() && IsSystemSeparator(base.back())) {
         base.pop_back();
         wideRoot.pop_back();
     }

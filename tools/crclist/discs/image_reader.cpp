@@ -62,10 +62,9 @@ std::unique_ptr<ImageReader> ImageReader::Open(const std::string& image, const s
     }
     std::map<std::string, std::vector<std::string>> folders;
     for (std::size_t entry = 0; entry < reader->entries_.size(); ++entry) {
+        // Each folder is an entry of its own, so a name goes only into its parent's listing.
         const std::vector<std::string>& components = reader->entries_[entry].components;
-        for (std::size_t depth = 0; depth < components.size(); ++depth) {
-            folders[JoinImagePath(components, depth)].push_back(components[depth]);
-        }
+        folders[JoinImagePath(components, components.size() - 1)].push_back(components.back());
         reader->byPath_.emplace(JoinImagePath(components), entry);
     }
     for (auto& [path, names] : folders) {
@@ -163,29 +162,21 @@ void ImageReader::Read(const std::vector<std::string>& names, ReadObserver& obse
 }
 
 void ImageReader::Plan(std::vector<std::size_t>* order) {
-    ReadPlan plan = PlanUnasked(medium_, Jobs());
-    if (!plan.seeking || Jobs() > 0) {
-        SetPlan(std::move(plan));
-        return;
-    }
     // Asked of the image's file, for the sectors that hold each file's data; the files keep
     // the order of their data on either side.
-    std::vector<bool> inMemory(order->size(), true);
-    std::vector<std::uint64_t> places(order->size());
-    for (std::size_t at = 0; at < order->size(); ++at) {
+    const auto onMedium = [this, order](std::size_t at, std::uint64_t* place) {
         const ImageEntry& entry = entries_[(*order)[at]];
-        places[at] = at;
+        *place = at;
         for (const Extent& extent : entry.extents) {
             if (entry.source == nullptr && !extent.zeros &&
                 !view_->Cached(extent.offset, extent.length)) {
-                inMemory[at] = false;
-                break;
+                return true;
             }
         }
-    }
+        return false;
+    };
     std::vector<std::size_t> positions;
-    PlanAroundMemory(inMemory, places, &plan, &positions);
-    SetPlan(std::move(plan));
+    SetPlan(PlanItems(medium_, Jobs(), order->size(), onMedium, &positions));
     std::vector<std::size_t> planned;
     planned.reserve(positions.size());
     for (const std::size_t at : positions) {

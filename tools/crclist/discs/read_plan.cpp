@@ -10,42 +10,16 @@
 
 namespace crclist {
 
-std::size_t PlannedStreams(bool seeking, bool cached, std::size_t jobs) {
-    const std::size_t machine = MachineReadShape().helpers + 1;
-    if (jobs > 0) {
-        return std::min(jobs, machine);
-    }
-    return seeking && !cached ? 1 : machine;
+namespace {
+
+std::size_t MachineStreams() {
+    return MachineReadShape().helpers + 1;
 }
 
-ReadPlan PlanFiles(const std::vector<std::string>& paths, const Medium& medium, std::size_t jobs,
-                   std::vector<std::size_t>* order) {
-    ReadPlan plan = PlanUnasked(medium, jobs);
-    order->resize(paths.size());
-    std::iota(order->begin(), order->end(), std::size_t{0});
-    if (!plan.seeking || jobs > 0) {
-        return plan;
-    }
-    // Each file is asked about without reading it: whether it is in memory, and where on its
-    // disk it lies when it is not.
-    constexpr std::uint64_t kUnknown = std::numeric_limits<std::uint64_t>::max();
-    std::vector<bool> inMemory(paths.size(), true);
-    std::vector<std::uint64_t> places(paths.size(), kUnknown);
-    for (std::size_t index = 0; index < paths.size(); ++index) {
-        PositionalFile file;
-        FileFailure failure;
-        std::uint64_t cached = 0;
-        // A file that does not open is the reading's to tell about.
-        if (file.Open(paths[index], PositionalFile::Accept::kRegularFile, &failure) &&
-            !(file.CachedBytes(0, file.Size(), &cached) && cached == file.Size())) {
-            inMemory[index] = false;
-            file.PhysicalOffset(&places[index]);
-        }
-    }
-    PlanAroundMemory(inMemory, places, &plan, order);
-    return plan;
-}
-
+// The order and the plan of reading items from a medium that seeks, `inMemory[i]` saying
+// whether item i is in memory and `places[i]` where it lies on the medium. All in memory: read
+// with every processor, in the order given. None: one stream, in the order of their places.
+// Some: with every processor, in the order given, those on the medium one at a time, in turns.
 void PlanAroundMemory(const std::vector<bool>& inMemory, const std::vector<std::uint64_t>& places,
                       ReadPlan* plan, std::vector<std::size_t>* order) {
     order->resize(inMemory.size());
@@ -64,28 +38,72 @@ void PlanAroundMemory(const std::vector<bool>& inMemory, const std::vector<std::
     // With some in memory (most often but a few pages that the system let go), the files stay
     // in the order given, so that their verdicts need not wait for each other, and those on the
     // medium take turns.
-    plan->shape = ReadShapeOfStreams(PlannedStreams(true, true, 0));
+    plan->shape = ReadShapeOfStreams(MachineStreams());
     if (!plan->cached) {
         plan->shape.fromMedium = inMemory;
         plan->shape.fromMedium.flip();
     }
 }
 
+}  // namespace
+
+bool AsksAboutItems(const Medium& medium, std::size_t jobs) {
+    return medium.Seeking() && jobs == 0;
+}
+
 ReadPlan PlanUnasked(const Medium& medium, std::size_t jobs) {
     ReadPlan plan;
     plan.medium = medium.kind;
     plan.seeking = medium.Seeking();
-    plan.shape = ReadShapeOfStreams(PlannedStreams(plan.seeking, false, jobs));
+    const std::size_t streams = jobs > 0       ? std::min(jobs, MachineStreams())
+                                : plan.seeking ? 1
+                                               : MachineStreams();
+    plan.shape = ReadShapeOfStreams(streams);
     return plan;
+}
+
+ReadPlan PlanItems(const Medium& medium, std::size_t jobs, std::size_t count,
+                   const ItemOnMedium& onMedium, std::vector<std::size_t>* order) {
+    ReadPlan plan = PlanUnasked(medium, jobs);
+    order->resize(count);
+    std::iota(order->begin(), order->end(), std::size_t{0});
+    if (!AsksAboutItems(medium, jobs)) {
+        return plan;
+    }
+    constexpr std::uint64_t kUnknown = std::numeric_limits<std::uint64_t>::max();
+    std::vector<bool> inMemory(count, true);
+    std::vector<std::uint64_t> places(count, kUnknown);
+    for (std::size_t index = 0; index < count; ++index) {
+        inMemory[index] = !onMedium(index, &places[index]);
+    }
+    PlanAroundMemory(inMemory, places, &plan, order);
+    return plan;
+}
+
+ReadPlan PlanFiles(const std::vector<std::string>& paths, const Medium& medium, std::size_t jobs,
+                   std::vector<std::size_t>* order) {
+    // Each file is asked about without reading it: whether it is in memory, and where on its
+    // disk it lies when it is not.
+    const auto onMedium = [&paths](std::size_t index, std::uint64_t* place) {
+        PositionalFile file;
+        FileFailure failure;
+        std::uint64_t cached = 0;
+        // A file that does not open is the reading's to tell about.
+        if (!file.Open(paths[index], PositionalFile::Accept::kRegularFile, &failure) ||
+            (file.CachedBytes(0, file.Size(), &cached) && cached == file.Size())) {
+            return false;
+        }
+        file.PhysicalOffset(place);
+        return true;
+    };
+    return PlanItems(medium, jobs, paths.size(), onMedium, order);
 }
 
 Medium MediumOfFiles(const std::vector<std::string>& paths) {
     Medium worst;
-    for (const std::string& path : paths) {
-        const Medium medium = MediumOf(path);
-        if (medium.Seeking() && !worst.Seeking()) {
-            worst = medium;
-        }
+    // The first place that seeks decides; the rest need not be asked.
+    for (std::size_t index = 0; index < paths.size() && !worst.Seeking(); ++index) {
+        worst = MediumOf(paths[index]);
     }
     worst.device.clear();
     return worst;

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,26 +38,30 @@ struct ReadPlan {
     }
 };
 
-// The plan where the files are not asked about: on a medium that does not seek, or with the
-// threads that the user gave (`jobs` above 0).
+// Whether the items to read are asked about first, where they lie and whether they are in
+// memory: only on a medium that seeks, and only when the user left the threads to the plan
+// (`jobs` 0).
+bool AsksAboutItems(const Medium& medium, std::size_t jobs);
+
+// The plan where the items are not asked about. Its streams: at most `jobs` when the user gave
+// a number (above 0), else one for a medium that seeks and every processor's for the others.
 ReadPlan PlanUnasked(const Medium& medium, std::size_t jobs);
 
-// The order and the plan of reading items from a medium that seeks, `inMemory[i]` saying
-// whether item i is in memory and `places[i]` where it lies on the medium. All in memory: read
-// with every processor, in the order given. None: one stream, in the order of their places.
-// Some: with every processor, in the order given, those on the medium one at a time, in turns.
-void PlanAroundMemory(const std::vector<bool>& inMemory, const std::vector<std::uint64_t>& places,
-                      ReadPlan* plan, std::vector<std::size_t>* order);
+// Whether item `index` must come from the medium, not from memory; if so, where it lies there,
+// in `*place`, when that can be told (left as it is when not).
+using ItemOnMedium = std::function<bool(std::size_t index, std::uint64_t* place)>;
 
-// The streams of a reading: at most `jobs` when the user gave a number (above 0), else every
-// processor's for a medium that does not seek or for data in memory, and one for a medium that
-// seeks.
-std::size_t PlannedStreams(bool seeking, bool cached, std::size_t jobs);
+// The plan of reading `count` items, and `*order`, the order to read them in. Unasked, as
+// given. Asked: all in memory, with every processor, as given; none, one stream in the order of
+// their places; some, with every processor, as given, those on the medium one at a time, in
+// turns.
+ReadPlan PlanItems(const Medium& medium, std::size_t jobs, std::size_t count,
+                   const ItemOnMedium& onMedium, std::vector<std::size_t>* order);
 
 // The plan for reading the files at `paths` (system encoding) from `medium`, and `*order`, the
-// order to read them in: as given, or, when they come from a medium that seeks, those in memory
-// first and then the others in the order in which it holds them where the system tells it
-// (FIEMAP), those it does not after the rest.
+// order to read them in, as PlanItems makes them: a file is in memory when the system holds all
+// its bytes, and lies where its data starts on its disk where the system tells it (FIEMAP);
+// those it does not come after the rest.
 ReadPlan PlanFiles(const std::vector<std::string>& paths, const Medium& medium, std::size_t jobs,
                    std::vector<std::size_t>* order);
 

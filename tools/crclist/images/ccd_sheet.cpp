@@ -4,23 +4,14 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "tools/crclist/text/ascii.h"
+#include "tools/crclist/text/utf8.h"
+
 namespace crclist {
 namespace {
 
-std::string Upper(std::string text) {
-    for (char& c : text) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return text;
-}
-
-std::string Trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t\r");
-    if (first == std::string::npos) {
-        return "";
-    }
-    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
-}
+// What a line is trimmed of.
+constexpr char kBlanks[] = " \t\r";
 
 // A whole decimal number of at most nine digits.
 bool ParseNumber(const std::string& text, std::int64_t* number) {
@@ -36,9 +27,9 @@ bool ParseNumber(const std::string& text, std::int64_t* number) {
 }  // namespace
 
 bool LooksLikeCcdSheet(const std::string& text) {
-    const std::size_t from = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;  // a UTF-8 mark
+    const std::size_t from = Utf8MarkLength(text);
     const std::string first = text.substr(from, text.find('\n', from) - from);
-    return Upper(Trimmed(first)) == "[CLONECD]";
+    return AsciiUpper(Trimmed(first, kBlanks)) == "[CLONECD]";
 }
 
 bool ParseCcdSheet(const std::string& text, std::vector<CcdTrack>* tracks, std::string* error) {
@@ -49,13 +40,14 @@ bool ParseCcdSheet(const std::string& text, std::vector<CcdTrack>* tracks, std::
         if (end == std::string::npos) {
             end = text.size();
         }
-        const std::string line = Trimmed(text.substr(from, end - from));
+        const std::string line = Trimmed(text.substr(from, end - from), kBlanks);
         from = end + 1;
         if (!line.empty() && line[0] == '[') {
-            const std::string section = Upper(line);
+            const std::string section = AsciiUpper(line);
             inTrack = section.compare(0, 7, "[TRACK ") == 0 && section.back() == ']';
             std::int64_t number = 0;
-            if (inTrack && !ParseNumber(Trimmed(section.substr(7, section.size() - 8)), &number)) {
+            if (inTrack &&
+                !ParseNumber(Trimmed(section.substr(7, section.size() - 8), kBlanks), &number)) {
                 *error = "the section " + line + " has no track number";
                 return false;
             }
@@ -69,8 +61,8 @@ bool ParseCcdSheet(const std::string& text, std::vector<CcdTrack>* tracks, std::
         if (!inTrack || equals == std::string::npos) {
             continue;
         }
-        const std::string key = Upper(Trimmed(line.substr(0, equals)));
-        const std::string value = Trimmed(line.substr(equals + 1));
+        const std::string key = AsciiUpper(Trimmed(line.substr(0, equals), kBlanks));
+        const std::string value = Trimmed(line.substr(equals + 1), kBlanks);
         std::int64_t* field = key == "INDEX 0"   ? &tracks->back().pregap
                               : key == "INDEX 1" ? &tracks->back().start
                                                  : nullptr;

@@ -1,32 +1,22 @@
 #include "tools/crclist/images/cue_sheet.h"
 
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
+
+#include "tools/crclist/text/ascii.h"
+#include "tools/crclist/text/utf8.h"
 
 namespace crclist {
 namespace {
 
 constexpr int kFramesPerSecond = 75;
 
-std::string Upper(std::string text) {
-    for (char& c : text) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return text;
-}
-
-std::string Trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) {
-        return "";
-    }
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
+// What a line is trimmed of.
+constexpr char kBlanks[] = " \t";
 
 // The first word of `text` (or the quoted string there), and what follows it, trimmed.
 std::string TakeWord(std::string* text) {
-    std::string rest = Trimmed(*text);
+    std::string rest = Trimmed(*text, kBlanks);
     std::string word;
     if (!rest.empty() && rest[0] == '"') {
         const auto close = rest.find('"', 1);
@@ -37,7 +27,7 @@ std::string TakeWord(std::string* text) {
         word = rest.substr(0, space);
         rest = space == std::string::npos ? "" : rest.substr(space);
     }
-    *text = Trimmed(rest);
+    *text = Trimmed(rest, kBlanks);
     return word;
 }
 
@@ -61,12 +51,12 @@ bool ParseTime(const std::string& text, std::int64_t* sectors) {
 void ParseFile(std::string rest, std::string* name, std::string* type) {
     if (!rest.empty() && rest[0] == '"') {
         *name = TakeWord(&rest);
-        *type = Upper(TakeWord(&rest));
+        *type = AsciiUpper(TakeWord(&rest));
         return;
     }
     const auto space = rest.find_last_of(" \t");
-    *name = space == std::string::npos ? rest : Trimmed(rest.substr(0, space));
-    *type = space == std::string::npos ? "" : Upper(Trimmed(rest.substr(space)));
+    *name = space == std::string::npos ? rest : Trimmed(rest.substr(0, space), kBlanks);
+    *type = space == std::string::npos ? "" : AsciiUpper(Trimmed(rest.substr(space), kBlanks));
 }
 
 }  // namespace
@@ -75,7 +65,7 @@ bool ParseCueSheet(const std::string& text, std::vector<CueTrack>* tracks, std::
     tracks->clear();
     std::string file;
     std::string fileType;
-    std::size_t from = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;  // a UTF-8 mark
+    std::size_t from = Utf8MarkLength(text);
     for (int line = 1; from < text.size(); ++line) {
         auto end = text.find('\n', from);
         if (end == std::string::npos) {
@@ -86,7 +76,7 @@ bool ParseCueSheet(const std::string& text, std::vector<CueTrack>* tracks, std::
         if (!rest.empty() && rest.back() == '\r') {
             rest.pop_back();
         }
-        const std::string command = Upper(TakeWord(&rest));
+        const std::string command = AsciiUpper(TakeWord(&rest));
         const std::string where = "line " + std::to_string(line) + ": ";
         if (command == "FILE") {
             ParseFile(rest, &file, &fileType);
@@ -101,7 +91,7 @@ bool ParseCueSheet(const std::string& text, std::vector<CueTrack>* tracks, std::
             }
             CueTrack track;
             track.number = std::atoi(TakeWord(&rest).c_str());
-            track.mode = Upper(TakeWord(&rest));
+            track.mode = AsciiUpper(TakeWord(&rest));
             track.file = file;
             track.fileType = fileType;
             tracks->push_back(track);

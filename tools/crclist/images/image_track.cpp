@@ -58,6 +58,16 @@ bool ReadSheetText(const PositionalFile& file, std::string* text) {
     return text->find('\0') == std::string::npos;
 }
 
+// The layout of the sectors from `start` to `end` of `file`, the image at `path`.
+bool DetectLayout(const std::string& path, const PositionalFile& file, std::uint64_t start,
+                  std::uint64_t end, SectorLayout* layout, std::string* error) {
+    if (!DetectSectorLayout(file, start, end, layout)) {
+        *error = path + kUnknownLayout;
+        return false;
+    }
+    return true;
+}
+
 // Opens the track that lies from `start` to `end` in the file at `path`.
 bool OpenTrack(const std::string& path, std::uint64_t start, std::uint64_t end,
                PositionalFile* file, SectorLayout* layout, std::string* error) {
@@ -66,11 +76,14 @@ bool OpenTrack(const std::string& path, std::uint64_t start, std::uint64_t end,
         *error = path + " cannot be opened: " + failure.reason;
         return false;
     }
-    if (!DetectSectorLayout(*file, start, std::min(end, file->Size()), layout)) {
-        *error = path + kUnknownLayout;
-        return false;
-    }
-    return true;
+    return DetectLayout(path, *file, start, std::min(end, file->Size()), layout, error);
+}
+
+// Where a track ends that `next` follows in the same file, in sectors of `size` bytes: where
+// the pregap of `next` begins, else `next` itself.
+template <typename Track>
+std::uint64_t EndBefore(const Track& next, std::uint32_t size) {
+    return static_cast<std::uint64_t>(next.pregap >= 0 ? next.pregap : next.start) * size;
 }
 
 bool OpenCueTrack(const std::string& sheet, const std::string& text, const FileBeside& find,
@@ -103,7 +116,7 @@ bool OpenCueTrack(const std::string& sheet, const std::string& text, const FileB
     std::uint64_t end = kToTheEnd;
     const auto next = data + 1;
     if (next != tracks.end() && next->file == data->file) {
-        end = static_cast<std::uint64_t>(next->pregap >= 0 ? next->pregap : next->start) * size;
+        end = EndBefore(*next, size);
     }
     return OpenTrack(path, static_cast<std::uint64_t>(data->start) * size, end, file, layout,
                      error);
@@ -132,8 +145,7 @@ bool OpenCcdTrack(const std::string& sheet, const std::string& text, const FileB
     std::uint64_t end = kToTheEnd;
     const auto next = data + 1;
     if (next != tracks.end()) {
-        end = static_cast<std::uint64_t>(next->pregap >= 0 ? next->pregap : next->start) *
-              kRawSectorSize;
+        end = EndBefore(*next, kRawSectorSize);
     }
     return OpenTrack(path, static_cast<std::uint64_t>(data->start) * kRawSectorSize, end, file,
                      layout, error);
@@ -154,11 +166,7 @@ bool OpenNeroTrack(const std::string& path, const PositionalFile& file, SectorLa
         *error = path + " holds an audio CD: it has no data track";
         return false;
     }
-    if (!DetectSectorLayout(file, data->start, data->end, layout)) {
-        *error = path + kUnknownLayout;
-        return false;
-    }
-    return true;
+    return DetectLayout(path, file, data->start, data->end, layout, error);
 }
 
 }  // namespace

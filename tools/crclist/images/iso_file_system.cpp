@@ -71,8 +71,7 @@ std::string ShownName(const std::string& identifier, bool joliet) {
     if (joliet) {
         return name;
     }
-    std::string utf8;
-    return SjisToUtf8Exact(name, &utf8) ? utf8 : SjisToUtf8(name);
+    return SjisToUtf8(name);
 }
 
 class Iso9660 : public ImageFileSystem {
@@ -101,7 +100,7 @@ class Iso9660 : public ImageFileSystem {
     // on top; pops it when its records end.
     bool ListFolder(std::vector<Folder>& walk, FolderLoopGuard& guard,
                     std::vector<ImageEntry>* entries, std::string* problem);
-    void AddFile(const Folder& folder, const std::vector<Record>& parts,
+    void AddFile(std::vector<std::string> components, const std::vector<Record>& parts,
                  std::vector<ImageEntry>* entries);
 
     SectorView& view_;
@@ -192,7 +191,6 @@ bool Iso9660::ListFolder(std::vector<Folder>& walk, FolderLoopGuard& guard,
         const std::size_t size = static_cast<std::size_t>(
             std::min<std::uint64_t>(kSectorSize - within, folder.record.length - folder.done));
         std::size_t position = within;
-        bool descended = false;
         while (position < within + size && sector_[position] != 0) {
             const std::size_t length = sector_[position];
             Record record;
@@ -255,22 +253,14 @@ bool Iso9660::ListFolder(std::vector<Folder>& walk, FolderLoopGuard& guard,
                 inner.components = std::move(components);
                 folder.done = at - folder.record.data + (position - within);
                 walk.push_back(std::move(inner));  // `folder` is not to be touched from here
-                descended = true;
-                break;
+                return true;  // the folder on top now is the new one; this one goes on later
             }
             parts.push_back(record);
             if ((record.flags & kMultiExtentFlag) != 0) {
                 continue;
             }
-            AddFile(folder, parts, entries);
+            AddFile(std::move(components), parts, entries);
             parts.clear();
-        }
-        if (descended) {
-            if (!parts.empty()) {
-                *problem = "is damaged: the parts of a file in " + path + " lie apart";
-                return false;
-            }
-            return true;  // the folder on top now is the new one; this one goes on later
         }
         folder.done += size;
     }
@@ -283,11 +273,10 @@ bool Iso9660::ListFolder(std::vector<Folder>& walk, FolderLoopGuard& guard,
     return true;
 }
 
-void Iso9660::AddFile(const Folder& folder, const std::vector<Record>& parts,
+void Iso9660::AddFile(std::vector<std::string> components, const std::vector<Record>& parts,
                       std::vector<ImageEntry>* entries) {
     ImageEntry entry;
-    entry.components = folder.components;
-    entry.components.push_back(ShownName(parts.front().identifier, joliet_));
+    entry.components = std::move(components);
     entry.dataOf = entries->size();
     for (const Record& part : parts) {
         if (part.length > 0) {

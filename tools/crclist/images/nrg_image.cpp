@@ -17,7 +17,6 @@ constexpr std::size_t kDaoHead = 22;
 constexpr std::size_t kDaoFirstTrack = 20;
 constexpr std::size_t kDaoLastTrack = 21;
 constexpr std::size_t kDaoTrackCommon = 18;  // ISRC, then sector size and mode
-constexpr std::size_t kDaoSectorSize = 12;
 constexpr std::size_t kDaoMode = 14;
 // The modes of Nero's chunks that are audio.
 constexpr std::uint32_t kAudioMode = 7;
@@ -63,7 +62,6 @@ bool ParseDao(const unsigned char* data, std::size_t size, std::size_t width,
     for (std::size_t track = 0; track < count; ++track) {
         const unsigned char* at = data + kDaoHead + track * entry;
         NeroTrack found;
-        found.sectorSize = static_cast<std::uint32_t>(BigEndian(at + kDaoSectorSize, 2));
         found.audio = at[kDaoMode] == kAudioMode;
         found.start = BigEndian(at + kDaoTrackCommon + width, width);
         found.end = BigEndian(at + kDaoTrackCommon + 2 * width, width);

@@ -14,9 +14,8 @@
 namespace crclist {
 
 struct NeroTrack {
-    std::uint64_t start = 0;       // where its sectors begin in the file (index 1)
-    std::uint64_t end = 0;         // where they end
-    std::uint32_t sectorSize = 0;  // 2048, 2336, 2352 or 2448; 0 when the chunk does not say
+    std::uint64_t start = 0;  // where its sectors begin in the file (index 1)
+    std::uint64_t end = 0;    // where they end
     bool audio = false;
 };
 

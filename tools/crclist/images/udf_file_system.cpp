@@ -54,7 +54,7 @@ struct Place {
 
 class Udf : public ImageFileSystem, private ByteSource {
   public:
-    explicit Udf(SectorView& view) : input_(view), view_(view) {}
+    explicit Udf(SectorView& view) : input_(view) {}
     Udf(const Udf&) = delete;
     Udf& operator=(const Udf&) = delete;
     ~Udf() override {
@@ -184,7 +184,7 @@ class Udf : public ImageFileSystem, private ByteSource {
             // never recorded, which reads as zeros.
             const std::uint32_t lba =
                 udfread_file_lba(file.get(), static_cast<std::uint32_t>(block));
-            if (lba >= view_.Sectors()) {
+            if (lba >= input_.view.Sectors()) {
                 *problem = "is cut short: the data of " + shown + " goes on past its end";
                 return false;
             }
@@ -203,7 +203,6 @@ class Udf : public ImageFileSystem, private ByteSource {
     }
 
     ViewInput input_;
-    SectorView& view_;
     udfread* udf_ = nullptr;
     std::vector<Folder> folders_;  // every folder, open as long as the volume
     std::vector<Place> small_;     // the small files, by their place in this source

@@ -129,14 +129,11 @@ void CheckDiscName(const ListReading& reading, const ReadEntry& entry, Findings&
 
 // Names as Windows compares them: disc names as paths, value names as names, without case.
 std::string NameKey(const std::string& sjis, bool discName) {
-    if (!discName) {
-        return RegistryValueKey(sjis);
-    }
     std::vector<std::string> components;
-    if (SplitListedName(sjis, &components)) {
+    if (discName && SplitListedName(sjis, &components)) {
         return FoldCase(JoinListedName(components));
     }
-    return "\x01" + FoldCase(sjis);  // not Shift-JIS: compared as bytes
+    return RegistryValueKey(sjis);  // a value name, or a disc name that is not Shift-JIS
 }
 
 }  // namespace

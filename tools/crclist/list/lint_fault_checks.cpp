@@ -1,8 +1,9 @@
 // Findings about where the program stops reading: the syntax faults and the pass limit.
-#include <cctype>
 
 #include "tools/crclist/list/lint_checks.h"
 #include "tools/crclist/list/list_load.h"
+#include "tools/crclist/text/ascii.h"
+#include "tools/crclist/text/utf8.h"
 
 namespace crclist {
 namespace {
@@ -67,10 +68,7 @@ std::string ShownToken(const ListReading& reading, std::size_t index) {
 
 // Case-folded, a keyword that the program does not read: `title` for TITLE.
 bool IsMisspeltKeyword(const std::string& word) {
-    std::string upper;
-    for (char c : word) {
-        upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
+    const std::string upper = AsciiUpper(word);
     return upper != word && (upper == "TITLE" || upper == "GAME" || upper == "REG" ||
                              upper == "CDFILES" || upper == "MESSAGE" || upper == "DRIVEINFO");
 }
@@ -79,7 +77,7 @@ bool IsMisspeltKeyword(const std::string& word) {
 void CheckStray(const ListReading& reading, Findings& findings) {
     const std::size_t last = reading.tokens.size() - 1;
     const ReadToken& stray = reading.tokens[last];
-    if (stray.start == 0 && reading.bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+    if (stray.start == 0 && Utf8MarkLength(reading.bytes) > 0) {
         return;  // the byte-order mark, told as such
     }
     const bool afterBracket = last > 0 && reading.tokens[last - 1].token.kind == TokLBracket;

@@ -1,6 +1,7 @@
 // Findings about the bytes themselves: what the lexer could not take as a token, and what
 // ends the reading before the end of the file.
 #include "tools/crclist/list/lint_checks.h"
+#include "tools/crclist/text/utf8.h"
 
 namespace crclist {
 namespace {
@@ -101,7 +102,7 @@ void CheckBytesAndTokens(const ListReading& reading, Findings& findings) {
                        "load-failure message");
         return;
     }
-    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+    if (Utf8MarkLength(bytes) > 0) {
         findings.Error(0, "utf8-bom",
                        "the file starts with a UTF-8 byte-order mark: the program takes it for "
                        "a word that begins no section and stops reading (save the file as "

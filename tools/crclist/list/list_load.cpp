@@ -6,11 +6,11 @@
 
 namespace crclist {
 
-ListLoad LoadList(const std::string& path, InfObserver* observer) {
+ListLoad LoadList(const std::string& path) {
     ListLoad load;
     load.path = path;
     const platform::MessageCollector boxes;
-    load.loaded = load.list.LoadInfFile(path.c_str(), observer);
+    load.loaded = load.list.LoadInfFile(path.c_str());
     load.complaints = boxes.Texts();
     return load;
 }

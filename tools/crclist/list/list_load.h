@@ -22,8 +22,8 @@ struct ListLoad {
     bool Clean() const { return loaded && complaints.empty(); }
 };
 
-// Loads the list at `path` with LoadInfFile, telling `observer` when one is given.
-ListLoad LoadList(const std::string& path, InfObserver* observer = nullptr);
+// Loads the list at `path` with LoadInfFile, the program's own reading of a file.
+ListLoad LoadList(const std::string& path);
 // Loads a list that was read from `path` some other way (from a disc image, standard input)
 // with LoadInfBytes, telling `observer` when one is given.
 ListLoad LoadListBytes(const std::string& bytes, const std::string& path,

@@ -23,10 +23,16 @@ constexpr std::uint64_t kLargestList = 2147483647;
 bool ReadListSource(const std::string& source, std::string* bytes, bool* tooLarge,
                     std::string* problem);
 
-// For the halves of ReadListSource: appends `size` bytes of a list being read to `bytes`. False
-// when the list is thereby over kLargestList bytes: `bytes` is then emptied and `tooLarge` set,
-// and the reading ends.
+// For the system's half of ReadListSource (list_source_posix.cpp, list_source_win.cpp).
+// Reads `source` into the empty `bytes`, as ReadListSource; false with what keeps it from being
+// read in `why`, words that follow its name.
+bool ReadSourceBytes(const std::string& source, std::string* bytes, bool* tooLarge,
+                     std::string* why);
+// Appends `size` bytes of a list being read to `bytes`. False when the list is thereby over
+// kLargestList bytes: `bytes` is then emptied and `tooLarge` set, and the reading ends.
 bool AppendListBytes(const char* data, std::size_t size, std::string* bytes, bool* tooLarge);
+// Why a folder given as a list is not read.
+constexpr char kIsAFolder[] = "it is a folder, not a check list";
 
 // How messages and findings name `source`: "<stdin>" for standard input.
 inline std::string ShownSource(const std::string& source) {

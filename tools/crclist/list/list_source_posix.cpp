@@ -63,19 +63,16 @@ bool ReadToEnd(int fd, std::string* bytes, bool* tooLarge) {
 
 }  // namespace
 
-bool ReadListSource(const std::string& source, std::string* bytes, bool* tooLarge,
-                    std::string* problem) {
-    bytes->clear();
-    *tooLarge = false;
-    const std::string shown = ShownSource(source);
+bool ReadSourceBytes(const std::string& source, std::string* bytes, bool* tooLarge,
+                     std::string* why) {
     const SourceFile file(source);
     struct stat info;
     if (file.get() < 0 || ::fstat(file.get(), &info) != 0) {
-        *problem = "cannot read the list " + shown + ": " + Why(errno);
+        *why = Why(errno);
         return false;
     }
     if (S_ISDIR(info.st_mode)) {
-        *problem = "cannot read the list " + shown + ": it is a folder, not a check list";
+        *why = kIsAFolder;
         return false;
     }
     // A file too large is told by its size, without reading it.
@@ -84,7 +81,7 @@ bool ReadListSource(const std::string& source, std::string* bytes, bool* tooLarg
         return true;
     }
     if (!ReadToEnd(file.get(), bytes, tooLarge)) {
-        *problem = "cannot read the list " + shown + ": " + Why(errno);
+        *why = Why(errno);
         return false;
     }
     return true;

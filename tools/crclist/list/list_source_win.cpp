@@ -17,7 +17,7 @@ std::string Why(DWORD error, const std::wstring& path) {
             // A folder cannot be opened as a file and says no more than this.
             const DWORD attributes = GetFileAttributesW(path.c_str());
             return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)
-                       ? "it is a folder, not a check list"
+                       ? kIsAFolder
                        : "permission denied";
         }
         case ERROR_SHARING_VIOLATION:
@@ -69,20 +69,17 @@ bool ReadToEnd(HANDLE file, std::string* bytes, bool* tooLarge) {
 
 }  // namespace
 
-bool ReadListSource(const std::string& source, std::string* bytes, bool* tooLarge,
-                    std::string* problem) {
-    bytes->clear();
-    *tooLarge = false;
-    const std::string shown = ShownSource(source);
+bool ReadSourceBytes(const std::string& source, std::string* bytes, bool* tooLarge,
+                     std::string* why) {
     std::wstring path;
     const bool standardInput = source == kStandardInput;
     if (!standardInput && !ToWide(CP_UTF8, source, &path)) {
-        *problem = "cannot read the list " + shown + ": the name is not valid UTF-8";
+        *why = "the name is not valid UTF-8";
         return false;
     }
     const SourceFile file(standardInput ? nullptr : &path);
     if (file.get() == INVALID_HANDLE_VALUE || file.get() == nullptr) {
-        *problem = "cannot read the list " + shown + ": " + Why(GetLastError(), path);
+        *why = Why(GetLastError(), path);
         return false;
     }
     // A file too large is told by its size, without reading it.
@@ -93,7 +90,7 @@ bool ReadListSource(const std::string& source, std::string* bytes, bool* tooLarg
         return true;
     }
     if (!ReadToEnd(file.get(), bytes, tooLarge)) {
-        *problem = "cannot read the list " + shown + ": " + Why(GetLastError(), path);
+        *why = Why(GetLastError(), path);
         return false;
     }
     return true;

@@ -369,7 +369,7 @@ void Batch::Run() {
     PieceReader reader{scratch, [this] { return StopAsked(); },
                        [this](std::uint64_t count) { PassOnBytes(count); }};
     {
-        HelperThreads helpers(shape_.helpers, [this](std::size_t /*worker*/) { Help(); });
+        HelperThreads helpers(shape_.helpers, [this] { Help(); });
         const Release release(*this);
         Deliver(reader);
     }  // the helpers return here

@@ -16,6 +16,11 @@ struct FolderIdentity {
     std::uint64_t volume = 0;
     std::uint64_t index = 0;
     bool known = false;  // the system gave none
+
+    // Whether both are known and the same; one that is not known is like no other.
+    bool SameAs(const FolderIdentity& other) const {
+        return known && other.known && volume == other.volume && index == other.index;
+    }
 };
 
 class FolderLoopGuard {
@@ -30,8 +35,7 @@ class FolderLoopGuard {
     // kTooDeep when it has no identity and lies too deep. Only kEntered is to be left.
     Entry Enter(const FolderIdentity& folder) {
         for (const FolderIdentity& parent : parents_) {
-            if (folder.known && parent.known && parent.volume == folder.volume &&
-                parent.index == folder.index) {
+            if (folder.SameAs(parent)) {
                 return Entry::kLoop;
             }
         }

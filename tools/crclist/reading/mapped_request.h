@@ -23,7 +23,6 @@ class MappedRequest : public ReadObserver {
                   std::function<std::string(std::size_t caller)> pathOf = nullptr)
         : callers_(std::move(callers)), observer_(observer), pathOf_(std::move(pathOf)) {}
 
-    std::size_t Count() const { return callers_.size(); }
     // Whether a stop was asked for while it was read.
     bool Stopped() const { return stopped_; }
 

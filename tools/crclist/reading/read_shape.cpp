@@ -6,9 +6,14 @@
 
 namespace crclist {
 
-ReadShape MachineReadShape() {
+namespace {
+
+ReadShape AskedReadShape() {
     ReadShape shape;
-    shape.helpers = HelperThreadCount();
+    // One helper for each further processor, at most three: more only wait on memory.
+    constexpr std::size_t kMostHelpers = 3;
+    const std::size_t processors = AllowedProcessors();
+    shape.helpers = processors > 1 ? std::min(processors - 1, kMostHelpers) : 0;
     const std::size_t secondLevel = SecondLevelCacheBytes();
     if (secondLevel > 0) {
         constexpr std::size_t kLeast = std::size_t{64} << 10;
@@ -16,6 +21,14 @@ ReadShape MachineReadShape() {
         shape.readSize = std::clamp(secondLevel / 8, kLeast, kMost);
     }
     return shape;
+}
+
+}  // namespace
+
+ReadShape MachineReadShape() {
+    // Asked of the system once: every plan of a run wants it.
+    static const ReadShape machine = AskedReadShape();
+    return machine;
 }
 
 ReadShape ReadShapeOfStreams(std::size_t streams) {

@@ -29,7 +29,8 @@ struct ReadShape {
 // The bytes of a core's second-level cache; 0 when the system does not tell.
 std::size_t SecondLevelCacheBytes();
 
-// The shape for this machine: HelperThreadCount() helpers, reads of an eighth of the
+// The shape for this machine: a helper for each further processor that the process may run
+// on, at most three, reads of an eighth of the
 // second-level cache where the system tells its size, between 64 and 256 KiB.
 ReadShape MachineReadShape();
 

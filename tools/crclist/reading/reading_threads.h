@@ -10,9 +10,9 @@
 
 namespace crclist {
 
-// The helper threads worth starting beside the calling one: one for each further processor
-// that the process may run on, at most three (more only wait on memory).
-std::size_t HelperThreadCount();
+// The processors that this process may run on, not all that the machine has; 0 when the
+// system does not tell.
+std::size_t AllowedProcessors();
 
 // A lock with a wake-up: the one lock of a reading's shared state.
 class ReadingLock {
@@ -60,11 +60,11 @@ class LockHeld {
     bool held_ = true;
 };
 
-// Runs work(1) to work(count), each on a thread of its own, until they
-// return; the object waits for them when it goes. Fewer run when the system refuses threads.
+// Runs `work` on `count` threads of their own, until they return; the object waits for them
+// when it goes. Fewer run when the system refuses threads.
 class HelperThreads {
   public:
-    HelperThreads(std::size_t count, const std::function<void(std::size_t worker)>& work);
+    HelperThreads(std::size_t count, const std::function<void()>& work);
     HelperThreads(const HelperThreads&) = delete;
     HelperThreads& operator=(const HelperThreads&) = delete;
     ~HelperThreads();

@@ -12,8 +12,7 @@
 
 namespace crclist {
 
-std::size_t HelperThreadCount() {
-    constexpr std::size_t kMostHelpers = 3;
+std::size_t AllowedProcessors() {
     // The processors that this process may run on (taskset, cgroup cpusets), not all there are.
     cpu_set_t allowed;
     std::size_t processors = 0;
@@ -22,7 +21,7 @@ std::size_t HelperThreadCount() {
     } else {
         processors = std::thread::hardware_concurrency();
     }
-    return processors > 1 ? std::min(processors - 1, kMostHelpers) : 0;
+    return processors;
 }
 
 struct ReadingLock::State {
@@ -61,11 +60,11 @@ struct HelperThreads::State {
     std::vector<std::thread> threads;
 };
 
-HelperThreads::HelperThreads(std::size_t count, const std::function<void(std::size_t worker)>& work)
+HelperThreads::HelperThreads(std::size_t count, const std::function<void()>& work)
     : state_(std::make_unique<State>()) {
-    for (std::size_t worker = 1; worker <= count; ++worker) {
+    for (std::size_t started = 0; started < count; ++started) {
         try {
-            state_->threads.emplace_back(work, worker);
+            state_->threads.emplace_back(work);
         } catch (const std::system_error&) {
             break;  // the calling thread does the work of those that could not start
         }

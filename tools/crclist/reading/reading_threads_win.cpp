@@ -13,8 +13,7 @@
 
 namespace crclist {
 
-std::size_t HelperThreadCount() {
-    constexpr std::size_t kMostHelpers = 3;
+std::size_t AllowedProcessors() {
     // The processors that this process may run on (start /affinity, a job), not all there are.
     DWORD_PTR process = 0;
     DWORD_PTR system = 0;
@@ -22,7 +21,7 @@ std::size_t HelperThreadCount() {
     if (::GetProcessAffinityMask(::GetCurrentProcess(), &process, &system) != 0) {
         processors = std::bitset<sizeof(DWORD_PTR) * CHAR_BIT>(process).count();
     }
-    return processors > 1 ? std::min(processors - 1, kMostHelpers) : 0;
+    return processors;
 }
 
 // The lock is a slim reader/writer lock taken only exclusively, and the wake-up a condition
@@ -55,35 +54,24 @@ void ReadingLock::WakeAll() {
 
 namespace {
 
-struct Helper {
-    const std::function<void(std::size_t worker)>* work = nullptr;
-    std::size_t worker = 0;
-};
-
 DWORD WINAPI RunHelper(LPVOID parameter) {
-    const Helper& helper = *static_cast<const Helper*>(parameter);
-    (*helper.work)(helper.worker);
+    (*static_cast<const std::function<void()>*>(parameter))();
     return 0;
 }
 
 }  // namespace
 
 struct HelperThreads::State {
-    std::function<void(std::size_t worker)> work;
-    std::vector<Helper> helpers;
+    std::function<void()> work;
     std::vector<HANDLE> threads;
 };
 
-HelperThreads::HelperThreads(std::size_t count, const std::function<void(std::size_t worker)>& work)
+HelperThreads::HelperThreads(std::size_t count, const std::function<void()>& work)
     : state_(std::make_unique<State>()) {
-    state_->work = work;
-    // Reserved first: each thread keeps a pointer to its own entry.
-    state_->helpers.reserve(count);
+    state_->work = work;  // every thread runs this one copy, which lives as long as they do
     state_->threads.reserve(count);
-    for (std::size_t worker = 1; worker <= count; ++worker) {
-        state_->helpers.push_back({&state_->work, worker});
-        const HANDLE thread =
-            ::CreateThread(nullptr, 0, RunHelper, &state_->helpers.back(), 0, nullptr);
+    for (std::size_t started = 0; started < count; ++started) {
+        const HANDLE thread = ::CreateThread(nullptr, 0, RunHelper, &state_->work, 0, nullptr);
         if (thread == nullptr) {
             break;  // the calling thread does the work of those that could not start
         }

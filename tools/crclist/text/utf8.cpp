@@ -86,4 +86,8 @@ bool IsUtf8(const std::string& text) {
     return true;
 }
 
+std::size_t Utf8MarkLength(const std::string& text) {
+    return text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+}
+
 }  // namespace crclist

@@ -27,6 +27,9 @@ void AppendUtf8(std::uint32_t code, std::string& out);
 // one character, and a surrogate without its other half U+FFFD. An odd last byte is dropped.
 std::string Utf16BigEndianToUtf8(const unsigned char* bytes, std::size_t length);
 
+// 3 when `text` begins with the UTF-8 mark (EF BB BF) that some editors write first, else 0.
+std::size_t Utf8MarkLength(const std::string& text);
+
 // Whether every character of `text` is valid.
 bool IsUtf8(const std::string& text);
 

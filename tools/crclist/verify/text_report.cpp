@@ -25,10 +25,6 @@ std::string Detail(const FileResult& result) {
     return "";
 }
 
-std::string Threads(std::size_t count) {
-    return std::to_string(count) + (count == 1 ? " thread" : " threads");
-}
-
 // "disc 1 (master/disc1): a rotating disk, read from it as one stream", "...: a rotating
 // disk, in memory, read by 4 threads", "...: a rotating disk, 2 files read from it as one
 // stream, the others in memory by 4 threads".
@@ -40,14 +36,15 @@ std::string Described(const GroupReading& reading) {
     line += std::string(": ") + MediumName(plan.medium);
     const std::size_t fromMedium = plan.FromMedium();
     if (fromMedium == 0) {
-        return line + (plan.seeking && plan.cached ? ", in memory" : "") + ", read by " +
-               Threads(plan.Streams());
+        return line + (plan.cached ? ", in memory" : "") + ", read by " +
+               CountText(plan.Streams(), "thread");
     }
     if (fromMedium == plan.shape.fromMedium.size()) {
         return line + ", read from it as one stream";
     }
     return line + ", " + CountText(fromMedium, "file") +
-           " read from it as one stream, the others in memory by " + Threads(plan.Streams());
+           " read from it as one stream, the others in memory by " +
+           CountText(plan.Streams(), "thread");
 }
 
 // "9437184 bytes in 0.008 s, 1185.1 MB/s". The speed is left out where it would say nothing:

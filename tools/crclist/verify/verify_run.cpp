@@ -89,8 +89,9 @@ class GroupRun : public ReadObserver {
     ProgressLine& progress_;
     const std::function<bool()>& stopRequested_;
     RunTotals& totals_;
-    // The verdicts that came before one that is listed earlier, by index: only a reader of an
-    // image, which reads in its own order, leaves any.
+    // The verdicts that came before one that is listed earlier, by index: left by a reading
+    // in the order of its medium (an image, a disc that seeks) and by threads that finish
+    // out of turn.
     std::map<std::size_t, FileResult> waiting_;
     std::size_t next_ = 0;
 };

@@ -55,7 +55,7 @@ struct RunTotals {
 std::uint64_t ListedBytes(const CheckList& list, const VerifyPlan& plan);
 
 // Verifies what `plan` says. Each verdict goes to `sink` as soon as every one before it in the
-// list is in: at once for a folder, as the image's data comes for an image. `stopRequested` is
+// list is in, whatever order the files are read in. `stopRequested` is
 // asked before every read of the calling thread and while it waits for the others; once it
 // says yes, the run ends with the verdicts made so far.
 RunTotals RunVerification(const CheckList& list, const VerifyPlan& plan, ResultSink& sink,
