@@ -208,6 +208,14 @@ TEST_F(Verify, ShowsNamesWithoutControlBytes) {
     for (const char c : result.out + result.err) {
         EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << static_cast<int>(c);
     }
+    // JSON escapes them in its own way: names and places stay as they are.
+    const std::string disc = File("odd\x1B");
+    std::filesystem::rename(File("odd"), disc);
+    const ChildResult json = RunCrclist({"verify", "--json", "--disc", disc, File("odd.INF")});
+    const auto document = nlohmann::ordered_json::parse(json.out);
+    EXPECT_EQ(document["files"][0]["name"], "A\x1B[31mRED");
+    EXPECT_EQ(document["files"][1]["path"], disc + "/B\nC");
+    EXPECT_EQ(document["reading"][0]["where"], disc);
 }
 
 TEST_F(Verify, TellsOfAListThatDidNotLoadCleanly) {

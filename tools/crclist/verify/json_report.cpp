@@ -39,7 +39,7 @@ Json Readings(const std::vector<GroupReading>& readings) {
     for (const GroupReading& reading : readings) {
         Json one = Json::object();
         one["disc"] = reading.group > 0 ? Json(reading.group) : Json(nullptr);
-        one["where"] = ShownSystemText(reading.plan.where);
+        one["where"] = SystemTextInUtf8(reading.plan.where);
         one["medium"] = MediumName(reading.plan.medium);
         one["seeking"] = reading.plan.seeking;
         one["inMemory"] = reading.plan.cached;
