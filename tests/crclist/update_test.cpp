@@ -224,4 +224,22 @@ TEST(UpdateCommand, UpdatesTheFileThatALinkLeadsTo) {
     EXPECT_EQ(ReadAll(file), "[REG]\nMain, 4, 89BD20D0\nOther, 1, 2\n");
 }
 
+// With -o -, standard output carries the list alone, for a pipe; the changes go to stderr.
+TEST(UpdateCommand, KeepsStandardOutputForTheList) {
+    TempDir dir;
+    MakeFiles(dir);
+    const std::string list = "[REG]\nMain, 4, 0\n";
+    const std::string file = dir.Write("crclist.INF", list);
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    const int code =
+        RunCrclist({"update", file, "--installed", "Main=" + dir.File("main.bin"), "-o", "-"});
+    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string told = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(out, "[REG]\nMain, 4, BF28CD64\n");
+    EXPECT_EQ(told, file + ":2:1: Main: crc 00000000 -> BF28CD64\n");
+    EXPECT_EQ(ReadAll(file), list);
+}
+
 }  // namespace
